@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the smoke test need, when missing.
+set -euo pipefail
+pkgs=(cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libimgui-dev libgtest-dev
+      libbenchmark-dev xvfb xauth xdotool imagemagick)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi

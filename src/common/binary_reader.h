@@ -1,0 +1,63 @@
+// binary_reader.h: the one reader behind every binary file the engine loads.
+// The whole file is read into memory; reads past the end give 0 and mark the
+// reader as short, so a broken file can never make a loader read out of bounds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class BinaryReader {
+ public:
+  BinaryReader() = default;
+  explicit BinaryReader(std::vector<uint8_t> bytes) : data_(std::move(bytes)) {}
+
+  // Reads the whole file; nothing when it cannot be opened for reading.
+  static std::optional<BinaryReader> Open(const std::string& path);
+
+  uint8_t U8();
+  uint16_t U16BE();
+  uint16_t U16LE();
+  uint32_t U32BE();
+  // Copies n bytes into out (zeros past the end).
+  void Bytes(uint8_t* out, size_t n);
+  void Skip(size_t n);
+  void Seek(size_t pos);  // clamped to the size
+
+  size_t Position() const { return pos_; }
+  size_t Size() const { return data_.size(); }
+  size_t Remaining() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
+  bool AtEnd() const { return pos_ >= data_.size(); }
+  // True once any read went past the end of the data.
+  bool Short() const { return short_; }
+
+ private:
+  std::vector<uint8_t> data_;
+  size_t pos_ = 0;
+  bool short_ = false;
+};
+
+// Reads a whole file into bytes; nothing when it cannot be opened.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+
+// Writes bytes to a temporary file beside path and renames it over path, so a
+// failure part-way never leaves a half-written file where the old one was.
+// False (with the old file untouched) on any failure.
+bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// Appends big- and little-endian values to a byte vector (file writers).
+inline void PutU8(std::vector<uint8_t>& out, uint32_t v) { out.push_back(uint8_t(v)); }
+inline void PutU16BE(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(uint8_t(v >> 8));
+  out.push_back(uint8_t(v));
+}
+inline void PutU16LE(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(uint8_t(v));
+  out.push_back(uint8_t(v >> 8));
+}
+inline void PutU32BE(std::vector<uint8_t>& out, uint32_t v) {
+  PutU16BE(out, v >> 16);
+  PutU16BE(out, v);
+}

@@ -1,0 +1,43 @@
+// draw.h: video modes and the twelve drawing entry points for tiles and sprites.
+#pragma once
+
+#include <cstdint>
+
+struct Tile;
+struct Sprite;
+
+using TileDrawFn = void (*)(const Tile& tile, int32_t camX, int32_t camY, int32_t x, int32_t y);
+using SpriteDrawFn = int (*)(const Sprite& sprite, int32_t camX, int32_t camY, int32_t x, int32_t y);
+using TileClipFn = void (*)(const Tile& tile, int32_t camX, int32_t camY, int32_t x, int32_t y,
+                            int32_t left, int32_t right, int32_t top, int32_t bottom);
+using SpriteClipFn = int (*)(const Sprite& sprite, int32_t camX, int32_t camY, int32_t x, int32_t y,
+                             int32_t left, int32_t right, int32_t top, int32_t bottom);
+
+// The twelve slots, in slot order.
+struct DrawTableT {
+  TileDrawFn DrawTile;
+  TileDrawFn DrawTileMasked;
+  SpriteDrawFn DrawSprite;
+  SpriteDrawFn DrawSpriteFlipV;
+  SpriteDrawFn DrawSpriteFlipH;
+  SpriteDrawFn DrawSpriteFlipHV;
+  TileClipFn DrawTileClip;
+  TileClipFn DrawTileMaskedClip;
+  SpriteClipFn DrawSpriteClip;
+  SpriteClipFn DrawSpriteFlipVClip;
+  SpriteClipFn DrawSpriteFlipHClip;
+  SpriteClipFn DrawSpriteFlipHVClip;
+};
+
+struct VideoState {
+  uint8_t VideoMode = 0;
+  uint8_t TileColumns = 41, TileRows = 26;
+  uint16_t ScreenWidth = 320, ScreenHeight = 200;
+  DrawTableT DrawTable{};
+};
+extern VideoState Video;
+
+void ResetVideo();
+
+// Stores the mode; for 0, 2 and 4 sets the display up and fills the tables.
+void SelectVideoMode(uint8_t mode);

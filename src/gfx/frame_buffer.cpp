@@ -1,0 +1,146 @@
+// frame_buffer.cpp: the palette tables, the frame clear and the expansion of
+// the frame into RGB display memory.
+#include "gfx/frame_buffer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "gfx/pcx.h"
+#include "level/tile_set.h"
+#include "objects/card_def.h"
+#include "objects/palette_sets.h"
+#include "shell/startup.h"
+
+ScreenState Screen;
+
+void ResetScreen() { Screen = {}; }
+
+// Display pixel of a 6-bit triple in the current format; 8 and unknown formats have none.
+static bool PixelValue(const uint8_t* rgb, uint32_t& v) {
+  uint32_t r = rgb[0], g = rgb[1], b = rgb[2];
+  switch (Screen.PixelFormatCode) {
+    case 15: v = (r >> 1) << 10 | (g >> 1) << 5 | (b >> 1); return true;
+    case 16: v = (r >> 1) << 11 | g << 5 | (b >> 1); return true;
+    case 24:
+    case 32: v = uint32_t(uint8_t(r * 4)) << 16 | uint32_t(uint8_t(g * 4)) << 8 | uint8_t(b * 4); return true;
+    case 25:
+    case 33: v = uint32_t(uint8_t(b * 4)) << 16 | uint32_t(uint8_t(g * 4)) << 8 | uint8_t(r * 4); return true;
+    default: return false;
+  }
+}
+
+void SetPaletteEntry(uint16_t slot, const uint8_t* rgb) {
+  slot &= 255;
+  uint8_t* e = &Screen.PaletteTable[slot * 4];
+  e[0] = uint8_t(rgb[0] * 4);
+  e[1] = uint8_t(rgb[1] * 4);
+  e[2] = uint8_t(rgb[2] * 4);
+  e[3] = 0;
+  uint32_t v;
+  if (PixelValue(rgb, v)) Screen.PixelLookup[slot] = v;
+}
+
+void GetPaletteEntry(uint16_t slot, uint8_t* rgb) {
+  const uint8_t* e = &Screen.PaletteTable[(slot & 255) * 4];
+  rgb[0] = e[0] >> 2;
+  rgb[1] = e[1] >> 2;
+  rgb[2] = e[2] >> 2;
+}
+
+void SetPaletteEntryTinted(uint16_t slot, uint8_t* rgb) {
+  SetPaletteEntry(slot, rgb);
+  const PaletteSet* set = CurrentPaletteSet();
+  if (!set || set->tintUpperHalf == 0) return;
+  rgb[0] = uint8_t(set->tintRed + (rgb[0] >> 1));
+  rgb[1] = uint8_t(set->tintGreen + (rgb[1] >> 1));
+  rgb[2] = uint8_t(set->tintBlue + (rgb[2] >> 1));
+  SetPaletteEntry(uint16_t(slot + 128), rgb);
+}
+
+static void RestoreGlobalRange(int firstSlot, int lastSlot) {
+  for (int slot = firstSlot; slot <= lastSlot; ++slot) {
+    int i = slot - 64;
+    uint8_t rgb[3] = {Screen.GlobalRed[i], Screen.GlobalGreen[i], Screen.GlobalBlue[i]};
+    SetPaletteEntry(uint16_t(slot), rgb);
+  }
+}
+
+void RestoreGlobalColours() {
+  const PaletteSet* set = CurrentPaletteSet();
+  int n = set ? set->cycleCount : 0;
+  RestoreGlobalRange(64, 127);
+  if (n > 64) RestoreGlobalRange(192, 255);
+  if (n > 128) RestoreGlobalRange(128, 191);
+}
+
+void SetEditorColours() {
+  static constexpr uint8_t kMarks[4][3] = {{63, 63, 63}, {0, 63, 0}, {0, 0, 63}, {63, 0, 0}};
+  for (int i = 0; i < 4; ++i) SetPaletteEntry(uint16_t(64 + i), kMarks[i]);
+  uint8_t rgb[3];
+  GetPaletteEntry(0, rgb);
+  SetPaletteEntry(68, rgb);
+  const PaletteSet* set = CurrentPaletteSet();
+  uint8_t tint[3] = {0, 0, 0};
+  if (set) {
+    tint[0] = uint8_t(set->tintRed * 2);
+    tint[1] = uint8_t(set->tintGreen * 2);
+    tint[2] = uint8_t(set->tintBlue * 2);
+  }
+  SetPaletteEntry(69, tint);
+}
+
+static size_t FrameBytes() { return Video.VideoMode == 0 ? 64000 : 307200; }
+
+void ClearFrameBuffer(uint8_t colour) {
+  if (Screen.FrameBuffer) std::memset(Screen.FrameBuffer, colour, FrameBytes());
+}
+
+void ConvertFrameBuffer() {
+  const uint8_t* src = Screen.FrameBuffer;
+  uint8_t* dst = Screen.ConvertDest;
+  if (!src || !dst) return;
+  const uint32_t* lut = Screen.PixelLookup.data();
+  uint32_t n = Screen.ConvertCount;
+  switch (Screen.PixelFormatCode) {
+    case 15:
+    case 16: {
+      auto* d = reinterpret_cast<uint16_t*>(dst);
+      for (uint32_t i = 0; i < n; ++i) d[i] = uint16_t(lut[src[i]]);
+      break;
+    }
+    case 24:
+    case 25:
+      for (uint32_t i = 0; i < n; ++i) {
+        uint32_t v = lut[src[i]];
+        dst[3 * i] = uint8_t(v >> 16);
+        dst[3 * i + 1] = uint8_t(v >> 8);
+        dst[3 * i + 2] = uint8_t(v);
+      }
+      break;
+    case 32:
+    case 33: {
+      auto* d = reinterpret_cast<uint32_t*>(dst);
+      for (uint32_t i = 0; i < n; ++i) d[i] = lut[src[i]];
+      break;
+    }
+    default: break;
+  }
+}
+
+void AllocateScratchPixels() { ScratchImage.pixels.assign(64001, 0); }
+
+void LoadGlobalArt() {
+  LoadFonts();
+  LoadObjectDefinitions();
+  if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1))
+    LoadPcx(Startup.DefaultDataDir + "/art/globpal.pcx", ScratchImage, 1);
+  for (uint16_t slot = 64; slot < 256; ++slot) {
+    uint8_t rgb[3];
+    GetPaletteEntry(slot, rgb);
+    Screen.GlobalRed[slot - 64] = rgb[0];
+    Screen.GlobalGreen[slot - 64] = rgb[1];
+    Screen.GlobalBlue[slot - 64] = rgb[2];
+  }
+}

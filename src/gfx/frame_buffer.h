@@ -1,0 +1,52 @@
+// frame_buffer.h: the 8-bit frame every routine draws into, the 256-slot
+// palette (6-bit components) and the expansion of the frame for RGB displays.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+struct ScreenState {
+  // Row-major palette indices with the stride of the video mode; index 0 is
+  // transparent for the masked routines and the colour each frame starts from.
+  uint8_t* FrameBuffer = nullptr;
+  // 8 palettised; 15/16 5-5-5/5-6-5; 24/25 three bytes red/blue first; 32/33 four bytes.
+  uint8_t PixelFormatCode = 8;
+  // (red, green, blue, flags) per slot, components are the 6-bit value x 4.
+  std::array<uint8_t, 256 * 4> PaletteTable{};
+  // Display pixel per slot for RGB formats.
+  std::array<uint32_t, 256> PixelLookup{};
+  // Slots 64..255 as they stood after the global palette image loaded.
+  std::array<uint8_t, 192> GlobalRed{}, GlobalGreen{}, GlobalBlue{};
+  // Where ConvertFrameBuffer writes, and how many pixels.
+  uint8_t* ConvertDest = nullptr;
+  uint32_t ConvertCount = 0;
+  // The frame block owned by the program in the window form.
+  std::vector<uint8_t> OwnFrame;
+};
+extern ScreenState Screen;
+
+void ResetScreen();
+
+// Sets a slot from a 6-bit triple and builds its display pixel value.
+void SetPaletteEntry(uint16_t slot, const uint8_t* rgb);
+// Reads a slot back as a 6-bit triple.
+void GetPaletteEntry(uint16_t slot, uint8_t* rgb);
+// SetPaletteEntry, then, when the current palette set is tinted, writes the tinted
+// triple back into rgb and into slot + 128.
+void SetPaletteEntryTinted(uint16_t slot, uint8_t* rgb);
+
+// Puts the global art colours back over what a palette set wrote.
+void RestoreGlobalColours();
+// The editor's marker colours in slots 64..69.
+void SetEditorColours();
+
+// Fills the frame of the current video mode with one colour.
+void ClearFrameBuffer(uint8_t colour);
+// Expands the frame into the display memory when the display is not palettised.
+void ConvertFrameBuffer();
+
+// The ScratchImage pixel block.
+void AllocateScratchPixels();
+// Fonts, object definitions and the global palette image.
+void LoadGlobalArt();

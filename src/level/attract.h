@@ -1,0 +1,15 @@
+// attract.h: the attract sequence's state and frame.
+#pragma once
+
+#include <cstdint>
+
+struct AttractState {
+  uint8_t AttractStarted = 0;
+  uint16_t AttractStep = 0;     // 12 or more: the sequence does nothing
+  uint16_t AttractCounter = 0;
+};
+extern AttractState Attract;
+
+void ResetAttract();
+// One play/attract frame.
+void AttractFrame();

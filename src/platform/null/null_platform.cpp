@@ -1,0 +1,182 @@
+// null_platform.cpp: the headless platform. A virtual clock that jumps to
+// whatever time the loop waits for (so every frame is due at once), scripted
+// input, message boxes on stderr, and a display that keeps its memory but
+// shows nothing.
+#include "platform/null/null_platform.h"
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+
+namespace {
+
+// 60000 counts a second: exactly 1000 a frame and 60 a millisecond, so a
+// second of frames reads as 60 frames per second.
+constexpr uint64_t kFrequency = 60000;
+
+struct NullState {
+  bool windowCreated = false;
+  bool cursorShown = true;
+  bool menuShown = false;
+  int clientW = 320, clientH = 200;
+  std::array<bool, 128> down{}, pressedSince{};
+  int pointerX = 0, pointerY = 0;
+  bool buttonDown[2] = {false, false}, buttonPressed[2] = {false, false};
+  uint64_t now = 0;
+  std::deque<platform::Message> messages;
+  std::function<void(int)> exitHook;
+  bool throwOnExit = false;
+  bool displayFails = false;
+  bool displayExists = false;
+  bool windowed = false;
+  int width = 320, height = 200;
+  platform::PixelFormat windowFormat{false, true, 32, 0xFF0000};
+  std::vector<uint8_t> surface;
+  std::array<uint8_t, 1024> palette{};
+};
+NullState S;
+
+}  // namespace
+
+namespace nullplat {
+
+void Reset() {
+  auto hook = S.exitHook;
+  S = NullState{};
+  S.exitHook = hook;
+}
+void SetKey(uint8_t scanCode, bool down) {
+  if (scanCode >= 128) return;
+  S.down[scanCode] = down;
+  if (down) S.pressedSince[scanCode] = true;
+}
+void TapKey(uint8_t scanCode) {
+  if (scanCode < 128) S.pressedSince[scanCode] = true;
+}
+void SetPointer(int x, int y) {
+  S.pointerX = x;
+  S.pointerY = y;
+}
+void SetButton(bool left, bool down) {
+  S.buttonDown[left ? 0 : 1] = down;
+  if (down) S.buttonPressed[left ? 0 : 1] = true;
+}
+void PostMessage(const platform::Message& m) { S.messages.push_back(m); }
+void SetExitHook(std::function<void(int)> hook) { S.exitHook = std::move(hook); }
+void SetThrowOnExit(bool on) { S.throwOnExit = on; }
+void SetDisplayFails(bool fails) { S.displayFails = fails; }
+void SetWindowFormat(const platform::PixelFormat& f) { S.windowFormat = f; }
+uint64_t Now() { return S.now; }
+bool WindowCreated() { return S.windowCreated; }
+bool CursorShown() { return S.cursorShown; }
+bool MenuBarShown() { return S.menuShown; }
+const uint8_t* DisplayPalette() { return S.palette.data(); }
+
+}  // namespace nullplat
+
+namespace platform {
+
+void MessageBox(const std::string& text, const std::string& caption, BoxIcon) {
+  std::fprintf(stderr, "[box] %s: %s\n", caption.c_str(), text.c_str());
+}
+
+bool CreateMainWindow(const char*, int, int) {
+  S.windowCreated = true;
+  return true;
+}
+
+void ShowMainWindow() { S.messages.push_back({MessageKind::Activate, 1}); }
+void ShowCursor(bool shown) { S.cursorShown = shown; }
+void SetClientSize(int width, int height) {
+  S.clientW = width;
+  S.clientH = height;
+}
+void SetClientLimits(int, int, int, int) {}
+void SetMenuBarShown(bool shown) { S.menuShown = shown; }
+int MenuBarHeight() { return 19; }
+void GetClientSize(int& width, int& height) {
+  width = S.clientW;
+  height = S.clientH;
+}
+
+void ExitProcess(int code) {
+  if (S.exitHook) S.exitHook(code);
+  if (S.throwOnExit) throw nullplat::ExitRequest{code};
+  std::fflush(stdout);
+  std::exit(code);
+}
+
+bool PollMessage(Message& out) {
+  if (S.messages.empty()) return false;
+  out = S.messages.front();
+  S.messages.pop_front();
+  return true;
+}
+
+void PostQuit(int code) { S.messages.push_back({MessageKind::Quit, code}); }
+
+bool KeyDownOrPressed(uint8_t scanCode) {
+  if (scanCode >= 128) return false;
+  bool answer = S.down[scanCode] || S.pressedSince[scanCode];
+  S.pressedSince[scanCode] = false;
+  return answer;
+}
+
+void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
+  x = S.pointerX;
+  y = S.pointerY;
+  viewWidth = 320;
+  viewHeight = 200;
+}
+
+static bool Button(int i) {
+  bool answer = S.buttonDown[i] || S.buttonPressed[i];
+  S.buttonPressed[i] = false;
+  return answer;
+}
+bool LeftButtonDownOrPressed() { return Button(0); }
+bool RightButtonDownOrPressed() { return Button(1); }
+
+uint64_t Counter() { return S.now; }
+uint64_t CounterFrequency() { return kFrequency; }
+uint32_t Milliseconds() { return uint32_t(S.now / (kFrequency / 1000)); }
+void WaitUntil(uint64_t target) {
+  if (target > S.now) S.now = target;
+}
+
+bool DisplayCreate(bool windowed, int width, int height) {
+  DisplayRelease();
+  if (S.displayFails) return false;
+  S.displayExists = true;
+  S.windowed = windowed;
+  S.width = width;
+  S.height = height;
+  S.surface.assign(size_t(width) * height * (windowed ? 4 : 1), 0);
+  return true;
+}
+
+void DisplayRelease() {
+  S.displayExists = false;
+  S.surface.clear();
+}
+
+bool DisplayExists() { return S.displayExists; }
+
+bool DisplayPixelFormat(PixelFormat& out) {
+  if (!S.displayExists) return false;
+  out = S.windowed ? S.windowFormat : PixelFormat{true, false, 8, 0};
+  return true;
+}
+
+uint8_t* DisplayLock() { return S.displayExists ? S.surface.data() : nullptr; }
+void DisplayUnlock() {}
+void DisplaySetPalette(const uint8_t* entries) {
+  std::copy(entries, entries + 1024, S.palette.begin());
+}
+PresentResult DisplayPresent() {
+  return S.displayExists ? PresentResult::Ok : PresentResult::NoSurfaces;
+}
+bool DisplayRestore() { return S.displayExists; }
+
+}  // namespace platform

@@ -1,0 +1,136 @@
+// platform.h: the few services the engine asks of the system.
+// Two implementations are linked in at build time: sdl/ (a real window, the
+// screen and the sound card) and null/ (headless: a virtual clock, scripted
+// input, no output). The engine includes no other platform header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// ---- Process and window -------------------------------------------------
+
+enum class BoxIcon : uint8_t { None, Stop, Info };
+
+// Shows a modal message box; returns when it is dismissed. The null platform
+// prints "[box] CAPTION: TEXT" to stderr and returns at once.
+void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon);
+
+// Creates the one top-level window (hidden until ShowMainWindow). False on failure.
+bool CreateMainWindow(const char* title, int width, int height);
+
+// Shows the window; the platform queues an activation message when it gets the focus.
+void ShowMainWindow();
+
+// Shows or hides the mouse cursor over the window.
+void ShowCursor(bool shown);
+
+// Sets the size of the window's client area (the frame's area, below any menu bar).
+// Ignored while the display is full screen.
+void SetClientSize(int width, int height);
+
+// The client size limits a user resize must keep (a Normal or Double window
+// has min == max).
+void SetClientLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
+
+// Attaches or detaches the menu bar (drawn above the frame in a window).
+void SetMenuBarShown(bool shown);
+
+// Height in pixels of the menu bar when shown.
+int MenuBarHeight();
+
+// Size of the current client area, for tests and the smoke check.
+void GetClientSize(int& width, int& height);
+
+// Ends the process with the code, after releasing devices.
+[[noreturn]] void ExitProcess(int code);
+
+// ---- Messages -------------------------------------------------------------
+
+enum class MessageKind : uint8_t {
+  Quit,      // the window was closed; code holds the exit code
+  Activate,  // value 1 = the application became active, 0 = inactive
+  Command,   // a menu command; value holds its identifier
+  Moved,     // the window moved or was resized
+};
+
+struct Message {
+  MessageKind kind = MessageKind::Quit;
+  int32_t value = 0;
+};
+
+// Takes the next pending message, if any. Never blocks.
+bool PollMessage(Message& out);
+
+// Queues a quit message with the code.
+void PostQuit(int code);
+
+// ---- Input ----------------------------------------------------------------
+
+// Keys of the engine's key table, by scan code (see shell/input.h). True when
+// the key is down now or was pressed at some moment since the previous query of
+// this key; each query clears the "pressed since" memory.
+bool KeyDownOrPressed(uint8_t scanCode);
+
+// Pointer position relative to the top-left pixel of the frame as shown, in
+// window pixels, and the size in window pixels of the frame as shown (320x200
+// in a Normal window, 640x400 in a Double one, the scaled area otherwise).
+void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight);
+
+// Mouse buttons: down now or pressed since the previous query of that button.
+bool LeftButtonDownOrPressed();
+bool RightButtonDownOrPressed();
+
+// ---- Clock ----------------------------------------------------------------
+
+uint64_t Counter();           // monotonic high-resolution counter
+uint64_t CounterFrequency();  // counts per second
+uint32_t Milliseconds();      // monotonic millisecond tick
+
+// Waits until Counter() reaches target (or returns early when a message
+// arrives). The null platform jumps its virtual clock there.
+void WaitUntil(uint64_t target);
+
+// ---- Display --------------------------------------------------------------
+
+// Pixel format of a display form.
+struct PixelFormat {
+  bool palettised = false;   // 8-bit indexed: the layer applies the palette itself
+  bool rgb = true;
+  int bitsPerPixel = 8;
+  uint32_t redMask = 0;
+};
+
+// Sets up the display: full screen (8-bit palettised, the frame block is the
+// platform's) or in a window (a texture of the desktop's format). Any earlier
+// form is released first. False on failure.
+bool DisplayCreate(bool windowed, int width, int height);
+
+// Releases the display form, if any.
+void DisplayRelease();
+
+bool DisplayExists();
+
+// Pixel format of the current form; false when it cannot be read.
+bool DisplayPixelFormat(PixelFormat& out);
+
+// Locks the back surface: full screen gives the 8-bit width x height block
+// (stride = width), a window gives the texture's memory (width x height pixels
+// of the format, contiguous). Null when the lock fails.
+uint8_t* DisplayLock();
+void DisplayUnlock();
+
+// Loads 256 entries of (red, green, blue, flags), 8 bits each, into the
+// palette of a palettised form.
+void DisplaySetPalette(const uint8_t* entries);
+
+enum class PresentResult : uint8_t { Ok, SurfaceLost, NoSurfaces };
+
+// Shows the frame scaled to the window or screen (nearest neighbour, aspect kept).
+PresentResult DisplayPresent();
+
+// Brings lost surfaces back; false on failure.
+bool DisplayRestore();
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+// display.h: the display device over the platform: set-up of the full-screen
+// or window form, the frame pointer, pixel format and presentation.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+class CDisplay {
+ public:
+  CDisplay() = default;
+  ~CDisplay();
+  CDisplay(const CDisplay&) = delete;
+  CDisplay& operator=(const CDisplay&) = delete;
+  bool windowed = false;
+  bool created = false;
+};
+extern std::unique_ptr<CDisplay> TheDisplay;
+
+// 0 on success.
+int SetUpDisplay(int width, int height);
+int RestoreDisplay();
+void CheckPixelFormat();
+void ReleaseDisplay();
+// Locks the back surface and points the frame or the conversion at it. False when the lock fails.
+bool LockBackSurface();
+void UnlockBackSurface();
+// Presents the frame; restores lost surfaces once.
+void PresentDisplayFrame();

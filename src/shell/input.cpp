@@ -1,0 +1,82 @@
+// input.cpp: the 59-key table and the per-frame key and mouse samples.
+#include "shell/input.h"
+
+#include "gfx/draw.h"
+#include "platform/platform.h"
+#include "shell/window.h"
+
+InputState Input;
+
+void ResetInput() { Input = {}; }
+
+// F11 and F12 follow F10 at 0x45 and 0x46, not at their keyboard codes.
+const std::array<KeyInfo, kKeyCount> KeyTable = {{
+    {"Esc", 0x1B, 0x01},   {"1", 0x31, 0x02},     {"2", 0x32, 0x03},     {"3", 0x33, 0x04},
+    {"4", 0x34, 0x05},     {"5", 0x35, 0x06},     {"6", 0x36, 0x07},     {"7", 0x37, 0x08},
+    {"8", 0x38, 0x09},     {"9", 0x39, 0x0A},     {"0", 0x30, 0x0B},     {"Tab", 0x09, 0x0F},
+    {"Q", 0x51, 0x10},     {"W", 0x57, 0x11},     {"E", 0x45, 0x12},     {"R", 0x52, 0x13},
+    {"T", 0x54, 0x14},     {"Y", 0x59, 0x15},     {"U", 0x55, 0x16},     {"I", 0x49, 0x17},
+    {"O", 0x4F, 0x18},     {"P", 0x50, 0x19},     {"Enter", 0x0D, 0x1C}, {"Ctrl", 0x11, 0x1D},
+    {"A", 0x41, 0x1E},     {"S", 0x53, 0x1F},     {"D", 0x44, 0x20},     {"F", 0x46, 0x21},
+    {"G", 0x47, 0x22},     {"H", 0x48, 0x23},     {"J", 0x4A, 0x24},     {"K", 0x4B, 0x25},
+    {"L", 0x4C, 0x26},     {"Shift", 0x10, 0x2A}, {"Z", 0x5A, 0x2C},     {"X", 0x58, 0x2D},
+    {"C", 0x43, 0x2E},     {"V", 0x56, 0x2F},     {"B", 0x42, 0x30},     {"N", 0x4E, 0x31},
+    {"M", 0x4D, 0x32},     {"Alt", 0x12, 0x38},   {"Space", 0x20, 0x39}, {"F1", 0x70, 0x3B},
+    {"F2", 0x71, 0x3C},    {"F3", 0x72, 0x3D},    {"F4", 0x73, 0x3E},    {"F5", 0x74, 0x3F},
+    {"F6", 0x75, 0x40},    {"F7", 0x76, 0x41},    {"F8", 0x77, 0x42},    {"F9", 0x78, 0x43},
+    {"F10", 0x79, 0x44},   {"F11", 0x7A, 0x45},   {"F12", 0x7B, 0x46},   {"Up", 0x26, 0x48},
+    {"Left", 0x25, 0x4B},  {"Right", 0x27, 0x4D}, {"Down", 0x28, 0x50},
+}};
+
+const KeyInfo* FindKey(std::string_view name) {
+  for (const KeyInfo& k : KeyTable)
+    if (name == k.name) return &k;
+  return nullptr;
+}
+
+void ReadKeyboard() {
+  for (const KeyInfo& k : KeyTable) {
+    uint8_t s = k.scanCode;
+    if (!platform::KeyDownOrPressed(s)) {
+      Input.KeyPressed[s] = 0;
+      Input.KeyHeld[s] = 0;
+    } else if (Input.KeyHeld[s] == 0) {
+      Input.KeyPressed[s] = 1;
+      Input.KeyHeld[s] = 1;
+    } else {
+      Input.KeyPressed[s] = 0;
+    }
+  }
+}
+
+void ClearKeyStates() {
+  for (const KeyInfo& k : KeyTable) platform::KeyDownOrPressed(k.scanCode);
+  platform::LeftButtonDownOrPressed();
+  platform::RightButtonDownOrPressed();
+}
+
+// The platform reports the pointer relative to the frame as shown, so the
+// frame and menu metrics need no correction here: the pixel is exact.
+void ReadMouse() {
+  int x, y, viewW, viewH;
+  platform::GetPointer(x, y, viewW, viewH);
+  int wide = Video.VideoMode == 0 ? 320 : 640;
+  int high = Video.VideoMode == 0 ? 200 : 480;
+  if (Win.Windowed && Win.WindowSizeMode == 1) {
+    x >>= 1;
+    y >>= 1;
+  } else if (!(Win.Windowed && Win.WindowSizeMode == 0)) {
+    // Resizeable windows and the scaled full screen: divide by the scale in
+    // integers, so a float scale of 2.9999 can never put the pointer a pixel off.
+    if (viewW > 0) x = int(int64_t(x) * wide / viewW);
+    if (viewH > 0) y = int(int64_t(y) * high / viewH);
+  }
+  if (x < 0) x = 0;
+  if (y < 0) y = 0;
+  if (x > wide - 1) x = wide - 1;
+  if (y > high - 1) y = high - 1;
+  Input.MouseX = x;
+  Input.MouseY = y;
+  Input.MouseLeft = platform::LeftButtonDownOrPressed() ? 1 : 0;
+  Input.MouseRight = platform::RightButtonDownOrPressed() ? 1 : 0;
+}

@@ -1,0 +1,38 @@
+// input.h: keys and mouse, sampled once per frame into tables indexed by scan code.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+// Scan codes of the keys the engine names.
+enum ScanCode : uint8_t {
+  kKeyEsc = 0x01, kKey1 = 0x02, kKey5 = 0x06, kKey6 = 0x07, kKey7 = 0x08, kKey8 = 0x09,
+  kKey9 = 0x0A, kKeyE = 0x12, kKeyF1 = 0x3B, kKeyF4 = 0x3E, kKeyF8 = 0x42,
+};
+
+struct KeyInfo {
+  const char* name;     // as scripts and docs name it
+  uint8_t virtualKey;   // the PC virtual-key code
+  uint8_t scanCode;     // index into KeyPressed / KeyHeld
+};
+constexpr int kKeyCount = 59;
+extern const std::array<KeyInfo, kKeyCount> KeyTable;
+
+// The table entry for a name ("Esc", "A", "F11", "Up"...), or null.
+const KeyInfo* FindKey(std::string_view name);
+
+struct InputState {
+  std::array<uint8_t, 128> KeyPressed{};  // 1 only in the first frame a key is down
+  std::array<uint8_t, 128> KeyHeld{};     // 1 in every frame a key is down
+  int32_t MouseX = 0, MouseY = 0;         // frame-buffer pixel under the pointer
+  int32_t MouseLeft = 0, MouseRight = 0;
+};
+extern InputState Input;
+
+void ResetInput();
+
+void ReadKeyboard();
+void ReadMouse();
+// Forgets presses made since the last query without touching the tables.
+void ClearKeyStates();

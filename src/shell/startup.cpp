@@ -1,0 +1,112 @@
+// startup.cpp: everything between the start of the process and the first pass
+// of the main loop, in its fixed order.
+#include "shell/startup.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "audio/sound.h"
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "gfx/frame_buffer.h"
+#include "gfx/scroll.h"
+#include "level/attract.h"
+#include "level/editor.h"
+#include "level/level.h"
+#include "level/tile_set.h"
+#include "objects/object_list.h"
+#include "objects/script.h"
+#include "platform/platform.h"
+#include "shell/display.h"
+#include "shell/input.h"
+#include "shell/main_loop.h"
+#include "shell/window.h"
+
+StartupState Startup;
+
+void ResetStartup() { Startup = {}; }
+
+constexpr const char* kTitle = "Tarn";
+
+void ResetAllState() {
+  ResetStartup();
+  ResetLoop();
+  ResetInput();
+  ResetWindow();
+  ResetScreen();
+  ResetVideo();
+  ResetScroll();
+  ResetTileSet();
+  ResetLevel();
+  ResetObjectList();
+  ResetAttract();
+  ResetFonts();
+  TheDisplay.reset();
+}
+
+static bool CanOpen(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::fclose(f);
+  return true;
+}
+
+void InitGame() {
+  // The command line is not interpreted.
+  Startup.DataDirName = "default";
+  std::error_code ec;
+  std::string cwd = std::filesystem::current_path(ec).string();
+  // At the root, "/" + "default" must not become "//default".
+  Startup.StartDir = cwd == "/" ? "" : cwd;
+  Startup.DefaultDataDir = Startup.StartDir + "/default";
+  Startup.DataDir = Startup.StartDir + "/" + Startup.DataDirName;
+  if (Startup.StartDir.empty()) Startup.StartDir = "/";
+
+  if (!CanOpen("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
+  if (!CanOpen("default/music/theme.wav")) Startup.MusicFileMissing = 1;
+  if (Startup.SoundFileMissing == 0) {
+    LoadSound("default/sfx/sfx000.wav", SoundSlot::Effect0);
+    LoadSound("default/music/theme.wav", SoundSlot::Theme);
+  }
+  SelectVideoMode(0);
+  InitFrameTimer(60);
+  AllocateScratchPixels();
+  BuildDefaultTileSet();
+  NewLevel();
+  InstallInstructions();
+  LoadGlobalArt();
+  LoadEditorArt();
+  AllocObjectList();
+}
+
+bool StartProgram(int& exitCode) {
+  exitCode = 0;
+  // The marker file is opened, never read; it only shows we run from the game folder.
+  static FILE* marker = std::fopen("tarn.cfg", "rb");
+  if (!marker) {
+    platform::MessageBox(
+        "Please make sure the game is installed fully and properly, and run it from it's own folder.",
+        "Data files not found.", platform::BoxIcon::Stop);
+    return false;
+  }
+  if (!platform::CreateMainWindow(kTitle, 700, 500)) {
+    platform::MessageBox("Could not create hWnd", "Fatal Error!", platform::BoxIcon::Stop);
+    return false;
+  }
+  platform::ShowMainWindow();
+  InitSound();
+  ClearKeyStates();
+  InitGame();
+  BuildMenuBar();
+  if (Win.Windowed)
+    ToggleMenuBar();
+  else
+    platform::ShowCursor(false);
+  return true;
+}
+
+int GameEntry() {
+  int code;
+  if (!StartProgram(code)) return code;
+  return RunMainLoop();
+}
