@@ -1,0 +1,147 @@
+// frame_bench.cpp: the cost of one frame of each demo level against its
+// memory floor and against a per-tile SDL_RenderCopy peer.
+//
+//   tarn-bench [--game DIR] [benchmark flags]
+//
+// Frame: clear, scroll tables, every plane of the level, expansion to 32-bit
+// pixels. Floor: memset of the same bytes (64,000 for the clear and for each
+// plane, 256,000 for the 32-bit frame). Peer: the same planes drawn with one
+// SDL_RenderCopy per tile from an atlas by SDL's software renderer.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gfx/draw.h"
+#include "gfx/frame_buffer.h"
+#include "gfx/pcx.h"
+#include "gfx/plane_render.h"
+#include "gfx/scroll.h"
+#include "level/level.h"
+#include "level/tile_set.h"
+#include "objects/palette_sets.h"
+#include "platform/null/null_platform.h"
+#include "sdl_peer.h"
+#include "shell/startup.h"
+
+namespace {
+
+std::string gameDir = TARN_GAME_DIR;
+std::vector<uint8_t> rgbFrame(320 * 200 * 4);
+
+bool LoadDemoLevel(int n) {
+  nullplat::Reset();
+  ResetAllState();
+  SelectVideoMode(0);
+  AllocateScratchPixels();
+  LoadPcx(gameDir + "/default/art/globpal.pcx", ScratchImage, 1);
+  std::string base = gameDir + "/" + std::to_string(n);
+  LoadTileSet(base + ".til");
+  SelectPaletteSet(0);
+  LoadLevel(base + ".lev");
+  Screen.PixelFormatCode = 32;
+  for (uint16_t s = 0; s < 256; ++s) {
+    uint8_t rgb[3];
+    GetPaletteEntry(s, rgb);
+    SetPaletteEntry(s, rgb);
+  }
+  Screen.ConvertDest = rgbFrame.data();
+  Screen.ConvertCount = 64000;
+  return Level.planeCount > 0;
+}
+
+// The view pans as in the attract sequence, so every frame differs.
+void MoveView(int64_t i) {
+  Level.viewX = int32_t(i * 4 % 512);
+  Level.viewY = int32_t(i * 2 % 512);
+}
+
+void BM_Frame(benchmark::State& state) {
+  if (!LoadDemoLevel(int(state.range(0)))) return state.SkipWithError("level did not load");
+  int64_t i = 0;
+  for (auto _ : state) {
+    MoveView(i++);
+    ClearFrameBuffer(0);
+    BuildScrollTables();
+    for (const Plane& p : Level.planes) DrawPlane(p);
+    ConvertFrameBuffer();
+    benchmark::DoNotOptimize(rgbFrame.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+void BM_Floor(benchmark::State& state) {
+  if (!LoadDemoLevel(int(state.range(0)))) return state.SkipWithError("level did not load");
+  std::vector<uint8_t> frame(64000);
+  for (auto _ : state) {
+    for (int k = 0; k <= Level.planeCount; ++k) {
+      std::memset(frame.data(), k, frame.size());
+      benchmark::ClobberMemory();
+    }
+    std::memset(rgbFrame.data(), 1, rgbFrame.size());
+    benchmark::DoNotOptimize(frame.data());
+    benchmark::DoNotOptimize(rgbFrame.data());
+    benchmark::ClobberMemory();
+  }
+}
+
+void BM_Peer(benchmark::State& state) {
+  if (!LoadDemoLevel(int(state.range(0))) || !PeerInit()) return state.SkipWithError("set-up failed");
+  int64_t i = 0;
+  for (auto _ : state) {
+    MoveView(i++);
+    BuildScrollTables();
+    PeerDrawLevel();
+  }
+  PeerShutdown();
+}
+
+BENCHMARK(BM_Frame)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Floor)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Peer)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
+
+// Keeps every run's time so the summary can put them side by side.
+class TableReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> micros;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs)
+      if (r.run_type == Run::RT_Iteration && !r.error_occurred)
+        micros[r.benchmark_name()] = r.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "--game") == 0) {
+      gameDir = argv[i + 1];
+      for (int j = i; j + 2 <= argc; ++j) argv[j] = argv[j + 2];
+      argc -= 2;
+      break;
+    }
+  benchmark::Initialize(&argc, argv);
+  TableReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  std::printf("\n| level | planes | frame (us) | floor (us) | frame / floor | peer (us) | peer / frame |\n");
+  std::printf("|---|---|---|---|---|---|---|\n");
+  for (int n = 1; n <= 5; ++n) {
+    std::string k = "/" + std::to_string(n);
+    auto get = [&](const char* name) {
+      auto it = reporter.micros.find(std::string(name) + k);
+      return it == reporter.micros.end() ? 0.0 : it->second;
+    };
+    double frame = get("BM_Frame"), floor = get("BM_Floor"), peer = get("BM_Peer");
+    if (frame <= 0 || floor <= 0) continue;
+    LoadDemoLevel(n);
+    std::printf("| %d | %d | %.1f | %.1f | %.1f | %.1f | %.1f |\n", n, Level.planeCount, frame, floor,
+                frame / floor, peer, peer > 0 ? peer / frame : 0.0);
+  }
+  benchmark::Shutdown();
+  return 0;
+}
