@@ -25,9 +25,16 @@ struct Sprite {
 };
 
 // Decodes a PCX file into image; 1 on success, 0 (image unchanged) when it cannot be read.
+// Exactly 64001 bytes are decoded; data missing from a short file decodes as 0. The
+// palette is the last 768 bytes >> 2; installPalette non-zero also sets slots 0..255.
 int LoadPcx(const std::string& path, PcxImage& image, int installPalette);
+// Sets the size (width doubled in video mode 2) and clears frames, counters and origins.
 void InitSprite(Sprite& sprite, uint32_t width, uint32_t height);
+// Copies the rectangle at (x, y) of the image into frames[frameSlot] (width x height + 1
+// bytes) and counts the frame. Pixels outside the image's block read as 0; a bad slot or a
+// sprite larger than any screen leaves the frame out.
 void CutSpriteFrame(const PcxImage& image, Sprite& sprite, int frameSlot, int x, int y);
+// Releases every frame block; sizes and counters stay.
 void FreeSpriteFrames(Sprite& sprite);
 
 // Encodes 320x200 palette indices with an 8-bit palette (768 bytes) as a PCX file image.

@@ -1,4 +1,23 @@
-// screenshot.cpp: screenshots.
+// screenshot.cpp: the current frame and palette saved as SH<number>.PCX in the current directory.
 #include "gfx/screenshot.h"
 
-void SaveScreenshot(int) {}
+#include <cstdio>
+#include <vector>
+
+#include "common/binary_reader.h"
+#include "gfx/frame_buffer.h"
+#include "gfx/pcx.h"
+
+void SaveScreenshot(int number) {
+  if (!Screen.FrameBuffer) return;
+  char name[32];
+  std::snprintf(name, sizeof name, "SH%06d.PCX", number);
+  std::vector<uint8_t> palette8(768);
+  for (uint16_t slot = 0; slot < 256; ++slot) {
+    uint8_t rgb[3];
+    GetPaletteEntry(slot, rgb);
+    for (int c = 0; c < 3; ++c) palette8[slot * 3 + c] = uint8_t(rgb[c] * 4);
+  }
+  // Written whole or not at all: a failed save leaves any earlier shot in place.
+  WriteFileAtomic(name, EncodePcx(Screen.FrameBuffer, palette8.data()));
+}

@@ -1,5 +1,6 @@
 // screenshot.h: the frame and palette written out as a PCX file.
 #pragma once
 
-// Writes "SH%06d.PCX" with the number into the current directory.
+// Writes the frame and palette as "SH%06d.PCX" with the number into the current
+// directory, replacing an earlier file; when it cannot be written nothing changes.
 void SaveScreenshot(int number);
