@@ -24,6 +24,7 @@ struct NullState {
   int pointerX = 0, pointerY = 0;
   bool buttonDown[2] = {false, false}, buttonPressed[2] = {false, false};
   uint64_t now = 0;
+  uint64_t frequency = kFrequency;
   std::deque<platform::Message> messages;
   std::function<void(int)> exitHook;
   bool throwOnExit = false;
@@ -67,6 +68,7 @@ void SetExitHook(std::function<void(int)> hook) { S.exitHook = std::move(hook); 
 void SetThrowOnExit(bool on) { S.throwOnExit = on; }
 void SetDisplayFails(bool fails) { S.displayFails = fails; }
 void SetWindowFormat(const platform::PixelFormat& f) { S.windowFormat = f; }
+void SetCounterFrequency(uint64_t countsPerSecond) { S.frequency = countsPerSecond; }
 uint64_t Now() { return S.now; }
 bool WindowCreated() { return S.windowCreated; }
 bool CursorShown() { return S.cursorShown; }
@@ -139,8 +141,8 @@ bool LeftButtonDownOrPressed() { return Button(0); }
 bool RightButtonDownOrPressed() { return Button(1); }
 
 uint64_t Counter() { return S.now; }
-uint64_t CounterFrequency() { return kFrequency; }
-uint32_t Milliseconds() { return uint32_t(S.now / (kFrequency / 1000)); }
+uint64_t CounterFrequency() { return S.frequency; }
+uint32_t Milliseconds() { return S.frequency ? uint32_t(S.now * 1000 / S.frequency) : uint32_t(S.now); }
 void WaitUntil(uint64_t target) {
   if (target > S.now) S.now = target;
 }

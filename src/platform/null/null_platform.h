@@ -36,6 +36,9 @@ void SetDisplayFails(bool fails);
 // Pixel format the window form reports (32 XRGB by default).
 void SetWindowFormat(const platform::PixelFormat& f);
 
+// Counts per second the virtual clock reports (60000 after Reset).
+void SetCounterFrequency(uint64_t countsPerSecond);
+
 uint64_t Now();
 bool WindowCreated();
 bool CursorShown();
