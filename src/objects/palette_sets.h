@@ -5,9 +5,15 @@
 
 struct PaletteSet;
 
-// The set in use, or null when the tile set has none.
+// The set in use, or null when the tile set has none (or the index is stale).
 PaletteSet* CurrentPaletteSet();
 
+// Makes set n current, applies it, and tints the upper palette half when the
+// set is in mode 1. An n at or above paletteSetCount changes nothing.
 void SelectPaletteSet(uint8_t n);
+// Resets every applied cycle of the current set (timer and step 0) and writes
+// its first colour into its slot: positions 0..63 always, 64..127 into slots
+// 128..191 when cycleCount > 64, 128..191 into 192..255 when cycleCount > 128.
 void ApplyPaletteSet();
+// Slots 128..255 := the current set's tint + half of slots 0..127.
 void TintUpperPalette();
