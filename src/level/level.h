@@ -1,7 +1,8 @@
-// level.h: planes, the level globals and the level file reader.
+// level.h: planes, the level globals and the level file reader and writer.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,6 +11,10 @@ enum PlaneType : uint8_t {
   kFlat = 0, kRelative = 1, kHTiled = 2, kVTiled = 3, kHLined = 4, kVLined = 5,
 };
 
+// Every plane a loader leaves has width, height, every loop and wrapCells of
+// at least 1, line tables of the size its type needs (LineCount) and
+// (height + 1) x width cells, so renderers may divide by loops and read the
+// spare row.
 struct Plane {
   uint8_t type = kFlat;
   int32_t width = 0, height = 0;  // tiles
@@ -25,7 +30,7 @@ struct Plane {
 
 struct LevelState {
   std::vector<Plane> planes;
-  uint8_t planeCount = 0;
+  uint8_t planeCount = 0;  // always planes.size()
   uint8_t currentPlane = 0;
   int32_t viewX = 0, viewY = 0;
   std::array<uint8_t, 16> planeShown{};
@@ -36,11 +41,26 @@ extern LevelState Level;
 
 void ResetLevel();
 
+// Entries of lineLoops/lineSpeeds a plane of this type and size has: 1 for
+// Flat, Relative and unknown types, a row or column per tile for the Tiled
+// types, per pixel for the Lined ones.
+size_t LineCount(uint8_t type, int32_t width, int32_t height);
+
+// Fills a fresh plane: default line tables (loop = the plane's extent along
+// the line, speed 8), all cells 0, wrapCells = width x height, priority 3.
 void InitPlane(Plane& plane, uint8_t type, int32_t width, int32_t height);
+// Makes destination an independent copy of source.
 void CopyPlane(const Plane& source, Plane& destination);
+// New default line tables for the type; cells, size, rowSkip and priority stay.
 void ChangePlaneType(Plane& plane, uint8_t type);
+// The default level: a 500 x 250 V Tiled plane and two 1200 x 320 Flat
+// planes, the view at (0, 0), nothing shown in the editor.
 void NewLevel();
+// Reads a level file of version 2, 1, 255 or 0 (or one without a header). A
+// missing file, an unknown version or sizes no file could hold give NewLevel;
+// a truncated file keeps what was read, the rest 0.
 void LoadLevel(const std::string& name);
 
 // Writes the level as a version-2 file, each plane trimmed to its used extent.
+// The old file survives any failure, which prints "*** error creating ***".
 void SaveLevel(const std::string& name);
