@@ -10,31 +10,43 @@ enum ObjectType : uint16_t { kObjectEmpty = 0, kObjectCard = 9998, kObjectPlane 
 
 struct PlaneObjectState {
   uint32_t planeIndex = 0;
-  uint32_t visible = 0;
+  uint32_t visible = 0;  // 0 hides the plane; the slot stays
 };
 
 struct GameObject {
   uint16_t type = kObjectEmpty;
   uint32_t reservedA = 0, reservedB = 0;
   uint8_t reservedC = 0;
-  uint16_t priority = 0;
+  uint16_t priority = 0;  // kept for the record; the list is never sorted by it
   uint32_t reservedD = 0;
-  std::unique_ptr<PlaneObjectState> plane;  // plane objects' state block
+  // State blocks, owned by the slot and released when the list is cleared.
+  // Card objects add theirs beside this one.
+  std::unique_ptr<PlaneObjectState> plane;
 };
 
 constexpr int kObjectSlots = 4096;
 
 struct ObjectListState {
   std::array<GameObject, kObjectSlots> ObjectList;
-  uint16_t ObjectCount = 0;
-  uint16_t CurrentObject = 0;
+  uint16_t ObjectCount = 0;    // slots 0 .. ObjectCount - 1 are in use
+  uint16_t CurrentObject = 0;  // the slot RunObjects is running
   std::string LevelName;
 };
 extern ObjectListState Objects;
 
 void ResetObjectList();
 
+// Every slot empty with all fields 0 and no state block.
 void AllocObjectList();
+// ObjectCount := 0 and every slot emptied, its state block released.
 void ClearObjectList();
+// Takes slot ObjectCount for an object of the type with every other field 0
+// (its old state block kept for reuse) and counts it; null when all 4096
+// slots are taken, and the request is ignored.
+GameObject* AppendObject(uint16_t type);
+// Appends one visible plane object per plane of the level, in plane order,
+// then sets LevelName to "Test". The argument is not used.
 void CreatePlaneObjects(const char* unused);
+// Runs or draws every object in slot order; objects appended during the pass
+// run in the same pass.
 void RunObjects();
