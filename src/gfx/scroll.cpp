@@ -1,6 +1,26 @@
-// scroll.cpp: the per-frame scroll tables.
+// scroll.cpp: the per-frame scroll tables, one offset per speed byte and axis.
 #include "gfx/scroll.h"
 
+#include "level/level.h"
+
 ScrollState Scroll;
+
 void ResetScroll() { Scroll = {}; }
-void BuildScrollTables() { ++Scroll.AutoScrollCounter; }
+
+namespace {
+
+// Products in uint32 so they wrap like the 32-bit original without overflow;
+// the shift of the signed result rounds toward minus infinity.
+void FillAxis(std::array<int32_t, 256>& table, int32_t view, uint32_t drift) {
+  uint32_t v = uint32_t(view);
+  for (uint32_t s = 0; s <= 128; ++s) table[s] = int32_t(v * s) >> 6;
+  for (uint32_t s = 129; s <= 255; ++s) table[s] = int32_t((v + drift) * (s - 128)) >> 6;
+}
+
+}  // namespace
+
+void BuildScrollTables() {
+  FillAxis(Scroll.ScrollX, Level.viewX, Scroll.AutoScrollCounter);
+  FillAxis(Scroll.ScrollY, Level.viewY, Scroll.AutoScrollCounter);
+  ++Scroll.AutoScrollCounter;
+}

@@ -6,11 +6,15 @@
 
 struct ScrollState {
   uint32_t AutoScrollCounter = 0;  // the "WITH SCROLL" drift, never reset
+  // Offset per speed byte s: s/64 of the view for s <= 128, (s - 128)/64 of
+  // the view plus the drift above; valid for the frame they were built in.
   std::array<int32_t, 256> ScrollX{}, ScrollY{};
 };
 extern ScrollState Scroll;
 
+// Empty tables and the drift at 0.
 void ResetScroll();
 
 // Fills ScrollX/ScrollY from viewX/viewY and the drift, then advances the drift.
+// Run once per drawn frame after the view has moved and before any plane is drawn.
 void BuildScrollTables();
