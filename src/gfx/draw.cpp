@@ -1,13 +1,149 @@
-// draw.cpp: video modes and the tile and sprite drawing routines.
+// draw.cpp: video modes and the three sets of tile and sprite routines, each
+// written once over the geometry of its frame buffer.
 #include "gfx/draw.h"
 
+#include <algorithm>
+
+#include "gfx/frame_buffer.h"
+#include "gfx/pcx.h"
 #include "gfx/plane_render.h"
+#include "gfx/tile_blit.h"
+#include "level/tile_set.h"
 #include "platform/platform.h"
 #include "shell/display.h"
 
 VideoState Video;
 
 void ResetVideo() { Video = {}; }
+
+namespace {
+
+// A routine set's frame: bytes per row, rows drawn, bytes per screen pixel.
+template <int StrideV, int RowsV, int PxV>
+struct Geometry {
+  static constexpr int Stride = StrideV, Rows = RowsV, Px = PxV;
+  static constexpr int Width = StrideV / PxV;  // screen pixels per row
+};
+using Set1 = Geometry<320, 200, 1>;  // mode 0
+using Set2 = Geometry<640, 200, 2>;  // mode 2: every pixel is two equal bytes
+using Set3 = Geometry<640, 480, 1>;  // mode 4
+
+// origin + world - camera with the 32-bit wrap-around of the position maths.
+int64_t ScreenPos(int32_t origin, int32_t world, int32_t camera) {
+  return int32_t(uint32_t(origin) + uint32_t(world) - uint32_t(camera));
+}
+
+// The part of a window that lies on the screen: writes never leave the frame,
+// even when a caller's window does.
+struct Window {
+  int64_t left, right, top, bottom;
+};
+template <class G>
+Window OnScreen(int64_t left, int64_t right, int64_t top, int64_t bottom) {
+  return {std::max<int64_t>(left, 0), std::min<int64_t>(right, G::Width), std::max<int64_t>(top, 0),
+          std::min<int64_t>(bottom, G::Rows)};
+}
+
+template <class G, bool Masked>
+void BlitTile(const Tile& tile, int64_t sx, int64_t sy, Window w) {
+  if (sx < w.left - 7 || sx >= w.right || sy < w.top - 7 || sy >= w.bottom) return;
+  constexpr int kRowBytes = 8 * G::Px;
+  const uint8_t* px = TilePixels(tile, 8 * kRowBytes);
+  uint8_t* fb = Screen.FrameBuffer;
+  if (!px || !fb) return;
+  if constexpr (G::Px == 1) {
+    if (sx >= w.left && sx < w.right - 8 && sy >= w.top && sy < w.bottom - 8) {
+      uint8_t* dst = fb + sy * G::Stride + sx;
+      Masked ? MergeTile8x8(dst, G::Stride, px) : CopyTile8x8(dst, G::Stride, px);
+      return;
+    }
+  }
+  int64_t c0 = std::max<int64_t>(0, w.left - sx), c1 = std::min<int64_t>(8, w.right - sx);
+  int64_t r0 = std::max<int64_t>(0, w.top - sy), r1 = std::min<int64_t>(8, w.bottom - sy);
+  for (int64_t r = r0; r < r1; ++r) {
+    const uint8_t* src = px + r * kRowBytes;
+    uint8_t* row = fb + (sy + r) * G::Stride;
+    if constexpr (G::Px == 1) {
+      // Tiles cut only at the top or bottom still move whole rows.
+      if (c0 == 0 && c1 == 8) {
+        Masked ? MergeRow8(row + sx, src) : CopyRow8(row + sx, src);
+        continue;
+      }
+    }
+    for (int64_t c = c0; c < c1; ++c) {
+      const uint8_t* p = src + c * G::Px;
+      if (Masked && p[0] == 0) continue;  // mode 2 tests the first byte of the pair
+      uint8_t* d = row + (sx + c) * G::Px;
+      d[0] = p[0];
+      if constexpr (G::Px == 2) d[1] = p[1];
+    }
+  }
+}
+
+// All four sprite variants: the flips pick the origin pair and mirror the source.
+template <class G, bool FlipH, bool FlipV>
+int BlitSprite(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y, int64_t left,
+               int64_t right, int64_t top, int64_t bottom) {
+  int64_t sx = ScreenPos(FlipH ? s.flippedOriginX : s.originX, x, camX);
+  int64_t sy = ScreenPos(FlipV ? s.flippedOriginY : s.originY, y, camY);
+  int64_t w = s.width / G::Px, h = s.height;
+  if (sx <= left - w || sx >= right || sy <= top - h || sy >= bottom) return 0;
+  if (s.currentFrame >= s.frames.size()) return 0;
+  const std::vector<uint8_t>& frame = s.frames[s.currentFrame];
+  uint8_t* fb = Screen.FrameBuffer;
+  if (!fb || frame.size() < uint64_t(s.width) * s.height) return 0;
+  Window win = OnScreen<G>(left, right, top, bottom);
+  int64_t c0 = std::max<int64_t>(0, win.left - sx), c1 = std::min<int64_t>(w, win.right - sx);
+  int64_t r0 = std::max<int64_t>(0, win.top - sy), r1 = std::min<int64_t>(h, win.bottom - sy);
+  for (int64_t r = r0; r < r1; ++r) {
+    const uint8_t* src = frame.data() + (FlipV ? h - 1 - r : r) * int64_t(s.width);
+    uint8_t* row = fb + (sy + r) * G::Stride;
+    for (int64_t c = c0; c < c1; ++c) {
+      const uint8_t* p = src + (FlipH ? w - 1 - c : c) * G::Px;
+      if (p[0] == 0) continue;
+      uint8_t* d = row + (sx + c) * G::Px;
+      d[0] = p[0];
+      if constexpr (G::Px == 2) d[1] = p[1];
+    }
+  }
+  return 1;
+}
+
+// The table's entry points, in the signatures of its slots.
+template <class G, bool Masked>
+void TileSlot(const Tile& t, int32_t camX, int32_t camY, int32_t x, int32_t y) {
+  BlitTile<G, Masked>(t, ScreenPos(0, x, camX), ScreenPos(0, y, camY), {0, G::Width, 0, G::Rows});
+}
+
+template <class G, bool Masked>
+void TileClipSlot(const Tile& t, int32_t camX, int32_t camY, int32_t x, int32_t y, int32_t left,
+                  int32_t right, int32_t top, int32_t bottom) {
+  BlitTile<G, Masked>(t, ScreenPos(0, x, camX), ScreenPos(0, y, camY), OnScreen<G>(left, right, top, bottom));
+}
+
+template <class G, bool FlipH, bool FlipV>
+int SpriteSlot(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y) {
+  return BlitSprite<G, FlipH, FlipV>(s, camX, camY, x, y, 0, G::Width, 0, G::Rows);
+}
+
+template <class G, bool FlipH, bool FlipV>
+int SpriteClipSlot(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y, int32_t left,
+                   int32_t right, int32_t top, int32_t bottom) {
+  return BlitSprite<G, FlipH, FlipV>(s, camX, camY, x, y, left, right, top, bottom);
+}
+
+template <class G>
+constexpr DrawTableT kRoutineSet = {
+    &TileSlot<G, false>,           &TileSlot<G, true>,
+    &SpriteSlot<G, false, false>,  &SpriteSlot<G, false, true>,
+    &SpriteSlot<G, true, false>,   &SpriteSlot<G, true, true>,
+    &TileClipSlot<G, false>,       &TileClipSlot<G, true>,
+    &SpriteClipSlot<G, false, false>, &SpriteClipSlot<G, false, true>,
+    &SpriteClipSlot<G, true, false>,  &SpriteClipSlot<G, true, true>,
+};
+static_assert(sizeof(DrawTableT) == 12 * sizeof(void (*)()), "the DrawTable has twelve slots");
+
+}  // namespace
 
 void SelectVideoMode(uint8_t mode) {
   Video.VideoMode = mode;
@@ -17,9 +153,11 @@ void SelectVideoMode(uint8_t mode) {
     platform::MessageBox("DirectDraw init failed.", "Error!", platform::BoxIcon::Stop);
     platform::ExitProcess(0);
   }
+  Video.DrawTable = mode == 0 ? kRoutineSet<Set1> : mode == 2 ? kRoutineSet<Set2> : kRoutineSet<Set3>;
   Video.TileColumns = mode == 4 ? 81 : 41;
   Video.TileRows = mode == 4 ? 61 : 26;
   Video.ScreenWidth = uint16_t(mode == 4 ? 640 : 320);
   Video.ScreenHeight = uint16_t(mode == 4 ? 480 : 200);
+  // Mode 4 keeps the plane renderers it had: they are written for a 320-byte row.
   if (mode != 4) FillPlaneDrawTable(mode);
 }

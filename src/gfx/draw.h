@@ -13,7 +13,10 @@ using TileClipFn = void (*)(const Tile& tile, int32_t camX, int32_t camY, int32_
 using SpriteClipFn = int (*)(const Sprite& sprite, int32_t camX, int32_t camY, int32_t x, int32_t y,
                              int32_t left, int32_t right, int32_t top, int32_t bottom);
 
-// The twelve slots, in slot order.
+// The twelve slots, in slot order. x, y are world positions, camX, camY the
+// world position of the screen's top-left corner; the clipped forms take a
+// window [left, right) x [top, bottom) in screen pixels. Sprite routines
+// return 1 when drawn, 0 when culled or without a pixel block to draw.
 struct DrawTableT {
   TileDrawFn DrawTile;
   TileDrawFn DrawTileMasked;
@@ -37,7 +40,9 @@ struct VideoState {
 };
 extern VideoState Video;
 
+// Back to mode 0's sizes with an empty table (SelectVideoMode fills it).
 void ResetVideo();
 
-// Stores the mode; for 0, 2 and 4 sets the display up and fills the tables.
+// Stores the mode; for 0, 2 and 4 sets the display up, fills the DrawTable with
+// the mode's routine set and sets the sizes; fills the PlaneDrawTable for 0 and 2.
 void SelectVideoMode(uint8_t mode);

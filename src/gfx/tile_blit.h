@@ -1,0 +1,56 @@
+// tile_blit.h: unclipped 8-pixel row and 8x8 tile blits for one-byte pixels,
+// shared by the tile routines and the plane renderers' inner tiles.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "level/tile_set.h"
+
+// The block the tile shows now, or null when it has none of at least `bytes` bytes.
+inline const uint8_t* TilePixels(const Tile& tile, size_t bytes) {
+  if (tile.frame >= tile.frames.size()) return nullptr;
+  const std::vector<uint8_t>& block = tile.frames[tile.frame];
+  return block.size() >= bytes ? block.data() : nullptr;
+}
+
+// 0xFF in every byte of v that is not 0, 0x00 elsewhere.
+inline uint64_t NonZeroMask(uint64_t v) {
+  constexpr uint64_t k7F = 0x7F7F7F7F7F7F7F7FULL, k01 = 0x0101010101010101ULL;
+  // Adding 0x7F carries into bit 7 exactly when the low seven bits are not all 0.
+  uint64_t top = ((v & k7F) + k7F) | v;
+  return ((top >> 7) & k01) * 0xFF;
+}
+
+// Eight bytes copied as they are, 0 included.
+inline void CopyRow8(uint8_t* dst, const uint8_t* src) { std::memcpy(dst, src, 8); }
+
+// Eight bytes, each written only when it is not 0; no branch per pixel.
+inline void MergeRow8(uint8_t* dst, const uint8_t* src) {
+  uint64_t s, d;
+  std::memcpy(&s, src, 8);
+  std::memcpy(&d, dst, 8);
+  d = (d & ~NonZeroMask(s)) | s;
+  std::memcpy(dst, &d, 8);
+}
+
+// Eight bytes: all of them when solid is all ones (an opaque tile), else the
+// ones that are not 0 (solid 0). Branch-free, so mixed tiles cost the same.
+inline void BlendRow8(uint8_t* dst, const uint8_t* src, uint64_t solid) {
+  uint64_t s, d;
+  std::memcpy(&s, src, 8);
+  std::memcpy(&d, dst, 8);
+  uint64_t m = NonZeroMask(s) | solid;
+  d = (d & ~m) | (s & m);
+  std::memcpy(dst, &d, 8);
+}
+
+// A whole 8x8 block (64 bytes, 8 a row) onto dst with the given stride.
+inline void CopyTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
+  for (int r = 0; r < 8; ++r) CopyRow8(dst + r * stride, src + r * 8);
+}
+
+inline void MergeTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
+  for (int r = 0; r < 8; ++r) MergeRow8(dst + r * stride, src + r * 8);
+}
