@@ -1,0 +1,104 @@
+// level_write_test.cpp: SaveLevel's bytes and trimming, round trips of every
+// plane type, and failed saves that keep the old file.
+#include <gtest/gtest.h>
+
+#include "file_fixture.h"
+#include "level/level.h"
+
+namespace {
+
+using LevelWriteTest = FileTest;
+
+TEST_F(LevelWriteTest, EveryPlaneTypeSurvivesASaveAndALoad) {
+  Level.planes.assign(6, Plane{});
+  Level.planeCount = 6;
+  Level.levelParameter = 4660;
+  for (uint8_t t = 0; t < 6; ++t) {
+    Plane& p = Level.planes[t];
+    InitPlane(p, t, 90, 70);  // at least 81 x 61, so the reader pads nothing
+    for (size_t k = 0; k < p.lineLoops.size(); ++k) {
+      p.lineLoops[k] = int32_t(1 + (k * 7 + t) % 700);
+      p.lineSpeeds[k] = uint8_t(k * 3 + t);
+    }
+    p.otherLoop = 33 + t;
+    p.otherSpeed = uint8_t(200 + t);
+    p.priority = uint16_t(10 + t);
+    for (size_t c = 0; c < 90 * 70; c += 13) p.tiles[c] = uint16_t(c * 5 + t);
+    p.tiles[69 * 90 + 89] = 0xFFFF;
+  }
+  Level.planes[kRelative].lineLoops[0] = 300;
+  const std::vector<Plane> saved = Level.planes;
+  SaveLevel(Path("round.lev"));
+  const Bytes bytes = Read("round.lev");
+  ASSERT_GT(bytes.size(), 6u);
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 6), LevHeader(2) + Bytes{6});
+
+  NewLevel();
+  LoadLevel(Path("round.lev"));
+  ASSERT_EQ(Level.planeCount, 6);
+  EXPECT_EQ(Level.levelParameter, 4660);
+  for (uint8_t t = 0; t < 6; ++t) {
+    SCOPED_TRACE(int(t));
+    const Plane &a = saved[t], &b = Level.planes[t];
+    EXPECT_EQ(b.type, t);
+    EXPECT_EQ(b.width, 90);
+    EXPECT_EQ(b.height, 70);
+    EXPECT_EQ(b.tiles, a.tiles);
+    EXPECT_EQ(b.priority, a.priority);
+    if (t == kFlat) continue;  // a Flat plane stores no lines
+    EXPECT_EQ(b.lineLoops, a.lineLoops);
+    EXPECT_EQ(b.lineSpeeds, a.lineSpeeds);
+    EXPECT_EQ(b.otherLoop, a.otherLoop);
+    EXPECT_EQ(b.otherSpeed, a.otherSpeed);
+  }
+  EXPECT_EQ(Level.planes[kRelative].lineLoops[0], 300);
+}
+
+TEST_F(LevelWriteTest, PlanesAreTrimmedToTheirLastColumnAndRow) {
+  Plane p, empty;
+  InitPlane(p, kFlat, 1200, 320);
+  p.tiles[10 * 1200 + 99] = 7;  // last column 99
+  p.tiles[49 * 1200 + 5] = 8;   // last row 49
+  InitPlane(empty, kHTiled, 200, 100);
+  empty.otherLoop = 0x1234;
+  empty.priority = 0x789A;
+  Level.planes = {p, empty};
+  Level.planeCount = 2;
+  SaveLevel(Path("trim.lev"));
+
+  const Bytes b = Read("trim.lev");
+  // Header 6, type 1, sizes 8, priority 2, 100 x 50 cells; the empty plane; parameter 2.
+  const size_t second = 6 + 1 + 8 + 2 + 100 * 50 * 2;
+  ASSERT_EQ(b.size(), second + 14 + 2);
+  EXPECT_EQ(Bytes(b.begin() + 7, b.begin() + 15), (Bytes{0, 0, 0, 100, 0, 0, 0, 50}));
+  EXPECT_EQ(b[17 + (10 * 100 + 99) * 2 + 1], 7);
+  // No rows and no cells for the empty plane: its size 0 x 0, other loop and speed, priority.
+  EXPECT_EQ(Bytes(b.begin() + second, b.end()),
+            (Bytes{kHTiled, 0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0x34, 8, 0x78, 0x9A, 340 >> 8, 340 & 255}));
+
+  LoadLevel(Path("trim.lev"));
+  const Plane& q = Level.planes.at(0);
+  EXPECT_EQ(q.width, 100);
+  EXPECT_EQ(q.height, 61);
+  EXPECT_EQ(q.tiles[49 * 100 + 5], 8);
+  EXPECT_EQ(Level.planes[1].width, 81);
+  EXPECT_EQ(Level.planes[1].lineLoops, std::vector<int32_t>(61, 81));
+}
+
+TEST_F(LevelWriteTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
+  NewLevel();
+  Write("old.lev", {1, 2, 3});
+  const std::string target = Path("old.lev");
+  // The bytes go to a temporary file beside the target first: block its name.
+  std::filesystem::create_directory(target + ".tmp" + std::to_string(::getpid()));
+  const std::string nowhere = Path("no/such/folder/x.lev");
+  for (const std::string& path : {target, nowhere}) {
+    ::testing::internal::CaptureStdout();
+    SaveLevel(path);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "\n\n*** error creating " + path + " ***\n");
+  }
+  EXPECT_EQ(Read("old.lev"), (Bytes{1, 2, 3}));
+  EXPECT_FALSE(std::filesystem::exists(Path("no")));
+}
+
+}  // namespace
