@@ -14,8 +14,9 @@ SdlState Sdl;
 bool EnsureVideo() {
   if (Sdl.videoReady) return true;
   // Alt-Tab away from full screen leaves the window where it is, as a
-  // desktop-sized window would; and we do our own scaling.
+  // desktop-sized window would.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  // GPU renderers scale with square pixels, like our own scaler.
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
   // The software renderer hands its pixels to the X server directly, not
   // through a second, GL-drawn copy of the window.
