@@ -56,11 +56,11 @@ void InitGame() {
   Startup.DataDirName = "default";
   std::error_code ec;
   std::string cwd = std::filesystem::current_path(ec).string();
-  // At the root, "/" + "default" must not become "//default".
-  Startup.StartDir = cwd == "/" ? "" : cwd;
-  Startup.DefaultDataDir = Startup.StartDir + "/default";
-  Startup.DataDir = Startup.StartDir + "/" + Startup.DataDirName;
-  if (Startup.StartDir.empty()) Startup.StartDir = "/";
+  Startup.StartDir = cwd;
+  // At the root, "/" + "/default" must not become "//default".
+  std::string base = cwd == "/" ? std::string() : cwd;
+  Startup.DefaultDataDir = base + "/default";
+  Startup.DataDir = base + "/" + Startup.DataDirName;
 
   if (!CanOpen("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
   if (!CanOpen("default/music/theme.wav")) Startup.MusicFileMissing = 1;
