@@ -67,8 +67,14 @@ void BlitTile(const Tile& tile, int64_t sx, int64_t sy, Window w) {
       // Tiles cut only at the top or bottom still move whole rows.
       if (c0 == 0 && c1 == 8) {
         Masked ? MergeRow8(row + sx, src) : CopyRow8(row + sx, src);
-        continue;
+      } else {
+        // Cut at the side: byte by byte, yet without a branch on the pixel.
+        for (int64_t c = c0; c < c1; ++c) {
+          uint8_t v = src[c], &d = row[sx + c];
+          d = Masked ? uint8_t((d & uint8_t(-(v == 0))) | v) : v;
+        }
       }
+      continue;
     }
     for (int64_t c = c0; c < c1; ++c) {
       const uint8_t* p = src + c * G::Px;

@@ -1,8 +1,412 @@
-// plane_render.cpp: the six plane renderers.
+// plane_render.cpp: the six plane renderers of the 320x200 frame. The four
+// tile-aligned ones send edge tiles through the DrawTable's clipped slots and
+// write inner tiles straight into the frame; the two Lined ones draw one pixel
+// line at a time, each line with its own speed and loop, or eight lines at
+// once where a whole map row or column moves as one.
 #include "gfx/plane_render.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "gfx/draw.h"
+#include "gfx/frame_buffer.h"
+#include "gfx/scroll.h"
+#include "gfx/tile_blit.h"
 #include "level/level.h"
+#include "level/tile_set.h"
 
 std::array<PlaneDrawFn, kPlaneDrawSlots> PlaneDrawTable{};
-void FillPlaneDrawTable(uint8_t) {}
-void DrawPlane(const Plane&) {}
+
+namespace {
+
+constexpr int kWidth = 320, kHeight = 200;  // the frame, stride kWidth
+constexpr int kColumns = 41, kRows = 26;    // tiles drawn to cover it
+constexpr uint32_t kNoCell = 0xFFFFFFFF;    // a cell outside the map
+constexpr int64_t kRowRefsMax = 128;        // H Lined loops up to this share per-row look-ups
+
+// A tile as the Lined loops use it: its current block and its opaque flag.
+// Tile 0, unknown numbers and tiles without a block point at the blank
+// block, which the loops skip.
+struct TileRef {
+  const uint8_t* px;
+  bool opaque;
+};
+constexpr uint8_t kBlankBlock[64] = {};
+constexpr TileRef kBlankRef = {kBlankBlock, false};
+
+// Storage of the tile number -> TileRef lookup, kept between draws so that no
+// draw allocates once it has grown to the tile count.
+struct RefCache {
+  std::vector<TileRef> refs;
+  std::vector<uint32_t> seen;  // the draw in which refs[n] was filled
+  uint32_t generation = 0;
+};
+RefCache Refs;
+
+// One plane draw's view of the frame, the map and the tiles. It lives in a
+// local so its fields stay in registers: every byte written to the frame may
+// alias anything, which would otherwise force reloads in the inner loops.
+struct Canvas {
+  uint8_t* fb = nullptr;
+  const uint16_t* cells = nullptr;
+  int64_t cellCount = 0;
+  const Tile* tiles = nullptr;
+  uint32_t tileCount = 0;
+  TileRef* refs = nullptr;
+  uint32_t* seen = nullptr;
+  uint32_t generation = 0;
+  TileDrawFn drawTile = nullptr, drawMasked = nullptr;
+
+  // The tile number in map cell i; kNoCell outside the map.
+  uint32_t Cell(int64_t i) const { return i >= 0 && i < cellCount ? cells[i] : kNoCell; }
+
+  // Tile n's current block, tile 0 included; null when n names no tile or the tile has no block.
+  const uint8_t* Pixels(uint32_t n) const { return n < tileCount ? TilePixels(tiles[n], 64) : nullptr; }
+
+  // Filled on first use within the draw, so each large tile record is read
+  // once and the inner loops find block and opacity in one small entry.
+  TileRef Ref(uint32_t n) const {
+    if (n >= tileCount) return kBlankRef;
+    if (seen[n] != generation) {
+      seen[n] = generation;
+      const uint8_t* px = n ? TilePixels(tiles[n], 64) : nullptr;
+      refs[n] = px ? TileRef{px, tiles[n].opaque != 0} : kBlankRef;
+    }
+    return refs[n];
+  }
+};
+
+bool OpenCanvas(Canvas& cv, const Plane& p) {
+  if (p.width < 1 || p.height < 1 || p.tiles.empty()) return false;
+  cv.fb = Screen.FrameBuffer;
+  cv.drawTile = Video.DrawTable.DrawTile;
+  cv.drawMasked = Video.DrawTable.DrawTileMasked;
+  if (!cv.fb || !cv.drawTile || !cv.drawMasked) return false;
+  cv.cells = p.tiles.data();
+  cv.cellCount = int64_t(p.tiles.size());
+  cv.tiles = Tiles.tileTable.data();
+  cv.tileCount = std::min<uint32_t>(Tiles.tileCount, uint32_t(Tiles.tileTable.size()));
+  if (Refs.refs.size() < cv.tileCount) {
+    Refs.refs.resize(cv.tileCount);
+    Refs.seen.resize(cv.tileCount, 0);
+  }
+  // A new generation forgets the last draw's entries.
+  if (++Refs.generation == 0) {
+    std::fill(Refs.seen.begin(), Refs.seen.end(), 0);
+    Refs.generation = 1;
+  }
+  cv.refs = Refs.refs.data();
+  cv.seen = Refs.seen.data();
+  cv.generation = Refs.generation;
+  return true;
+}
+
+// Remainder in [0, n) for n >= 1, also for negative a.
+int64_t FloorMod(int64_t a, int64_t n) {
+  int64_t r = a % n;
+  return r < 0 ? r + n : r;
+}
+
+uint8_t LineSpeed(const Plane& p, int64_t line) {
+  return line >= 0 && line < int64_t(p.lineSpeeds.size()) ? p.lineSpeeds[size_t(line)] : 8;
+}
+
+// A line's loop in tiles; `size` (the plane's extent along the line) when missing or below 1.
+int64_t LineLoop(const Plane& p, int64_t line, int64_t size) {
+  int64_t loop = line >= 0 && line < int64_t(p.lineLoops.size()) ? p.lineLoops[size_t(line)] : size;
+  return loop >= 1 ? loop : size;
+}
+
+// line - n x loop, held far below any real line so broken planes cannot overflow.
+int64_t DropLoops(int64_t line, int64_t n, int64_t loop) {
+  constexpr int64_t kFarBelow = -(int64_t(1) << 62);
+  if (n > (int64_t(1) << 61) / loop) return kFarBelow;
+  return std::max(line - n * loop, kFarBelow);
+}
+
+int64_t OtherLoop(const Plane& p, int64_t size) { return p.otherLoop >= 1 ? p.otherLoop : size; }
+
+int64_t WrapCells(const Plane& p) {
+  return p.wrapCells >= 1 ? p.wrapCells : int64_t(p.width) * p.height;
+}
+
+// A cell on the frame's border: through the clipped slots of the DrawTable.
+inline void PutEdge(const Canvas& cv, uint32_t n, int sx, int sy) {
+  if (n == 0 || n >= cv.tileCount) return;
+  const Tile& t = cv.tiles[n];
+  (t.opaque ? cv.drawTile : cv.drawMasked)(t, 0, 0, sx, sy);
+}
+
+// A cell strictly inside: never crosses the border, so no clipping. Empty
+// cells are common, hence the early test on the number itself.
+inline void PutInner(const Canvas& cv, uint32_t n, uint8_t* dst) {
+  if (n == 0 || n >= cv.tileCount) return;
+  const Tile& t = cv.tiles[n];
+  const uint8_t* px = TilePixels(t, 64);
+  if (!px) return;
+  t.opaque ? CopyTile8x8(dst, kWidth, px) : MergeTile8x8(dst, kWidth, px);
+}
+
+// Screen tile row m of a tile-aligned plane, columns 0..40 left to right;
+// nextCell() yields the map cell of each column in turn.
+template <class NextCell>
+void DrawTileRow(const Canvas& cv, int m, int fx, int fy, NextCell nextCell) {
+  const int sy = 8 * m - fy;
+  if (m == 0 || m == kRows - 1) {
+    for (int k = 0; k < kColumns; ++k) PutEdge(cv, nextCell(), 8 * k - fx, sy);
+    return;
+  }
+  PutEdge(cv, nextCell(), -fx, sy);
+  uint8_t* dst = cv.fb + sy * kWidth + 8 - fx;
+  for (int k = 1; k < kColumns - 1; ++k, dst += 8) PutInner(cv, nextCell(), dst);
+  PutEdge(cv, nextCell(), 8 * (kColumns - 1) - fx, sy);
+}
+
+// The same for screen tile column k, rows 0..25 top to bottom.
+template <class NextCell>
+void DrawTileColumn(const Canvas& cv, int k, int fx, int fy, NextCell nextCell) {
+  const int sx = 8 * k - fx;
+  if (k == 0 || k == kColumns - 1) {
+    for (int m = 0; m < kRows; ++m) PutEdge(cv, nextCell(), sx, 8 * m - fy);
+    return;
+  }
+  PutEdge(cv, nextCell(), sx, -fy);
+  uint8_t* dst = cv.fb + (8 - fy) * kWidth + sx;
+  for (int m = 1; m < kRows - 1; ++m, dst += 8 * kWidth) PutInner(cv, nextCell(), dst);
+  PutEdge(cv, nextCell(), sx, 8 * (kRows - 1) - fy);
+}
+
+// Relative (one speed and loop for all rows) and H Tiled (one per tile row).
+template <bool PerRow>
+void RenderRows(const Plane& p) {
+  Canvas cv;
+  if (!OpenCanvas(cv, p)) return;
+  const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
+  const int32_t camY = Scroll.ScrollY[p.otherSpeed];
+  const int fy = camY & 7;
+  int64_t r = FloorMod(camY >> 3, p.height);  // the row's line within the plane
+  int64_t rowBase = width * r;
+  for (int m = 0; m < kRows; ++m, rowBase += width, ++r) {
+    // The first row stands where the camera put it; later rows wrap at the vertical loop.
+    if (m > 0 && rowBase >= wrap) {
+      int64_t n = rowBase / wrap;
+      rowBase -= n * wrap;
+      r = DropLoops(r, n, vloop);
+    }
+    const int64_t line = PerRow ? r : 0;
+    const int32_t camX = Scroll.ScrollX[LineSpeed(p, line)];
+    const int64_t loop = LineLoop(p, line, width);
+    int64_t c = FloorMod(camX >> 3, loop);
+    DrawTileRow(cv, m, camX & 7, fy, [&] {
+      if (c >= loop) c -= loop;
+      return cv.Cell(rowBase + c++);
+    });
+  }
+}
+
+void DrawNothing(const Plane&) {}
+
+}  // namespace
+
+void RenderFlatPlane(const Plane& p) {
+  Canvas cv;
+  if (!OpenCanvas(cv, p)) return;
+  const int64_t wrap = WrapCells(p), skip = p.rowSkip;
+  const int32_t vx = Level.viewX, vy = Level.viewY;
+  int64_t index = int64_t(p.width) * (vy >> 3) + (vx >> 3);
+  for (int m = 0; m < kRows; ++m) {
+    // Wrapped at row starts only: a narrow map runs on into its next row.
+    index = FloorMod(index, wrap);
+    DrawTileRow(cv, m, vx & 7, vy & 7, [&] { return cv.Cell(index++); });
+    index += skip;
+  }
+}
+
+void RenderRelativePlane(const Plane& p) { RenderRows<false>(p); }
+
+void RenderHTiledPlane(const Plane& p) { RenderRows<true>(p); }
+
+void RenderVTiledPlane(const Plane& p) {
+  Canvas cv;
+  if (!OpenCanvas(cv, p)) return;
+  const int64_t hloop = OtherLoop(p, p.width), width = p.width;
+  const int32_t camX = Scroll.ScrollX[p.otherSpeed];
+  int64_t c = FloorMod(camX >> 3, hloop);
+  for (int k = 0; k < kColumns; ++k, ++c) {
+    if (c >= hloop) c -= hloop;
+    const int32_t camY = Scroll.ScrollY[LineSpeed(p, c)];
+    const int64_t loop = LineLoop(p, c, p.height);
+    int64_t r = FloorMod(camY >> 3, loop);
+    DrawTileColumn(cv, k, camX & 7, camY & 7, [&] {
+      if (r >= loop) r -= loop;
+      return cv.Cell(width * r++ + c);
+    });
+  }
+}
+
+namespace {
+
+// `lines` pixel rows (1, or 8 when a whole map row shares one camera and loop)
+// of an H Lined plane: block rows ty.. of the cells from column c onward, at
+// screen rows starting at `row`. refAt(c) gives the middle slices' tiles.
+template <int Lines, class RefAt>
+void DrawHLinedRows(const Canvas& cv, uint8_t* row, int ty, int fx, int64_t rowBase, int64_t c,
+                    int64_t loop, RefAt refAt) {
+  // First slice: whatever tile stands in the cell, 0 too, cut at the left edge.
+  if (const uint8_t* px = cv.Pixels(cv.Cell(rowBase + c)))
+    for (int t = 0; t < Lines; ++t)
+      for (int i = fx; i < 8; ++i)
+        if (uint8_t v = px[(ty + t) * 8 + i]) row[t * kWidth + i - fx] = v;
+  ++c;
+  for (int j = 1; j < kColumns - 1; ++j, ++c) {
+    if (c >= loop) c -= loop;
+    const TileRef ref = refAt(c);
+    if (ref.px == kBlankBlock) continue;
+    uint8_t* dst = row + 8 * j - fx;
+    if constexpr (Lines == 8)
+      ref.opaque ? CopyTile8x8(dst, kWidth, ref.px) : MergeTile8x8(dst, kWidth, ref.px);
+    else
+      ref.opaque ? CopyRow8(dst, ref.px + ty * 8) : MergeRow8(dst, ref.px + ty * 8);
+  }
+  // Last slice: the next cell, not wrapped, cut at the right edge.
+  if (const uint8_t* px = cv.Pixels(cv.Cell(rowBase + c)))
+    for (int t = 0; t < Lines; ++t)
+      for (int i = 0; i < fx; ++i)
+        if (uint8_t v = px[(ty + t) * 8 + i]) row[t * kWidth + kWidth - fx + i] = v;
+}
+
+// `cols` pixel columns (1, or 8 sharing one camera and loop) of a V Lined plane:
+// block columns tx.. of the cells from map row r down, at screen column sx.
+template <int Cols>
+void DrawVLinedColumns(const Canvas& cv, int sx, int tx, int fy, int64_t width, int64_t tc, int64_t r,
+                       int64_t loop) {
+  uint8_t* col = cv.fb + sx;
+  // Top slice: any tile number, cut at the top edge.
+  if (const uint8_t* px = cv.Pixels(cv.Cell(width * r + tc)))
+    for (int i = fy; i < 8; ++i)
+      for (int t = 0; t < Cols; ++t)
+        if (uint8_t v = px[i * 8 + tx + t]) col[(i - fy) * kWidth + t] = v;
+  ++r;
+  for (int j = 1; j < kRows - 1; ++j, ++r) {
+    if (r >= loop) r -= loop;
+    const uint32_t n = cv.Cell(width * r + tc);
+    if (n == 0) continue;
+    const uint8_t* px = cv.Ref(n).px;
+    if (px == kBlankBlock) continue;
+    uint8_t* dst = col + (8 * j - fy) * kWidth;
+    // Only non-zero pixels are written here, opaque tile or not.
+    if constexpr (Cols == 8) {
+      MergeTile8x8(dst, kWidth, px);
+    } else {
+      for (int i = 0; i < 8; ++i) {
+        uint8_t v = px[i * 8 + tx], keep = uint8_t(-(v == 0));
+        dst[i * kWidth] = uint8_t((dst[i * kWidth] & keep) | v);
+      }
+    }
+  }
+  // Bottom slice: r not wrapped, cut at the bottom edge.
+  if (const uint8_t* px = cv.Pixels(cv.Cell(width * r + tc)))
+    for (int i = 0; i < fy; ++i)
+      for (int t = 0; t < Cols; ++t)
+        if (uint8_t v = px[i * 8 + tx + t]) col[(kHeight - fy + i) * kWidth + t] = v;
+}
+
+}  // namespace
+
+void RenderHLinedPlane(const Plane& p) {
+  Canvas cv;
+  if (!OpenCanvas(cv, p)) return;
+  const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), span = vloop * 8, width = p.width;
+  const int32_t camY = Scroll.ScrollY[p.otherSpeed];
+  int64_t q = FloorMod(camY, span);  // pixel row within the vertical loop: the line
+  int64_t rowBase = FloorMod(camY >> 3, vloop) * width;
+  uint32_t y = uint32_t(camY);
+  std::array<TileRef, kRowRefsMax> rowRefs;  // cells rowBase + [0, refsFilled)
+  int64_t refsBase = -1, refsFilled = 0;
+  for (int sy = 0; sy < kHeight;) {
+    if (rowBase >= wrap) {
+      int64_t n = rowBase / wrap;
+      rowBase -= n * wrap;
+      q = DropLoops(q, n, span);
+    }
+    const int32_t camX = Scroll.ScrollX[LineSpeed(p, q)];
+    const int64_t loop = LineLoop(p, q, width);
+    const int ty = int(y & 7);
+    // A whole map row whose eight lines agree is drawn as one row of tiles.
+    bool block = ty == 0 && sy + 8 <= kHeight;
+    for (int t = 1; block && t < 8; ++t)
+      block = Scroll.ScrollX[LineSpeed(p, q + t)] == camX && LineLoop(p, q + t, width) == loop;
+    const int lines = block ? 8 : 1;
+    uint8_t* row = cv.fb + sy * kWidth;
+    const int64_t c = FloorMod(camX >> 3, loop);
+    auto draw = [&](auto refAt) {
+      if (block)
+        DrawHLinedRows<8>(cv, row, ty, camX & 7, rowBase, c, loop, refAt);
+      else
+        DrawHLinedRows<1>(cv, row, ty, camX & 7, rowBase, c, loop, refAt);
+    };
+    if (loop <= kRowRefsMax) {
+      // The lines of a map row share its cells: look them up once.
+      if (rowBase != refsBase) refsBase = rowBase, refsFilled = 0;
+      for (; refsFilled < loop; ++refsFilled) rowRefs[refsFilled] = cv.Ref(cv.Cell(rowBase + refsFilled));
+      draw([&](int64_t i) { return rowRefs[i]; });
+    } else {
+      draw([&](int64_t i) { return cv.Ref(cv.Cell(rowBase + i)); });
+    }
+    if (ty + lines == 8) rowBase += width;
+    sy += lines;
+    y += uint32_t(lines);
+    q += lines;
+  }
+}
+
+void RenderVLinedPlane(const Plane& p) {
+  Canvas cv;
+  if (!OpenCanvas(cv, p)) return;
+  const int64_t hloop = OtherLoop(p, p.width), span = hloop * 8, width = p.width;
+  const int32_t camX = Scroll.ScrollX[p.otherSpeed];
+  int64_t line = FloorMod(camX, span);  // pixel column within the horizontal loop
+  int64_t tc = FloorMod(camX >> 3, hloop);
+  uint32_t x = uint32_t(camX);
+  for (int sx = 0; sx < kWidth;) {
+    if (line >= span) {
+      int64_t n = line / span;
+      tc -= n * hloop;
+      line -= n * span;
+    }
+    const int32_t camY = Scroll.ScrollY[LineSpeed(p, line)];
+    const int64_t loop = LineLoop(p, line, p.height);
+    const int tx = int(x & 7);
+    // A whole map column whose eight lines agree is drawn as one column of tiles.
+    bool block = tx == 0 && sx + 8 <= kWidth;
+    for (int t = 1; block && t < 8; ++t)
+      block = Scroll.ScrollY[LineSpeed(p, line + t)] == camY && LineLoop(p, line + t, p.height) == loop;
+    const int64_t r = FloorMod(camY >> 3, loop);
+    if (block)
+      DrawVLinedColumns<8>(cv, sx, tx, camY & 7, width, tc, r, loop);
+    else
+      DrawVLinedColumns<1>(cv, sx, tx, camY & 7, width, tc, r, loop);
+    const int cols = block ? 8 : 1;
+    if (tx + cols == 8) ++tc;
+    sx += cols;
+    x += uint32_t(cols);
+    line += cols;
+  }
+}
+
+void FillPlaneDrawTable(uint8_t videoMode) {
+  if (videoMode == 0) {
+    PlaneDrawTable = {&RenderHTiledPlane, &RenderVTiledPlane, &RenderFlatPlane,
+                      &RenderRelativePlane, &RenderVLinedPlane, &RenderHLinedPlane};
+  } else if (videoMode == 2) {
+    PlaneDrawTable.fill(&DrawNothing);
+  }
+}
+
+void DrawPlane(const Plane& plane) {
+  // Plane type -> table slot.
+  static constexpr std::array<uint8_t, 6> kSlotOfType = {kSlotFlat,    kSlotRelative, kSlotHTiled,
+                                                         kSlotVTiled,  kSlotHLined,   kSlotVLined};
+  if (plane.type >= kSlotOfType.size()) return;
+  if (PlaneDrawFn draw = PlaneDrawTable[kSlotOfType[plane.type]]) draw(plane);
+}

@@ -35,17 +35,6 @@ inline void MergeRow8(uint8_t* dst, const uint8_t* src) {
   std::memcpy(dst, &d, 8);
 }
 
-// Eight bytes: all of them when solid is all ones (an opaque tile), else the
-// ones that are not 0 (solid 0). Branch-free, so mixed tiles cost the same.
-inline void BlendRow8(uint8_t* dst, const uint8_t* src, uint64_t solid) {
-  uint64_t s, d;
-  std::memcpy(&s, src, 8);
-  std::memcpy(&d, dst, 8);
-  uint64_t m = NonZeroMask(s) | solid;
-  d = (d & ~m) | (s & m);
-  std::memcpy(dst, &d, 8);
-}
-
 // A whole 8x8 block (64 bytes, 8 a row) onto dst with the given stride.
 inline void CopyTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
   for (int r = 0; r < 8; ++r) CopyRow8(dst + r * stride, src + r * 8);
