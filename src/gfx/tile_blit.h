@@ -8,6 +8,10 @@
 
 #include "level/tile_set.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // The block the tile shows now, or null when it has none of at least `bytes` bytes.
 inline const uint8_t* TilePixels(const Tile& tile, size_t bytes) {
   if (tile.frame >= tile.frames.size()) return nullptr;
@@ -28,18 +32,48 @@ inline void CopyRow8(uint8_t* dst, const uint8_t* src) { std::memcpy(dst, src, 8
 
 // Eight bytes, each written only when it is not 0; no branch per pixel.
 inline void MergeRow8(uint8_t* dst, const uint8_t* src) {
+#if defined(__SSE2__)
+  __m128i s = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(src));
+  __m128i d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst));
+  __m128i keep = _mm_cmpeq_epi8(s, _mm_setzero_si128());
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), _mm_or_si128(_mm_and_si128(d, keep), s));
+#else
   uint64_t s, d;
   std::memcpy(&s, src, 8);
   std::memcpy(&d, dst, 8);
   d = (d & ~NonZeroMask(s)) | s;
   std::memcpy(dst, &d, 8);
+#endif
 }
 
 // A whole 8x8 block (64 bytes, 8 a row) onto dst with the given stride.
 inline void CopyTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
+#if defined(__SSE2__)
+  for (int r = 0; r < 8; r += 2) {
+    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + r * 8));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + r * stride), s);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + (r + 1) * stride), _mm_unpackhi_epi64(s, s));
+  }
+#else
   for (int r = 0; r < 8; ++r) CopyRow8(dst + r * stride, src + r * 8);
+#endif
 }
 
 inline void MergeTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
+#if defined(__SSE2__)
+  // Two block rows lie next to each other in the source: one register each pair.
+  const __m128i zero = _mm_setzero_si128();
+  for (int r = 0; r < 8; r += 2) {
+    uint8_t* d0 = dst + r * stride;
+    uint8_t* d1 = d0 + stride;
+    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + r * 8));
+    __m128i d = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d0)),
+                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d1)));
+    d = _mm_or_si128(_mm_and_si128(d, _mm_cmpeq_epi8(s, zero)), s);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d0), d);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d1), _mm_unpackhi_epi64(d, d));
+  }
+#else
   for (int r = 0; r < 8; ++r) MergeRow8(dst + r * stride, src + r * 8);
+#endif
 }
