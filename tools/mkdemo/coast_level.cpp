@@ -191,7 +191,11 @@ Canvas FrontPicture(const CoastColours& c, const Ramp& reflection, int frame) {
   f.FillRect(cx - 1, base - 14, 3, 6, c.rock[0]);  // door
 
   // Beach: sand rising to the right, darker where the sea wets it.
-  auto shore = [](int x) { return 166.0f + 34.0f * std::pow(std::max(0.0f, (250.0f - x) / 60.0f), 1.2f) - (x > 250 ? (x - 250) * 0.04f : 0); };
+  // The beach rises out of the sea on the left and sinks back in past the last palm.
+  auto shore = [](int x) {
+    return 166.0f + 34.0f * std::pow(std::max(0.0f, (250.0f - x) / 60.0f), 1.2f) - (x > 250 ? (x - 250) * 0.04f : 0) +
+           (x > 430 ? (x - 430) * 0.55f : 0);
+  };
   for (int x = 190; x < kW; ++x) {
     int edge = int(shore(x));
     for (int y = std::max(edge, 0); y < kH; ++y) {
@@ -207,6 +211,12 @@ Canvas FrontPicture(const CoastColours& c, const Ramp& reflection, int frame) {
     if ((x + frame * 3) % 7 < 3) f.Set(x, edge - int(reach) - 2, c.foam[0]);
   }
 
+  // Long evening shadows across the sand, in the set's tinted (darker) copies.
+  for (auto [px, py] : {std::pair{262, 176}, {300, 174}, {380, 168}})
+    FillEllipse(f, px + 22, py + 3, 26, 2.5f, [&](int x, int y) {
+      uint8_t v = f.Get(x, y);
+      return std::find(c.sand.begin(), c.sand.end(), v) != c.sand.end() ? uint8_t(v + 128) : uint8_t(0);
+    });
   Palm(f, c, 262, 176, 236, 104, 5);
   Palm(f, c, 300, 174, 292, 116, 6);
   Palm(f, c, 380, 168, 404, 100, 7);

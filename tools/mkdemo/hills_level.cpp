@@ -1,9 +1,9 @@
 // hills_level.cpp: level 2, green hills in the old formats: a headerless
-// version-0 tile set with its .dat collision file and a version-0 level
-// (one H Tiled backdrop between two Flat planes). The backdrop is banded:
-// clouds, mountains, hills, forest and lake rows each scroll at their own
-// speed, every band drawn over a colour that is even across the band, so the
-// rows can slide against each other without seams.
+// version-0 tile set with its .dat collision file and a version-0 level (an
+// H Tiled backdrop, then the ground and the foreground as Flat planes). The
+// backdrop is banded: clouds, mountains, hills, forest and lake rows each
+// scroll at their own speed, every band drawn over a colour that is even
+// across the band, so the rows can slide against each other without seams.
 #include <algorithm>
 #include <cmath>
 
@@ -47,6 +47,17 @@ HillColours MakePalette(PaletteBuilder& pal) {
   c.flowers = {pal.Add({60, 12, 14}), pal.Add({63, 56, 10}), pal.Add({62, 62, 62}), pal.Add({58, 28, 50})};
   return c;
 }
+
+// Trees and bushes along the banks: where they stand and how big they are.
+struct Plant {
+  int x, base, size;
+  bool conifer;
+};
+const Plant kTrees[] = {{36, kLeftBank + 2, 74, false},  {140, kLeftBank + 2, 58, true}, {292, kRightBank + 2, 50, true},
+                        {420, kRightBank + 2, 64, false}, {610, kRightBank + 2, 60, true}, {760, 146, 70, false}};
+const Plant kBushes[] = {{76, kLeftBank + 3, 12, false},  {118, kLeftBank + 3, 9, false}, {268, kRightBank + 3, 10, false},
+                         {318, kRightBank + 3, 12, false}, {470, kRightBank + 3, 11, false}, {680, kRightBank + 3, 10, false},
+                         {840, 147, 12, false}};
 
 // Paints the backdrop band y0..y1 from a strip `loop` tiles long, repeated.
 void PaintBand(Canvas& dst, const Canvas& strip, int y0, int y1) {
@@ -143,6 +154,16 @@ Canvas GroundPicture(const HillColours& c) {
     if (t0 < kH && Hash01(x, 1, 10) > 0.55f) g.Set(x, t0 - 1, c.grass[2]);
     if (t0 < kH && Hash01(x, 2, 10) > 0.85f) g.Set(x, t0 - 2, c.grass[3]);
   }
+  // Shade on the grass under the trees and bushes: the set's tinted copies
+  // (tint + colour / 2) are darker, bluish versions of the same colours.
+  auto shade = [&](const Plant& p, float rx) {
+    FillEllipse(g, p.x + 2, p.base, rx, 3.5f, [&](int x, int y) {
+      uint8_t v = g.Get(x, y);
+      return v && v < 64 ? uint8_t(v + 128) : uint8_t(0);
+    });
+  };
+  for (const Plant& t : kTrees) shade(t, t.size * (t.conifer ? 0.3f : 0.45f));
+  for (const Plant& b : kBushes) shade(b, b.size * 1.2f);
   // Bridge: plank deck, rail and posts standing in the water.
   for (int x = kLakeX0 - 6; x < kLakeX1 + 6; ++x) {
     g.Set(x, 160, c.wood[2]), g.Set(x, 161, c.wood[1]), g.Set(x, 162, (x % 6) ? c.wood[1] : c.wood[0]);
@@ -182,16 +203,12 @@ void Bush(Canvas& c, const HillColours& col, int x, int baseY, int size, uint32_
 // Trees, bushes, a fence, a signpost and flowers that sway over three frames.
 Canvas FrontPicture(const HillColours& c, int frame) {
   Canvas f(kFlatW, kH);
-  LeafyTree(f, 36, kLeftBank + 2, 74, c.leaves, c.trunk, 3);
-  Conifer(f, 140, kLeftBank + 2, 58, c.leaves, c.trunk);
-  Conifer(f, 292, kRightBank + 2, 50, c.leaves, c.trunk);
-  LeafyTree(f, 420, kRightBank + 2, 64, c.leaves, c.trunk, 4);
-  Conifer(f, 610, kRightBank + 2, 60, c.leaves, c.trunk);
-  LeafyTree(f, 760, 146, 70, c.leaves, c.trunk, 5);
-  for (auto [bx, by, bs] : {std::tuple{76, kLeftBank + 3, 12}, {118, kLeftBank + 3, 9}, {268, kRightBank + 3, 10},
-                            {318, kRightBank + 3, 12}, {470, kRightBank + 3, 11}, {680, kRightBank + 3, 10},
-                            {840, 147, 12}})
-    Bush(f, c, bx, by, bs, uint32_t(bx));
+  for (const Plant& t : kTrees)
+    if (t.conifer)
+      Conifer(f, t.x, t.base, t.size, c.leaves, c.trunk);
+    else
+      LeafyTree(f, t.x, t.base, t.size, c.leaves, c.trunk, uint32_t(t.x));
+  for (const Plant& b : kBushes) Bush(f, c, b.x, b.base, b.size, uint32_t(b.x));
   // Fence along the left bank.
   for (int x = 92; x < 134; ++x) f.Set(x, kLeftBank - 8, c.wood[2]), f.Set(x, kLeftBank - 4, c.wood[1]);
   for (int x = 92; x < 136; x += 10) f.FillRect(x, kLeftBank - 11, 2, 12, c.wood[0]), f.Set(x, kLeftBank - 11, c.wood[2]);

@@ -223,7 +223,7 @@ Canvas StationPicture(const SpaceColours& c) {
 DemoLevel BuildSpaceLevel() {
   PaletteBuilder pal(128, {0, 0, 5});
   SpaceColours c = MakePalette(pal);
-  TileBank bank(4000);
+  TileBank bank;
 
   PlaneDef stars = MakePlane(kHTiled, bank.Cut(StarPicture(c)));
   for (int r = 0; r < kPan / 8; ++r) {
