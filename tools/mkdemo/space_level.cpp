@@ -192,14 +192,17 @@ Canvas AsteroidPicture(const SpaceColours& c) {
   return a;
 }
 
-// A station girder with a lit module and a solar wing, across the top.
+// A station girder with a lit module and a solar wing, across the top; it
+// repeats every 256 pixels across and 512 down.
+constexpr int kStationLoop = 32;
+
 Canvas StationPicture(const SpaceColours& c) {
-  Canvas s(kPan, 200);
-  for (int x = -16; x < kPan; ++x) {
+  Canvas s(kStationLoop * 8, kPan);
+  for (int x = 0; x < s.w; ++x) {
     s.Set(x, 6, c.metal[4]), s.Set(x, 7, c.metal[2]);
     s.Set(x, 22, c.metal[3]), s.Set(x, 23, c.metal[1]);
   }
-  for (int x = 0; x < kPan; x += 16) {
+  for (int x = 0; x < s.w; x += 16) {
     DrawLine(s, x, 8, x + 15, 21, c.metal[2]);
     DrawLine(s, x + 15, 8, x, 21, c.metal[1]);
     s.FillRect(x, 6, 2, 18, c.metal[3]);
@@ -215,6 +218,7 @@ Canvas StationPicture(const SpaceColours& c) {
   for (int y = 64; y < 112; ++y)
     for (int x = 80; x < 162; ++x)
       s.Set(x, y, (x % 10 == 0 || y % 8 == 0) ? c.metal[1] : RampAt(c.panel, 0.8f - (y - 64) / 60.0f, x, y));
+  s.Set(s.w - 1, s.h - 1, c.redLight);  // a far beacon, and the stored extent stays whole
   return s;
 }
 
@@ -258,7 +262,12 @@ DemoLevel BuildSpaceLevel() {
   rocks.otherLoop = kPan / 8;
   rocks.otherSpeed = 64;
 
-  PlaneDef station = MakePlane(kFlat, bank.Cut(StationPicture(c)));
+  // In front of everything: faster than the view across (96 tiles a pan, three loops).
+  PlaneDef station = MakePlane(kRelative, bank.Cut(StationPicture(c)));
+  station.speeds = {96};
+  station.loops = {kStationLoop};
+  station.otherLoop = kPan / 8;
+  station.otherSpeed = 64;
 
   stars.priority = 5, nebula.priority = 4, giant.priority = 3, rocks.priority = 2, station.priority = 1;
   DemoLevel level;
