@@ -44,6 +44,8 @@ Window OnScreen(int64_t left, int64_t right, int64_t top, int64_t bottom) {
           std::min<int64_t>(bottom, G::Rows)};
 }
 
+// An 8x8 tile at screen (sx, sy) inside window w, which lies on the screen.
+// Whole tiles take the row-copy path; the rest are cut to the window.
 template <class G, bool Masked>
 void BlitTile(const Tile& tile, int64_t sx, int64_t sy, Window w) {
   if (sx < w.left - 7 || sx >= w.right || sy < w.top - 7 || sy >= w.bottom) return;
