@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,15 @@ inline Bytes FixedBody(const std::vector<Bytes>& tiles, const std::vector<Bytes>
 
 inline Bytes TilHeader(uint8_t version) { return {0x53, 0x54, 0x49, 0x4C, version}; }
 inline Bytes LevHeader(uint8_t version) { return {0x53, 0x4C, 0x45, 0x56, version}; }
+
+// The values at the given indices, to compare many fields in one line.
+using Ints = std::vector<int>;
+template <class T>
+Ints Pick(const std::vector<T>& v, std::initializer_list<size_t> at) {
+  Ints out;
+  for (size_t i : at) out.push_back(int(v.at(i)));
+  return out;
+}
 
 // Two-byte value of the older level files: first x 254 + second.
 inline void PutOld(Bytes& out, int v) { out += Bytes{uint8_t(v / 254), uint8_t(v % 254)}; }

@@ -2,12 +2,21 @@
 // plane type, and failed saves that keep the old file.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "file_fixture.h"
 #include "level/level.h"
 
 namespace {
 
 using LevelWriteTest = FileTest;
+
+// Everything a plane stores; a Flat plane stores no lines.
+auto Stored(const Plane& p) {
+  const bool lines = p.type != kFlat;
+  return std::tuple(p.type, p.width, p.height, p.priority, p.tiles, lines ? p.lineLoops : std::vector<int32_t>{},
+                    lines ? p.lineSpeeds : Bytes{}, p.otherLoop, p.otherSpeed);
+}
 
 TEST_F(LevelWriteTest, EveryPlaneTypeSurvivesASaveAndALoad) {
   Level.planes.assign(6, Plane{});
@@ -16,42 +25,24 @@ TEST_F(LevelWriteTest, EveryPlaneTypeSurvivesASaveAndALoad) {
   for (uint8_t t = 0; t < 6; ++t) {
     Plane& p = Level.planes[t];
     InitPlane(p, t, 90, 70);  // at least 81 x 61, so the reader pads nothing
+    for (size_t c = 0; c < 90 * 70; c += 13) p.tiles[c] = uint16_t(c * 5 + t);
+    p.tiles[69 * 90 + 89] = 0xFFFF;
+    p.priority = uint16_t(10 + t);
+    if (t == kFlat) continue;
     for (size_t k = 0; k < p.lineLoops.size(); ++k) {
       p.lineLoops[k] = int32_t(1 + (k * 7 + t) % 700);
       p.lineSpeeds[k] = uint8_t(k * 3 + t);
     }
     p.otherLoop = 33 + t;
     p.otherSpeed = uint8_t(200 + t);
-    p.priority = uint16_t(10 + t);
-    for (size_t c = 0; c < 90 * 70; c += 13) p.tiles[c] = uint16_t(c * 5 + t);
-    p.tiles[69 * 90 + 89] = 0xFFFF;
   }
-  Level.planes[kRelative].lineLoops[0] = 300;
   const std::vector<Plane> saved = Level.planes;
   SaveLevel(Path("round.lev"));
-  const Bytes bytes = Read("round.lev");
-  ASSERT_GT(bytes.size(), 6u);
-  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 6), LevHeader(2) + Bytes{6});
-
   NewLevel();
   LoadLevel(Path("round.lev"));
   ASSERT_EQ(Level.planeCount, 6);
   EXPECT_EQ(Level.levelParameter, 4660);
-  for (uint8_t t = 0; t < 6; ++t) {
-    SCOPED_TRACE(int(t));
-    const Plane &a = saved[t], &b = Level.planes[t];
-    EXPECT_EQ(b.type, t);
-    EXPECT_EQ(b.width, 90);
-    EXPECT_EQ(b.height, 70);
-    EXPECT_EQ(b.tiles, a.tiles);
-    EXPECT_EQ(b.priority, a.priority);
-    if (t == kFlat) continue;  // a Flat plane stores no lines
-    EXPECT_EQ(b.lineLoops, a.lineLoops);
-    EXPECT_EQ(b.lineSpeeds, a.lineSpeeds);
-    EXPECT_EQ(b.otherLoop, a.otherLoop);
-    EXPECT_EQ(b.otherSpeed, a.otherSpeed);
-  }
-  EXPECT_EQ(Level.planes[kRelative].lineLoops[0], 300);
+  for (uint8_t t = 0; t < 6; ++t) EXPECT_TRUE(Stored(Level.planes[t]) == Stored(saved[t])) << "type " << int(t);
 }
 
 TEST_F(LevelWriteTest, PlanesAreTrimmedToTheirLastColumnAndRow) {
@@ -78,20 +69,16 @@ TEST_F(LevelWriteTest, PlanesAreTrimmedToTheirLastColumnAndRow) {
 
   LoadLevel(Path("trim.lev"));
   const Plane& q = Level.planes.at(0);
-  EXPECT_EQ(q.width, 100);
-  EXPECT_EQ(q.height, 61);
-  EXPECT_EQ(q.tiles[49 * 100 + 5], 8);
-  EXPECT_EQ(Level.planes[1].width, 81);
+  EXPECT_EQ(Ints({q.width, q.height, q.tiles[49 * 100 + 5], Level.planes[1].width}), Ints({100, 61, 8, 81}));
   EXPECT_EQ(Level.planes[1].lineLoops, std::vector<int32_t>(61, 81));
 }
 
 TEST_F(LevelWriteTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   NewLevel();
   Write("old.lev", {1, 2, 3});
-  const std::string target = Path("old.lev");
+  const std::string target = Path("old.lev"), nowhere = Path("no/such/folder/x.lev");
   // The bytes go to a temporary file beside the target first: block its name.
   std::filesystem::create_directory(target + ".tmp" + std::to_string(::getpid()));
-  const std::string nowhere = Path("no/such/folder/x.lev");
   for (const std::string& path : {target, nowhere}) {
     ::testing::internal::CaptureStdout();
     SaveLevel(path);

@@ -12,54 +12,39 @@
 namespace {
 
 using TileSetTest = FileTest;
-using Rgb = std::array<uint8_t, 3>;
-
-Rgb Slot(uint16_t slot) {
-  Rgb rgb;
-  GetPaletteEntry(slot, rgb.data());
-  return rgb;
-}
-
-// Record i: two unused bytes (0xEE, never cells), then row 0 = i + 1.
-Bytes DatFile() {
-  Bytes out;
-  for (int i = 0; i < 2000; ++i) {
-    out += {0xEE, 0xEE};
-    for (int c = 0; c < 64; ++c) out.push_back(c < 8 ? uint8_t(i + 1) : 0);
-  }
-  return out;
-}
 
 TEST_F(TileSetTest, HeaderlessFilesReadTheirDatAndVersionTwoIgnoresIt) {
   Frame counting;
   for (int i = 0; i < 64; ++i) counting[i] = uint8_t(i + 1);
   const Bytes body = FixedBody({TileRec({counting}, {}, 3, 4), TileRec({Filled(9), Filled(8)}, {5, 6})},
                                {CycleRec({{10, 20, 30, 2}, {1, 2, 3, 4}}, 7, 8)});
+  // Record i of the .dat: two unused bytes (0xEE, never cells), then row 0 = i + 1.
+  Bytes dat;
+  for (int i = 0; i < 2000; ++i) dat += Bytes{0xEE, 0xEE} + Bytes(8, uint8_t(i + 1)) + Bytes(56, 0);
   Write("lv.old/1.til", body);  // a dot in the folder must not move the .dat name
-  Write("lv.old/1.dat", DatFile());
+  Write("lv.old/1.dat", dat);
+  Write("lv.old/2.til", TilHeader(2) + body);
+  Write("lv.old/2.dat", dat);
   LoadTileSet(Path("lv.old/1.til"));
   ASSERT_EQ(Tiles.tileCount, 2000);
   const Tile& a = Tiles.tileTable[0];
-  EXPECT_EQ(a.slope, 3);  // slope comes first in the file
-  EXPECT_EQ(a.floor, 4);
-  EXPECT_EQ(a.frames[0][63], 64);
+  EXPECT_EQ(Ints({a.slope, a.floor, a.frames[0][63]}), Ints({3, 4, 64}));  // slope comes first
   EXPECT_EQ(Tiles.tileTable[1].frames[1], Bytes(64, 8));
-  EXPECT_EQ(a.collision[0], 1);
-  EXPECT_EQ(Tiles.tileTable[1999].collision[7], uint8_t(2000));
-  EXPECT_EQ(Tiles.tileTable[1999].collision[8], 0);
+  const auto& last = Tiles.tileTable[1999].collision;
+  EXPECT_EQ(Ints({a.collision[0], last[7], last[8]}), Ints({1, 2000 & 255, 0}));
   const PaletteSet& set = Tiles.paletteSets.at(0);
   EXPECT_EQ(set.cycles[0].colours, (Bytes{10, 20, 30, 1, 2, 3}));
   EXPECT_EQ(set.tintBlue, 3);
-  EXPECT_EQ(Slot(0), (Rgb{10, 20, 30}));
+  uint8_t rgb[3];
+  GetPaletteEntry(0, rgb);
+  EXPECT_EQ(Ints({rgb[0], rgb[1], rgb[2]}), Ints({10, 20, 30}));
 
-  Write("lv.old/2.til", TilHeader(2) + body);
-  Write("lv.old/2.dat", DatFile());
   LoadTileSet(Path("lv.old/2.til"));
   EXPECT_EQ(Tiles.tileTable[0].frames[0][63], 64);
   EXPECT_EQ(Tiles.tileTable[0].collision, (std::array<uint8_t, 64>{}));
 }
 
-TEST_F(TileSetTest, OpacityCountsAboveTwentyFiveAndDoubledPixels) {
+TEST_F(TileSetTest, OpacityExcessFramesAndDoubledPixels) {
   Frame holed = Filled(3);
   holed[40] = 0;
   std::vector<Frame> thirty;
@@ -67,20 +52,15 @@ TEST_F(TileSetTest, OpacityCountsAboveTwentyFiveAndDoubledPixels) {
   Write("o.til", TilHeader(2) + FixedBody({TileRec({Filled(1), Filled(2)}), TileRec({Filled(1), holed}), TileRec(),
                                            TileRec(thirty, Bytes(27, 4)), TileRec({Filled(0x42)}, {}, 7)}));
   LoadTileSet(Path("o.til"));
-  EXPECT_EQ(Tiles.tileTable[0].opaque, 1);
-  EXPECT_EQ(Tiles.tileTable[1].opaque, 0);
-  EXPECT_EQ(Tiles.tileTable[2].opaque, 1);  // no frames: nothing transparent
+  const auto& t = Tiles.tileTable;
+  EXPECT_EQ(Ints({t[0].opaque, t[1].opaque, t[2].opaque}), Ints({1, 0, 1}));  // no frames: nothing transparent
   // Excess frames and delays are read past: the next tile still reads right.
-  EXPECT_EQ(Tiles.tileTable[3].frameCount, 25);
-  EXPECT_EQ(Tiles.tileTable[3].frames[24], Bytes(64, 25));
-  EXPECT_EQ(Tiles.tileTable[4].slope, 7);
-  EXPECT_EQ(Tiles.tileTable[4].frames[0], Bytes(64, 0x42));
+  EXPECT_EQ(Ints({t[3].frameCount, t[3].frames[24][0], t[4].slope, t[4].frames[0][63]}), Ints({25, 25, 7, 0x42}));
 
   Video.VideoMode = 2;
   LoadTileSet(Path("o.til"));
-  Bytes doubled(128, 1);
-  EXPECT_EQ(Tiles.tileTable[0].frames[0], doubled);
-  EXPECT_EQ(Tiles.tileTable[1].frames[1][81], 0);  // pixel 40 is bytes 80 and 81
+  EXPECT_EQ(t[0].frames[0], Bytes(128, 1));
+  EXPECT_EQ(Pick(t[1].frames[1], {79, 80, 81, 82}), Ints({3, 0, 0, 3}));  // pixel 40 is bytes 80 and 81
 }
 
 TEST_F(TileSetTest, VersionOneOfThreeThousandTilesThenVersionZeroShrinks) {
@@ -92,49 +72,42 @@ TEST_F(TileSetTest, VersionOneOfThreeThousandTilesThenVersionZeroShrinks) {
   f += Bytes{1, 1} + CycleRec({{40, 41, 42, 0}}) + Bytes{4, 5, 6};
   Write("big.til", f);
   LoadTileSet(Path("big.til"));
-  ASSERT_EQ(Tiles.tileCount, 3000);
+  ASSERT_EQ(Ints({Tiles.tileCount, Tiles.paletteSetCount}), Ints({3000, 2}));
   EXPECT_EQ(Tiles.tileTable[2999].frames[0], Bytes(64, 6));
   EXPECT_EQ(Tiles.tileTable[2999].collision[63], 2999 % 251);
-  ASSERT_EQ(Tiles.paletteSetCount, 2);
   const PaletteSet& s0 = Tiles.paletteSets[0];
-  EXPECT_EQ(s0.cycleCount, 2);
   EXPECT_EQ(s0.cycles[0].colours, (Bytes{0, 0, 0}));  // still a colour to show
-  EXPECT_EQ(s0.cycles[1].colours[3], 8);
-  EXPECT_EQ(Tiles.paletteSets[1].tintBlue, 6);
+  EXPECT_EQ(Ints({s0.cycleCount, s0.cycles[1].colours[3], Tiles.paletteSets[1].tintBlue}), Ints({2, 8, 6}));
 
   Write("small.til", FixedBody({}));
   LoadTileSet(Path("small.til"));
-  EXPECT_EQ(Tiles.tileCount, 2000);
-  EXPECT_EQ(Tiles.tileTable.size(), 2000u);
+  EXPECT_EQ(Ints({Tiles.tileCount, int(Tiles.tileTable.size())}), Ints({2000, 2000}));
 }
 
-TEST_F(TileSetTest, CutOrEmptyFilesLeaveUsableTiles) {
+TEST_F(TileSetTest, CutEmptyOrMissingFilesLeaveUsableTiles) {
   Bytes cut = TilHeader(2) + FixedBody({TileRec({Filled(1)}), TileRec({Filled(2)}), TileRec({Filled(3)})},
                                        {CycleRec({{9, 9, 9, 0}})});
   cut.resize(5 + 68 + 4 + 10);  // tile 1 ends after ten pixels
   Write("cut.til", cut);
+  Write("none.til", TilHeader(1) + Bytes{0, 0, 0});
   ::testing::internal::CaptureStderr();
   LoadTileSet(Path("cut.til"));
-  std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Tiles.tileTable[1].frames[0][9], 2);
-  EXPECT_EQ(Tiles.tileTable[1].frames[0][10], 0);
-  EXPECT_EQ(Tiles.tileTable[2].frameCount, 1);  // never read: blank, with a block to draw
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Pick(Tiles.tileTable[1].frames[0], {9, 10}), Ints({2, 0}));
+  // Tile 2 was never read: blank, with a block to draw.
+  EXPECT_EQ(Ints({Tiles.tileTable[2].frameCount, Tiles.paletteSets.at(0).cycles[0].colours[0]}), Ints({1, 0}));
   EXPECT_EQ(Tiles.tileTable[2].frames[0], Bytes(64, 0));
-  EXPECT_EQ(Tiles.paletteSets.at(0).cycles[0].colours[0], 0);
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1);
   EXPECT_NE(err.find("cut.til"), std::string::npos);
 
   // No tiles at all: tile 0, the empty cell, still exists.
-  Write("none.til", TilHeader(1) + Bytes{0, 0, 0});
   ::testing::internal::CaptureStderr();
   LoadTileSet(Path("none.til"));
   ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Tiles.tileCount, 1);
-  EXPECT_EQ(Tiles.paletteSetCount, 0);
+  EXPECT_EQ(Ints({Tiles.tileCount, Tiles.paletteSetCount}), Ints({1, 0}));
 
   LoadTileSet(Path("absent.til"));
-  EXPECT_EQ(Tiles.tileCount, 2000);
-  EXPECT_EQ(Tiles.paletteSets.at(0).tintBlue, 12);
+  EXPECT_EQ(Ints({Tiles.tileCount, Tiles.paletteSets.at(0).tintBlue}), Ints({2000, 12}));
 }
 
 TEST_F(TileSetTest, AnimationStepsAndFramesRunAsTwoCycles) {
@@ -143,12 +116,12 @@ TEST_F(TileSetTest, AnimationStepsAndFramesRunAsTwoCycles) {
   t.stepCount = 3;
   t.frameCount = 2;
   t.stepDelays = {2, 1, 1};
-  std::vector<int> shown;
+  Ints shown;
   for (int i = 0; i < 10; ++i) {
     AdvanceTileAnimations();
     shown.push_back(t.frame);
   }
-  EXPECT_EQ(shown, (std::vector<int>{0, 1, 0, 1, 1, 0, 1, 0, 0, 1}));
+  EXPECT_EQ(shown, Ints({0, 1, 0, 1, 1, 0, 1, 0, 0, 1}));
   EXPECT_EQ(Tiles.tileTable[0].frame, 0);  // stepCount 0 never moves
 }
 

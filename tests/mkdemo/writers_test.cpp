@@ -1,49 +1,18 @@
-// The demo's file writers: .til bytes laid out by hand, and tile sets and
-// levels of every layout read back through the engine's own loaders.
-#include <unistd.h>
-
-#include <filesystem>
-#include <string>
-
-#include "common/binary_reader.h"
+// The demo's file writers: tile sets and levels of every layout read back
+// through the engine's own loaders, and the palette builder's positions.
+#include "level/file_fixture.h"
 #include "level/level.h"
 #include "level/tile_set.h"
 #include "lev_writer.h"
 #include "palette.h"
-#include "test_support.h"
 #include "til_writer.h"
-
-namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-class DemoWriters : public EngineTest {
- protected:
-  void SetUp() override {
-    EngineTest::SetUp();
-    dir_ = fs::temp_directory_path() / ("tarn_writers_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    fs::remove_all(dir_);
-    EngineTest::TearDown();
-  }
-  std::string Put(const std::string& name, const Bytes& bytes) {
-    std::string path = (dir_ / name).string();
-    EXPECT_TRUE(WriteFileAtomic(path, bytes));
-    return path;
-  }
-  fs::path dir_;
-};
+using DemoWriters = FileTest;
 
-TilePixels Filled(uint8_t v) {
-  TilePixels p;
-  p.fill(v);
-  return p;
-}
-
-// Tile 1: slope 3, floor 5, two frames stepping with delays 4 and 6.
+// Tile 1: slope 3, floor 5, two frames stepping with delays 4 and 6. A second
+// palette set of 128 cycles only a version-1 file keeps.
 TileSetDef SmallSet() {
   TileSetDef s;
   s.tiles.push_back(TileArt{{Filled(0)}, {}, 0, 0, {}});
@@ -55,76 +24,36 @@ TileSetDef SmallSet() {
   set.cycles.resize(64, CycleDef{{{0, 0, 0}}, {0}, 0, 0});
   set.cycles[1] = CycleDef{{{1, 2, 3}, {4, 5, 6}}, {9, 10}, 3, 2};
   s.sets.push_back(set);
+  set.tintUpperHalf = 0;
+  set.cycles.resize(128, CycleDef{{{0, 0, 0}}, {0}, 0, 0});
+  set.cycles[100] = CycleDef{{{20, 30, 40}}, {0}, 5, 1};
+  s.sets.push_back(set);
   return s;
 }
 
-TEST_F(DemoWriters, FixedTileBodyIsLaidOutAsTheLoaderReadsIt) {
-  Bytes v2 = EncodeTileSet(SmallSet(), 2);
-  ASSERT_GE(v2.size(), 5u + 68u + 134u);
-  EXPECT_EQ(Bytes(v2.begin(), v2.begin() + 5), (Bytes{'S', 'T', 'I', 'L', 2}));
-  // Tile 0: slope, floor, one frame, no steps, 64 pixels.
-  EXPECT_EQ(Bytes(v2.begin() + 5, v2.begin() + 9), (Bytes{0, 0, 1, 0}));
-  // Tile 1 follows at 5 + 68: slope before floor, counts, delays, then the frames.
-  EXPECT_EQ(Bytes(v2.begin() + 73, v2.begin() + 79), (Bytes{3, 5, 2, 2, 4, 6}));
-  EXPECT_EQ(v2[79], 7);
-  EXPECT_EQ(v2[79 + 63], 7);
-  EXPECT_EQ(v2[79 + 64], 9);
-  // 2000 tiles (1998 blank pads of 68 bytes), 64 cycles of 7 bytes but cycle 1
-  // with 11, then the tint.
-  EXPECT_EQ(v2.size(), 5u + 68u + 134u + 1998u * 68u + 63u * 7u + 11u + 3u);
-  size_t cycle1 = v2.size() - 3 - 62 * 7 - 11;
-  EXPECT_EQ(Bytes(v2.begin() + long(cycle1), v2.begin() + long(cycle1) + 11), (Bytes{2, 1, 2, 3, 9, 4, 5, 6, 10, 3, 2}));
-  EXPECT_EQ(Bytes(v2.end() - 3, v2.end()), (Bytes{8, 9, 10}));
-  // Version 0 is the same body with no header.
-  Bytes v0 = EncodeTileSet(SmallSet(), 0);
-  EXPECT_EQ(v0, Bytes(v2.begin() + 5, v2.end()));
-}
-
-TEST_F(DemoWriters, CollisionFileHasTwoSpareBytesPerRecord) {
-  Bytes dat = EncodeCollision(SmallSet());
-  ASSERT_EQ(dat.size(), 2000u * 66u);
-  EXPECT_EQ(dat[66], 0);
-  EXPECT_EQ(dat[67], 0);
-  EXPECT_EQ(dat[68], 1);            // tile 1, cell 0
-  EXPECT_EQ(dat[66 + 2 + 63], 2);   // tile 1, cell 63
-  EXPECT_EQ(dat[2 * 66 + 2], 0);    // pads are empty
-}
-
-TEST_F(DemoWriters, VersionZeroSetAndItsDatLoad) {
-  Put("7.til", EncodeTileSet(SmallSet(), 0));
-  Put("7.dat", EncodeCollision(SmallSet()));
-  LoadTileSet((dir_ / "7.til").string());
-  ASSERT_EQ(Tiles.tileCount, 2000);
-  const Tile& t = Tiles.tileTable[1];
-  EXPECT_EQ(t.slope, 3);
-  EXPECT_EQ(t.floor, 5);
-  EXPECT_EQ(t.frameCount, 2);
-  EXPECT_EQ(t.stepCount, 2);
-  EXPECT_EQ(t.stepDelays[1], 6);
-  EXPECT_EQ(t.frames[1][10], 9);
-  EXPECT_EQ(t.collision[0], 1);
-  EXPECT_EQ(t.collision[63], 2);
-  EXPECT_EQ(Tiles.paletteSets[0].tintBlue, 10);
-  EXPECT_EQ(Tiles.paletteSets[0].rotateWith[1], 3);
-}
-
-TEST_F(DemoWriters, CountedSetKeepsItsCountCollisionAndEverySet) {
-  TileSetDef s = SmallSet();
-  PaletteSetDef second = s.sets[0];
-  second.tintUpperHalf = 0;
-  second.cycles.resize(128, CycleDef{{{0, 0, 0}}, {0}, 0, 0});
-  second.cycles[100] = CycleDef{{{20, 30, 40}}, {0}, 5, 1};
-  s.sets.push_back(second);
-  LoadTileSet(Put("8.til", EncodeTileSet(s, 1)));
-  ASSERT_EQ(Tiles.tileCount, 2);
-  EXPECT_EQ(Tiles.tileTable[1].collision[63], 2);
-  EXPECT_EQ(Tiles.tileTable[1].frames[0][0], 7);
-  ASSERT_EQ(Tiles.paletteSetCount, 2);
-  const PaletteSet& p = Tiles.paletteSets[1];
-  EXPECT_EQ(p.tintUpperHalf, 0);
-  EXPECT_EQ(p.cycleCount, 128);
-  EXPECT_EQ(p.cycles[100].colours, (std::vector<uint8_t>{20, 30, 40}));
-  EXPECT_EQ(p.rotateWith[100], 5);
+TEST_F(DemoWriters, TileSetsOfEveryVersionReadBack) {
+  const TileSetDef set = SmallSet();
+  const Bytes v2 = EncodeTileSet(set, 2);
+  EXPECT_EQ(EncodeTileSet(set, 0), Bytes(v2.begin() + 5, v2.end()));  // the same body without the header
+  Write("0.til", EncodeTileSet(set, 0));
+  Write("0.dat", EncodeCollision(set));
+  Write("2.til", v2);
+  Write("1.til", EncodeTileSet(set, 1));
+  for (int v : {0, 2, 1}) {
+    SCOPED_TRACE(v);
+    LoadTileSet(Path(std::to_string(v) + ".til"));
+    ASSERT_EQ(Ints({Tiles.tileCount, Tiles.paletteSetCount}), v == 1 ? Ints({2, 2}) : Ints({2000, 1}));
+    const Tile& t = Tiles.tileTable[1];
+    EXPECT_EQ(Ints({t.slope, t.floor, t.frameCount, t.stepCount, t.stepDelays[1], t.frames[0][0], t.frames[1][10]}),
+              Ints({3, 5, 2, 2, 6, 7, 9}));
+    EXPECT_EQ(Ints({t.collision[0], t.collision[63]}), v == 2 ? Ints({0, 0}) : Ints({1, 2}));  // 2 has none
+    const PaletteSet& p = Tiles.paletteSets[0];
+    EXPECT_EQ(Ints({p.cycles[1].colours[3], p.cycles[1].stepDelays[1], p.rotateWith[1], p.tintBlue}),
+              Ints({4, 10, 3, 10}));
+  }
+  const PaletteSet& second = Tiles.paletteSets[1];
+  EXPECT_EQ(Ints({second.tintUpperHalf, second.cycleCount, second.rotateWith[100]}), Ints({0, 128, 5}));
+  EXPECT_EQ(second.cycles[100].colours, (Bytes{20, 30, 40}));
 }
 
 // A map of w x h cells numbered from `first` (large numbers need both bytes).
@@ -134,78 +63,34 @@ TileMap Numbered(int w, int h, uint16_t first) {
   return m;
 }
 
-TEST_F(DemoWriters, OldValuesAreBase254AndCellsColumnMajor) {
-  OldPlane flat;
-  flat.map = Numbered(2, 2, 300);  // 300 = 1 x 254 + 46
-  OldPlane hTiled;
-  hTiled.map = Numbered(1, 1, 1);
-  Bytes v0 = EncodeLevelV0(hTiled, flat, flat, 340, false);
-  // No header; the first Flat plane comes first: width, height, then (0,0), (0,1), (1,0).
-  EXPECT_EQ(Bytes(v0.begin(), v0.begin() + 10), (Bytes{0, 2, 0, 2, 1, 46, 1, 48, 1, 47}));
-}
-
-TEST_F(DemoWriters, VersionZeroLevelReadsBack) {
-  OldPlane hTiled;
-  hTiled.map = Numbered(2, 2, 500);
-  hTiled.rowSpeeds = {24, 30};  // 64/64, and drifting 128 + 16
-  hTiled.rowLoops = {5, 300};
-  hTiled.otherSpeed = 2;  // 64 / 2
-  hTiled.otherLoop = 0;   // reads as the height
-  OldPlane flat1, flat2;
-  flat1.map = Numbered(41, 3, 1000);
-  flat2.map = Numbered(41, 2, 2000);
-  LoadLevel(Put("9.lev", EncodeLevelV0(hTiled, flat1, flat2, 340, false)));
-  ASSERT_EQ(Level.planeCount, 3);
-  const Plane& h = Level.planes[0];
-  EXPECT_EQ(h.type, kHTiled);
-  EXPECT_EQ(h.width, 41);
-  EXPECT_EQ(h.height, 26);
-  EXPECT_EQ(h.tiles[0], 500);
-  EXPECT_EQ(h.tiles[1], 501);
-  EXPECT_EQ(h.tiles[41], 502);
-  EXPECT_EQ(h.tiles[2], 0);
-  EXPECT_EQ(h.lineSpeeds[0], 64);
-  EXPECT_EQ(h.lineSpeeds[1], 144);
-  EXPECT_EQ(h.lineLoops[0], 5);
-  EXPECT_EQ(h.lineLoops[1], 300);
-  EXPECT_EQ(h.otherSpeed, 32);
-  EXPECT_EQ(h.otherLoop, 26);
-  EXPECT_EQ(Level.planes[1].type, kFlat);
-  EXPECT_EQ(Level.planes[1].height, 4);
-  EXPECT_EQ(Level.planes[1].tiles[41 * 2 + 40], 1000 + 41 * 2 + 40);
-  EXPECT_EQ(Level.planes[2].tiles[41 + 3], 2000 + 41 + 3);
-  EXPECT_EQ(Level.planes[2].tiles[41 * 2], 0);  // below its stored rows
-  EXPECT_EQ(Level.levelParameter, 340);
-}
-
-TEST_F(DemoWriters, VersionOneLevelReadsBack) {
-  OldPlane h0, h1, flat2, flat3;
-  h0.map = Numbered(3, 1, 10);
-  h0.rowSpeeds = {12};
-  h0.rowLoops = {3};
-  h0.otherLoop = 26;
-  h1.map = Numbered(50, 30, 20);
-  h1.rowSpeeds.assign(30, 26);  // drifting 128 + 5
-  h1.rowLoops.assign(30, 48);
-  h1.otherSpeed = 4;
-  h1.otherLoop = 30;
-  flat2.map = Numbered(45, 2, 4000);
-  flat3.map = Numbered(45, 1, 6000);
-  LoadLevel(Put("10.lev", EncodeLevelV1(h0, h1, flat2, flat3, 77)));
-  ASSERT_EQ(Level.planeCount, 4);
-  EXPECT_EQ(Level.planes[0].lineSpeeds[0], 32);
-  EXPECT_EQ(Level.planes[0].tiles[2], 12);
-  EXPECT_EQ(Level.planes[1].width, 50);
-  EXPECT_EQ(Level.planes[1].height, 30);
-  EXPECT_EQ(Level.planes[1].lineSpeeds[29], 133);
-  EXPECT_EQ(Level.planes[1].lineLoops[29], 48);
-  EXPECT_EQ(Level.planes[1].otherSpeed, 16);
-  EXPECT_EQ(Level.planes[1].tiles[50 * 29 + 49], 20 + 50 * 29 + 49);
-  EXPECT_EQ(Level.planes[2].type, kFlat);
-  EXPECT_EQ(Level.planes[2].tiles[45 + 44], 4000 + 45 + 44);
-  EXPECT_EQ(Level.planes[3].tiles[44], 6000 + 44);
-  EXPECT_EQ(Level.planes[3].tiles[45], 0);
-  EXPECT_EQ(Level.levelParameter, 77);
+// One H Tiled and two Flat planes in both old layouts; version 1 stores the H
+// Tiled plane twice.
+TEST_F(DemoWriters, OldLevelsReadBack) {
+  OldPlane h, f1, f2;
+  h.map = Numbered(2, 2, 500);
+  h.rowSpeeds = {24, 30};  // 64/64, and drifting 128 + 16
+  h.rowLoops = {5, 300};
+  h.otherSpeed = 2;  // 64 / 2; other loop 0 reads as the height (less 2 in version 1)
+  f1.map = Numbered(41, 3, 1000);
+  f2.map = Numbered(41, 2, 2000);
+  Write("0.lev", EncodeLevelV0(h, f1, f2, 340, false));
+  Write("00.lev", EncodeLevelV0(h, f1, f2, 340, true));
+  Write("1.lev", EncodeLevelV1(h, h, f1, f2, 77));
+  for (const std::string name : {"0.lev", "00.lev", "1.lev"}) {
+    SCOPED_TRACE(name);
+    const bool v1 = name == "1.lev";
+    LoadLevel(Path(name));
+    ASSERT_EQ(Level.planeCount, v1 ? 4 : 3);
+    const Plane& p = Level.planes[v1];
+    EXPECT_EQ(Ints({p.type, p.width, p.height, p.otherSpeed, p.otherLoop}), Ints({kHTiled, 41, 26, 32, v1 ? 24 : 26}));
+    EXPECT_EQ(Pick(p.tiles, {0, 1, 41, 2}), Ints({500, 501, 502, 0}));
+    EXPECT_EQ(Pick(p.lineSpeeds, {0, 1}), Ints({64, 144}));
+    EXPECT_EQ(Pick(p.lineLoops, {0, 1}), Ints({5, 300}));
+    const Plane &a = Level.planes[v1 ? 2 : 1], &b = Level.planes[v1 ? 3 : 2];
+    EXPECT_EQ(Ints({a.type, a.height, a.tiles[41 * 2 + 40]}), Ints({kFlat, 4, 1000 + 41 * 2 + 40}));
+    EXPECT_EQ(Pick(b.tiles, {41 + 3, 41 * 2}), Ints({2000 + 41 + 3, 0}));  // nothing below its stored rows
+    EXPECT_EQ(Level.levelParameter, v1 ? 77 : 340);
+  }
 }
 
 TEST_F(DemoWriters, VersionTwoLevelKeepsLinesLoopsAndCells) {
@@ -215,42 +100,28 @@ TEST_F(DemoWriters, VersionTwoLevelKeepsLinesLoopsAndCells) {
   lined.otherSpeed = 200;
   PlaneDef flat = MakePlane(kFlat, Numbered(4, 1, 40));
   flat.priority = 9;
-  std::string path = (dir_ / "11.lev").string();
-  ASSERT_TRUE(SaveLevelV2(path, {lined, flat}, 123));
+  ASSERT_TRUE(SaveLevelV2(Path("11.lev"), {lined, flat}, 123));
   ResetLevel();
-  LoadLevel(path);
+  LoadLevel(Path("11.lev"));
   ASSERT_EQ(Level.planeCount, 2);
-  const Plane& p = Level.planes[0];
-  EXPECT_EQ(p.type, kHLined);
-  EXPECT_EQ(p.lineSpeeds[15], 145);
-  EXPECT_EQ(p.lineLoops[15], 2);
-  EXPECT_EQ(p.otherLoop, 2);
-  EXPECT_EQ(p.otherSpeed, 200);
-  EXPECT_EQ(p.tiles[size_t(p.width) + 2], 6);
-  EXPECT_EQ(Level.planes[1].tiles[3], 43);
-  EXPECT_EQ(Level.planes[1].priority, 9);
-  EXPECT_EQ(Level.levelParameter, 123);
+  const Plane &p = Level.planes[0], &f = Level.planes[1];
+  EXPECT_EQ(Ints({p.type, p.lineSpeeds[15], p.lineLoops[15], p.otherLoop, p.otherSpeed, p.tiles[size_t(p.width) + 2]}),
+            Ints({kHLined, 145, 2, 2, 200, 6}));
+  EXPECT_EQ(Ints({f.tiles[3], f.priority, Level.levelParameter}), Ints({43, 9, 123}));
 }
 
 TEST(DemoPalette, UpperPositionsTakeTheUpperSlotsAndRotationsNameTheirEnd) {
   PaletteBuilder pal(128, {1, 2, 3});
-  Ramp first = pal.AddRamp({0, 0, 0}, {63, 63, 63}, 63);  // positions 1..63
-  EXPECT_EQ(first.front(), 1);
-  EXPECT_EQ(first.back(), 63);
-  EXPECT_EQ(first[31], 32);
-  uint8_t next = pal.Add({5, 5, 5});
-  EXPECT_EQ(next, 128);  // position 64 drives slot 128
-  Ramp more = pal.AddRamp({0, 0, 0}, {9, 9, 9}, 4);
-  EXPECT_EQ(more.back(), 132);
+  EXPECT_EQ(Pick(pal.AddRamp({0, 0, 0}, {63, 63, 63}, 63), {0, 31, 62}), Ints({1, 32, 63}));  // positions 1..63
+  EXPECT_EQ(pal.Add({5, 5, 5}), 128);  // position 64 drives slot 128
+  EXPECT_EQ(pal.AddRamp({0, 0, 0}, {9, 9, 9}, 4).back(), 132);
   pal.Rotate(5, 8, 3);
   pal.Rotate(129, 132, 7, true);
-  PaletteSetDef set = pal.Build(0, {4, 5, 6});
+  const PaletteSetDef set = pal.Build(0, {4, 5, 6});
   ASSERT_EQ(set.cycles.size(), 128u);
-  EXPECT_EQ(set.cycles[5].rotateWith, 8);
-  EXPECT_EQ(set.cycles[5].rotateDelay, 3);
-  EXPECT_EQ(set.cycles[65].rotateWith, 64 + 4);  // backward, ending 4 past its range's start
-  EXPECT_EQ(set.cycles[0].colours[0].b, 3);       // the backdrop
-  EXPECT_EQ(set.cycles[63].colours[0].r, 63);
+  // Backward rotations end 4 past their range's start; position 0 is the backdrop.
+  EXPECT_EQ(Ints({set.cycles[5].rotateWith, set.cycles[5].rotateDelay, set.cycles[65].rotateWith}), Ints({8, 3, 68}));
+  EXPECT_EQ(Ints({set.cycles[0].colours[0].b, set.cycles[63].colours[0].r}), Ints({3, 63}));
   EXPECT_EQ(set.cycles[127].colours.size(), 1u);  // unused: one black step
   EXPECT_EQ(set.tintUpperHalf, 0);
 }

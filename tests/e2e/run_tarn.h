@@ -1,0 +1,32 @@
+// run_tarn.h: runs the real tarn-run from a scratch folder and keeps what it
+// printed, stdout and stderr apart.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "level/file_fixture.h"
+
+struct RunResult {
+  int code = -1;
+  std::string out, err;
+};
+
+class RunTarnTest : public FileTest {
+ protected:
+  // Writes the script and returns the arguments that feed it in.
+  std::string Script(const std::string& text) const {
+    std::ofstream(Path("input.txt")) << text;
+    return " --input '" + Path("input.txt") + "'";
+  }
+  RunResult Run(const std::string& args, const std::string& game = TARN_GAME_DIR) const {
+    const std::string cmd =
+        "'" TARN_RUN "' --game '" + game + "' " + args + " >'" + Path("out") + "' 2>'" + Path("err") + "'";
+    const int status = std::system(cmd.c_str());
+    const Bytes out = Read("out"), err = Read("err");
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
+  }
+};
