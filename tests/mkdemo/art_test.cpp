@@ -24,15 +24,6 @@ TEST(DemoArt, NoiseRepeatsOverItsLattice) {
   EXPECT_NE(TileNoise(0.3f, 0.3f, 5, 3, 42), TileNoise(0.3f, 0.3f, 5, 3, 43));
 }
 
-TEST(DemoArt, RampDithersBetweenNeighbours) {
-  Canvas c(4, 4);
-  for (int y = 0; y < 4; ++y)
-    for (int x = 0; x < 4; ++x) c.Set(x, y, RampAt({10, 20}, 0.5f, x, y));
-  EXPECT_EQ(Count(c, 20), 8);  // half of the sixteen thresholds lie below one half
-  EXPECT_EQ(Ints({RampAt({10, 20}, 0.0f, 3, 3), RampAt({10, 20}, 1.0f, 0, 0)}), Ints({10, 20}));
-  EXPECT_EQ(RampAt({1, 2, 3}, 0.5f, 1, 1), 2);  // exactly on an entry: no dither
-}
-
 TEST(DemoArt, PolygonsFillThePixelsWhoseCentresTheyCover) {
   Canvas c(8, 8), t(8, 8);
   FillPolygon(c, {1, 4, 4, 1}, {1, 1, 3, 3}, [](int, int) { return uint8_t(5); });

@@ -93,23 +93,6 @@ TEST_F(DemoWriters, OldLevelsReadBack) {
   }
 }
 
-TEST_F(DemoWriters, VersionTwoLevelKeepsLinesLoopsAndCells) {
-  PlaneDef lined = MakePlane(kHLined, Numbered(3, 2, 1));
-  for (int y = 0; y < 16; ++y) lined.speeds.push_back(uint8_t(130 + y)), lined.loops.push_back(2);
-  lined.otherLoop = 2;
-  lined.otherSpeed = 200;
-  PlaneDef flat = MakePlane(kFlat, Numbered(4, 1, 40));
-  flat.priority = 9;
-  ASSERT_TRUE(SaveLevelV2(Path("11.lev"), {lined, flat}, 123));
-  ResetLevel();
-  LoadLevel(Path("11.lev"));
-  ASSERT_EQ(Level.planeCount, 2);
-  const Plane &p = Level.planes[0], &f = Level.planes[1];
-  EXPECT_EQ(Ints({p.type, p.lineSpeeds[15], p.lineLoops[15], p.otherLoop, p.otherSpeed, p.tiles[size_t(p.width) + 2]}),
-            Ints({kHLined, 145, 2, 2, 200, 6}));
-  EXPECT_EQ(Ints({f.tiles[3], f.priority, Level.levelParameter}), Ints({43, 9, 123}));
-}
-
 TEST(DemoPalette, UpperPositionsTakeTheUpperSlotsAndRotationsNameTheirEnd) {
   PaletteBuilder pal(128, {1, 2, 3});
   EXPECT_EQ(Pick(pal.AddRamp({0, 0, 0}, {63, 63, 63}, 63), {0, 31, 62}), Ints({1, 32, 63}));  // positions 1..63
