@@ -97,6 +97,29 @@ void ClearFrameBuffer(uint8_t colour) {
   if (Screen.FrameBuffer) std::memset(Screen.FrameBuffer, colour, FrameBytes());
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+// The 32-bit expansion is the biggest single cost of a windowed frame: eight
+// look-ups per gather instead of one per pixel. Returns the pixels done.
+__attribute__((target("avx2"))) static uint32_t Expand32Avx2(const uint8_t* src, uint32_t* dst,
+                                                              const uint32_t* lut, uint32_t n) {
+  uint32_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    __m256i index = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + i)));
+    __m256i pixels = _mm256_i32gather_epi32(reinterpret_cast<const int*>(lut), index, 4);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), pixels);
+  }
+  return i;
+}
+static bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#else
+static uint32_t Expand32Avx2(const uint8_t*, uint32_t*, const uint32_t*, uint32_t) { return 0; }
+static bool HasAvx2() { return false; }
+#endif
+
 void ConvertFrameBuffer() {
   const uint8_t* src = Screen.FrameBuffer;
   uint8_t* dst = Screen.ConvertDest;
@@ -122,7 +145,8 @@ void ConvertFrameBuffer() {
     case 32:
     case 33: {
       auto* d = reinterpret_cast<uint32_t*>(dst);
-      for (uint32_t i = 0; i < n; ++i) d[i] = lut[src[i]];
+      uint32_t i = HasAvx2() ? Expand32Avx2(src, d, lut, n) : 0;
+      for (; i < n; ++i) d[i] = lut[src[i]];
       break;
     }
     default: break;

@@ -130,6 +130,22 @@ TEST_F(PaletteTest, ConvertPutsPixelIAtThreeBytesFromThreeI) {
   }
 }
 
+// The 32-bit path works eight pixels at a time: a count that is not a
+// multiple of eight must still end exactly at its last pixel.
+TEST_F(PaletteTest, Convert32HandlesEveryPixelUpToAnOddCount) {
+  std::vector<uint8_t> frame(21);
+  for (size_t i = 0; i < frame.size(); ++i) frame[i] = uint8_t(i * 13);
+  for (uint16_t slot = 0; slot < 256; ++slot) Screen.PixelLookup[slot] = 0x10000u * slot + 7;
+  std::vector<uint32_t> dest(22, 0xAAAAAAAA);
+  Screen.PixelFormatCode = 32;
+  Screen.FrameBuffer = frame.data();
+  Screen.ConvertDest = reinterpret_cast<uint8_t*>(dest.data());
+  Screen.ConvertCount = 21;
+  ConvertFrameBuffer();
+  for (size_t i = 0; i < 21; ++i) EXPECT_EQ(dest[i], 0x10000u * uint8_t(i * 13) + 7) << i;
+  EXPECT_EQ(dest[21], 0xAAAAAAAAu);
+}
+
 TEST_F(PaletteTest, ClearWritesExactlyOneFrameOfMode0) {
   std::vector<uint8_t> block(64000 + 64, 0xAA);
   Screen.FrameBuffer = block.data();
