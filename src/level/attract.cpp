@@ -1,6 +1,7 @@
-// attract.cpp: the play/attract frame. The sequence's own steps come with the
-// attract work; a stopped sequence (step 12 or more, as after a level key)
-// still scrolls and draws the loaded level.
+// attract.cpp: the play/attract frame. The sequence's own states (the opening
+// wait, the demo level, the pans) come with the attract work; whatever the
+// state, every frame scrolls and draws what the object list holds, so a level
+// loaded by a level key shows now.
 #include "level/attract.h"
 
 #include "gfx/scroll.h"
@@ -11,8 +12,6 @@ AttractState Attract;
 void ResetAttract() { Attract = {}; }
 
 void AttractFrame() {
-  if (Attract.AttractStep >= 12) {
-    BuildScrollTables();
-    RunObjects();
-  }
+  BuildScrollTables();
+  RunObjects();
 }
