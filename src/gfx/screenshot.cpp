@@ -8,10 +8,8 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/pcx.h"
 
-void SaveScreenshot(int number) {
-  if (!Screen.FrameBuffer) return;
-  char name[32];
-  std::snprintf(name, sizeof name, "SH%06d.PCX", number);
+bool WriteScreenshot(const std::string& path) {
+  if (!Screen.FrameBuffer) return false;
   std::vector<uint8_t> palette8(768);
   for (uint16_t slot = 0; slot < 256; ++slot) {
     uint8_t rgb[3];
@@ -19,5 +17,11 @@ void SaveScreenshot(int number) {
     for (int c = 0; c < 3; ++c) palette8[slot * 3 + c] = uint8_t(rgb[c] * 4);
   }
   // Written whole or not at all: a failed save leaves any earlier shot in place.
-  WriteFileAtomic(name, EncodePcx(Screen.FrameBuffer, palette8.data()));
+  return WriteFileAtomic(path, EncodePcx(Screen.FrameBuffer, palette8.data()));
+}
+
+void SaveScreenshot(int number) {
+  char name[32];
+  std::snprintf(name, sizeof name, "SH%06d.PCX", number);
+  WriteScreenshot(name);
 }

@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "common/binary_reader.h"
-#include "gfx/frame_buffer.h"
-#include "gfx/pcx.h"
+#include "gfx/screenshot.h"
 #include "level/attract.h"
 #include "level/level.h"
 #include "objects/object_list.h"
@@ -34,16 +33,8 @@ static void PrintState() {
   std::fflush(stdout);
 }
 
-static bool WriteShot(const std::string& path) {
-  if (!Screen.FrameBuffer) return false;
-  std::vector<uint8_t> palette(768);
-  for (int i = 0; i < 256; ++i)
-    for (int c = 0; c < 3; ++c) palette[i * 3 + c] = Screen.PaletteTable[i * 4 + c];
-  if (!WriteFileAtomic(path, EncodePcx(Screen.FrameBuffer, palette.data()))) {
-    std::fprintf(stderr, "tarn-run: cannot write %s\n", path.c_str());
-    return false;
-  }
-  return true;
+static void WriteShot(const std::string& path) {
+  if (!WriteScreenshot(path)) std::fprintf(stderr, "tarn-run: cannot write %s\n", path.c_str());
 }
 
 static int Usage() {
