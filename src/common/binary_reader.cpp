@@ -75,6 +75,14 @@ void BinaryReader::Skip(size_t n) {
 
 void BinaryReader::Seek(size_t pos) { pos_ = std::min(pos, data_.size()); }
 
+int ReadMagicVersion(BinaryReader& in, const uint8_t (&magic)[4]) {
+  int matched = 0;
+  while (matched < 4 && in.U8() == magic[matched]) ++matched;
+  if (matched == 4) return in.AtEnd() ? -1 : in.U8();
+  in.Seek(0);
+  return 0;
+}
+
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::string temp = path + ".tmp" + std::to_string(::getpid());
   {

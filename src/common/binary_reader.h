@@ -39,6 +39,11 @@ class BinaryReader {
   bool short_ = false;
 };
 
+// Reads a four-byte magic and the version byte after it. A file that does not
+// start with the magic is rewound to its first byte and counts as version 0
+// (the headerless form); a magic with nothing after it gives -1.
+int ReadMagicVersion(BinaryReader& in, const uint8_t (&magic)[4]);
+
 // Reads a whole file into bytes; nothing when it cannot be opened.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 

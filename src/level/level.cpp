@@ -309,14 +309,7 @@ void LoadLevel(const std::string& name) {
   BinaryReader& in = *file;
   Level.levelFileName = name;
 
-  int version = 0;
-  int matched = 0;
-  while (matched < 4 && in.U8() == kLevMagic[matched]) ++matched;
-  if (matched == 4) {
-    version = in.AtEnd() ? -1 : in.U8();
-  } else {
-    in.Seek(0);  // no header: a version-0 body from the first byte
-  }
+  const int version = ReadMagicVersion(in, kLevMagic);
 
   // The planes are built aside, so a broken file never leaves half a level.
   std::vector<Plane> planes;

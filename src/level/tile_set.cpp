@@ -257,14 +257,7 @@ void LoadTileSet(const std::string& name) {
   noteFile = name;
   noted = false;
 
-  int version = 0;
-  int matched = 0;
-  while (matched < 4 && in.U8() == kTilMagic[matched]) ++matched;
-  if (matched == 4) {
-    version = in.AtEnd() ? -1 : in.U8();
-  } else {
-    in.Seek(0);  // no header: the body starts at the first byte
-  }
+  const int version = ReadMagicVersion(in, kTilMagic);
 
   switch (version) {
     case 0:
