@@ -7,15 +7,13 @@
 ObjectListState Objects;
 
 void ResetObjectList() {
-  for (auto& o : Objects.ObjectList) o = GameObject{};
-  Objects.ObjectCount = 0;
+  ClearObjectList();
   Objects.CurrentObject = 0;
   Objects.LevelName.clear();
 }
 
-void AllocObjectList() {
-  for (auto& o : Objects.ObjectList) o = GameObject{};
-}
+// The slots exist from the start; allocating them is emptying them.
+void AllocObjectList() { ClearObjectList(); }
 
 void ClearObjectList() {
   Objects.ObjectCount = 0;
