@@ -2,5 +2,8 @@
 // arrive with the sound work; start-up already calls them in their place.
 #include "audio/sound.h"
 
+AudioState Audio;
+
 void InitSound() {}
-void LoadSound(const char*, SoundSlot) {}
+void LoadSound(const char*, Sound_typ&) {}
+void StartMusic(Sound_typ*) {}

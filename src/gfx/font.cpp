@@ -1,9 +1,121 @@
-// font.cpp: fonts. No font files are read yet, so no text is drawn; the frame
-// loop already asks for its frame-rate text through DrawText.
+// font.cpp: the font list, font description files and text drawing.
 #include "gfx/font.h"
+
+#include <cstdio>
+
+#include "common/value_reader.h"
+#include "gfx/draw.h"
+#include "shell/startup.h"
 
 FontState Fonts;
 
 void ResetFonts() { Fonts = {}; }
-void LoadFonts() {}
-void DrawText(const char*, int32_t, int32_t, const Font&) {}
+
+int GlyphCount(uint8_t type) {
+  static constexpr int kCounts[8] = {0, 255, 43, 37, 11, 85, 68, 17};
+  return type < 8 ? kCounts[type] : 0;
+}
+
+// The character maps of the seven types; 0 is the glyph of every character a
+// type leaves out.
+static int MapCharacter(uint8_t type, int c) {
+  const bool digit = c >= '0' && c <= '9', upper = c >= 'A' && c <= 'Z', lower = c >= 'a' && c <= 'z';
+  switch (type) {
+    case 1: return c;
+    case 2: return digit ? c - 47 : upper ? c - 54 : lower ? c - 60 : 0;
+    case 3: return digit ? c - 47 : upper ? c - 54 : lower ? c - 86 : 0;
+    case 4: return digit ? c - 47 : 0;
+    case 5: return c >= 48 && c <= 126 ? c - 47 : 0;
+    case 6: return c >= 33 && c <= 96 ? c - 32 : lower ? c - 64 : c >= 123 && c <= 126 ? c - 58 : 0;
+    case 7:
+      return digit ? c - 47 : (c >= 'A' && c <= 'F') ? c - 54 : (c >= 'a' && c <= 'f') ? c - 86 : 0;
+    default: return c;
+  }
+}
+
+int GlyphFor(uint8_t type, uint8_t c) {
+  int g = MapCharacter(type, c);
+  return g < GlyphCount(type) ? g : 0;
+}
+
+std::string ReplaceFileName(const std::string& path, const std::string& name) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+}
+
+void LoadFont(const std::string& descriptionPath, Font& font) {
+  font = Font{};
+  auto opened = ValueReader::Open(descriptionPath);
+  if (!opened) std::fprintf(stderr, "%s: cannot open font description\n", descriptionPath.c_str());
+  ValueReader in = opened ? std::move(*opened) : ValueReader({});
+  in.ReadValue();  // not used
+  const std::string sheet = in.ReadValue();
+  // A sheet that cannot be read leaves the scratch image as it was; the glyphs
+  // are cut from whatever it holds.
+  if (!sheet.empty()) LoadPcx(ReplaceFileName(descriptionPath, sheet), ScratchImage, 0);
+  font.type = uint8_t(in.ReadNumber());
+  const int count = GlyphCount(font.type);
+  if (count == 0) return;
+  font.glyphs.resize(size_t(count));
+  for (Sprite& glyph : font.glyphs) {
+    const int32_t x = in.ReadNumber(), y = in.ReadNumber();
+    const int32_t width = in.ReadNumber(), height = in.ReadNumber(), yOffset = in.ReadNumber();
+    InitSprite(glyph, uint32_t(width), uint32_t(height));
+    CutSpriteFrame(ScratchImage, glyph, 0, x, y);
+    glyph.originY = int16_t(yOffset);
+  }
+  if (in.Ended()) std::fprintf(stderr, "%s: ends before its last glyph\n", descriptionPath.c_str());
+}
+
+void LoadFonts() {
+  std::string dir = Startup.DataDir;
+  auto list = ValueReader::Open(dir + "/fonts.def");
+  if (!list) {
+    dir = Startup.DefaultDataDir;
+    list = ValueReader::Open(dir + "/fonts.fdf");
+  }
+  if (!list) return;
+  Fonts.fonts.clear();
+  int32_t count = list->ReadNumber();
+  if (count < 0 || size_t(count) > kMaxFonts) {
+    std::fprintf(stderr, "%s/fonts list: %d fonts named, keeping at most %zu\n", dir.c_str(), count, kMaxFonts);
+    count = count < 0 ? 0 : int32_t(kMaxFonts);
+  }
+  Fonts.fonts.resize(size_t(count));
+  for (Font& font : Fonts.fonts) {
+    const std::string name = list->ReadValue();
+    if (name.empty()) continue;  // the list ran out: the font keeps no glyphs
+    LoadFont(dir + "/" + name, font);
+  }
+}
+
+const Font* FontAt(unsigned number) { return number < Fonts.fonts.size() ? &Fonts.fonts[number] : nullptr; }
+
+namespace {
+
+// Draws each glyph through draw and advances by its width (stored doubled in
+// video mode 2).
+template <class DrawFn>
+void DrawGlyphs(const char* text, int32_t x, unsigned fontNumber, DrawFn draw) {
+  const Font* font = FontAt(fontNumber);
+  if (!font || font->glyphs.empty() || !text) return;
+  int32_t advance = 0;
+  for (const char* p = text; *p; ++p) {
+    const Sprite& glyph = font->glyphs[size_t(GlyphFor(font->type, uint8_t(*p)))];
+    if (!glyph.frames[glyph.currentFrame].empty()) draw(glyph, x + advance);
+    advance += int32_t(Video.VideoMode == 2 ? glyph.width / 2 : glyph.width);
+  }
+}
+
+}  // namespace
+
+void DrawText(const char* text, int32_t x, int32_t y, unsigned font) {
+  DrawGlyphs(text, x, font, [&](const Sprite& g, int32_t gx) { Video.DrawTable.DrawSprite(g, 0, 0, gx, y); });
+}
+
+void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t left, int32_t right, int32_t top,
+                  int32_t bottom) {
+  DrawGlyphs(text, x, font, [&](const Sprite& g, int32_t gx) {
+    Video.DrawTable.DrawSpriteClip(g, 0, 0, gx, y, left, right, top, bottom);
+  });
+}

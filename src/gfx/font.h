@@ -1,22 +1,53 @@
-// font.h: bitmap fonts and text drawing.
+// font.h: bitmap fonts cut from PCX sheets, and text drawn glyph by glyph.
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gfx/pcx.h"
 
+// A font's type (1..7) picks its glyph count and how characters map to glyphs.
 struct Font {
   uint8_t type = 0;
-  std::vector<Sprite> glyphs;
+  std::vector<Sprite> glyphs;  // empty for a type outside 1..7
 };
 
+constexpr size_t kMaxFonts = 255;  // a font list names at most this many
+
 struct FontState {
-  std::vector<Font> fonts;
+  std::vector<Font> fonts;  // font 0 is the normal font, font 1 the highlight
 };
 extern FontState Fonts;
 
 void ResetFonts();
+
+// Glyphs a font of the type has: 255, 43, 37, 11, 85, 68, 17 for types 1..7, else 0.
+int GlyphCount(uint8_t type);
+// The glyph a character draws with in a font of the type; characters the type
+// does not map, and those mapped past its glyphs, draw glyph 0.
+int GlyphFor(uint8_t type, uint8_t c);
+
+// path with everything after its last '/' replaced by name (name alone when
+// the path has no '/').
+std::string ReplaceFileName(const std::string& path, const std::string& name);
+
+// Reloads every font from the data folder's "fonts.def", or from the default
+// folder's "fonts.fdf" when that cannot be opened. When neither opens the
+// fonts stay as they were.
 void LoadFonts();
-// Draws text glyph by glyph at screen position (x, y).
-void DrawText(const char* text, int32_t x, int32_t y, const Font& font);
+// Loads one font from its description file: a value not used, the sheet's
+// file name (beside the description), the type, then x, y, width, height and
+// y offset for each glyph, cut from the sheet.
+void LoadFont(const std::string& descriptionPath, Font& font);
+
+// The font with this number, or null when none is loaded.
+const Font* FontAt(unsigned number);
+
+// Draws text with its first glyph's origin at screen (x, y), each glyph after
+// the one before (advancing by glyph widths). A font number with no font, or a
+// font without glyphs, draws nothing.
+void DrawText(const char* text, int32_t x, int32_t y, unsigned font);
+// The same, clipped to the window [left, right) x [top, bottom).
+void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t left, int32_t right,
+                  int32_t top, int32_t bottom);

@@ -6,12 +6,6 @@
 #include <cstring>
 
 #include "gfx/draw.h"
-#include "gfx/font.h"
-#include "gfx/pcx.h"
-#include "level/tile_set.h"
-#include "objects/card_def.h"
-#include "objects/palette_sets.h"
-#include "shell/startup.h"
 
 ScreenState Screen;
 
@@ -47,48 +41,6 @@ void GetPaletteEntry(uint16_t slot, uint8_t* rgb) {
   rgb[0] = e[0] >> 2;
   rgb[1] = e[1] >> 2;
   rgb[2] = e[2] >> 2;
-}
-
-void SetPaletteEntryTinted(uint16_t slot, uint8_t* rgb) {
-  SetPaletteEntry(slot, rgb);
-  const PaletteSet* set = CurrentPaletteSet();
-  if (!set || set->tintUpperHalf == 0) return;
-  rgb[0] = uint8_t(set->tintRed + (rgb[0] >> 1));
-  rgb[1] = uint8_t(set->tintGreen + (rgb[1] >> 1));
-  rgb[2] = uint8_t(set->tintBlue + (rgb[2] >> 1));
-  SetPaletteEntry(uint16_t(slot + 128), rgb);
-}
-
-static void RestoreGlobalRange(int firstSlot, int lastSlot) {
-  for (int slot = firstSlot; slot <= lastSlot; ++slot) {
-    int i = slot - 64;
-    uint8_t rgb[3] = {Screen.GlobalRed[i], Screen.GlobalGreen[i], Screen.GlobalBlue[i]};
-    SetPaletteEntry(uint16_t(slot), rgb);
-  }
-}
-
-void RestoreGlobalColours() {
-  const PaletteSet* set = CurrentPaletteSet();
-  int n = set ? set->cycleCount : 0;
-  RestoreGlobalRange(64, 127);
-  if (n > 64) RestoreGlobalRange(192, 255);
-  if (n > 128) RestoreGlobalRange(128, 191);
-}
-
-void SetEditorColours() {
-  static constexpr uint8_t kMarks[4][3] = {{63, 63, 63}, {0, 63, 0}, {0, 0, 63}, {63, 0, 0}};
-  for (int i = 0; i < 4; ++i) SetPaletteEntry(uint16_t(64 + i), kMarks[i]);
-  uint8_t rgb[3];
-  GetPaletteEntry(0, rgb);
-  SetPaletteEntry(68, rgb);
-  const PaletteSet* set = CurrentPaletteSet();
-  uint8_t tint[3] = {0, 0, 0};
-  if (set) {
-    tint[0] = uint8_t(set->tintRed * 2);
-    tint[1] = uint8_t(set->tintGreen * 2);
-    tint[2] = uint8_t(set->tintBlue * 2);
-  }
-  SetPaletteEntry(69, tint);
 }
 
 static size_t FrameBytes() { return Video.VideoMode == 0 ? 64000 : 307200; }
@@ -153,13 +105,7 @@ void ConvertFrameBuffer() {
   }
 }
 
-void AllocateScratchPixels() { ScratchImage.pixels.assign(64001, 0); }
-
-void LoadGlobalArt() {
-  LoadFonts();
-  LoadObjectDefinitions();
-  if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1))
-    LoadPcx(Startup.DefaultDataDir + "/art/globpal.pcx", ScratchImage, 1);
+void CaptureGlobalColours() {
   for (uint16_t slot = 64; slot < 256; ++slot) {
     uint8_t rgb[3];
     GetPaletteEntry(slot, rgb);

@@ -32,21 +32,11 @@ void ResetScreen();
 void SetPaletteEntry(uint16_t slot, const uint8_t* rgb);
 // Reads a slot back as a 6-bit triple.
 void GetPaletteEntry(uint16_t slot, uint8_t* rgb);
-// SetPaletteEntry, then, when the current palette set is tinted, writes the tinted
-// triple back into rgb and into slot + 128.
-void SetPaletteEntryTinted(uint16_t slot, uint8_t* rgb);
-
-// Puts the global art colours back over what a palette set wrote.
-void RestoreGlobalColours();
-// The editor's marker colours in slots 64..69.
-void SetEditorColours();
 
 // Fills the frame of the current video mode with one colour.
 void ClearFrameBuffer(uint8_t colour);
 // Expands the frame into the display memory when the display is not palettised.
 void ConvertFrameBuffer();
 
-// The ScratchImage pixel block.
-void AllocateScratchPixels();
-// Fonts, object definitions and the global palette image.
-void LoadGlobalArt();
+// Records slots 64..255 as the colours RestoreGlobalColours puts back.
+void CaptureGlobalColours();

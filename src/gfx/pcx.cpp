@@ -21,6 +21,8 @@ constexpr uint64_t kMaxSpriteBytes = 640 * 480;
 
 }  // namespace
 
+void AllocateScratchPixels() { ScratchImage.pixels.assign(kPixelBlock, 0); }
+
 int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
   auto opened = BinaryReader::Open(path);
   if (!opened) return 0;

@@ -14,6 +14,9 @@ struct PcxImage {
 };
 extern PcxImage ScratchImage;
 
+// Allocates the ScratchImage pixel block (64001 bytes).
+void AllocateScratchPixels();
+
 struct Sprite {
   uint32_t width = 0;   // stored bytes per row (doubled in video mode 2)
   uint32_t height = 0;

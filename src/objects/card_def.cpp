@@ -1,4 +1,4 @@
 // card_def.cpp: the card definition (read with the card work).
 #include "objects/card_def.h"
 
-void LoadObjectDefinitions() {}
+void LoadCardDefs() {}

@@ -1,5 +1,5 @@
 // card_def.h: the card definition file.
 #pragma once
 
-// Reads card.tdf and its art.
-void LoadObjectDefinitions();
+// Reads stats/card.tdf and stats/zlabel.pcx from the data folder.
+void LoadCardDefs();

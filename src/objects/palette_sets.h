@@ -17,3 +17,16 @@ void SelectPaletteSet(uint8_t n);
 void ApplyPaletteSet();
 // Slots 128..255 := the current set's tint + half of slots 0..127.
 void TintUpperPalette();
+
+// SetPaletteEntry, then, when the current palette set is tinted, writes the tinted
+// triple back into rgb and into slot + 128.
+void SetPaletteEntryTinted(uint16_t slot, uint8_t* rgb);
+// Puts the global art colours back over what a palette set wrote: slots
+// 64..127 always, 192..255 when cycleCount > 64, 128..191 when it is > 128.
+void RestoreGlobalColours();
+// The editor's marker colours in slots 64..69.
+void SetEditorColours();
+
+// One frame of palette animation of the current set: colour steps of every
+// animated position, rotations, and the refresh of rotated slots.
+void AnimatePalette();

@@ -70,11 +70,9 @@ void DispatchFrame() {
     case kModeTileViewer: TileViewerFrame(); break;
     default: break;  // unknown modes draw nothing
   }
-  if (!Fonts.fonts.empty()) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%3d", Loop.FramesPerSecond);
-    DrawText(text, 296, 8, Fonts.fonts[0]);
-  }
+  char text[16];
+  std::snprintf(text, sizeof text, "%3d", Loop.FramesPerSecond);
+  DrawText(text, 296, 8, 0);
   ConvertFrameBuffer();
   if (Input.KeyHeld[kKeyE] && Loop.GameMode == kModePlay) {
     Level.viewX &= ~7;

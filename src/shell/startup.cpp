@@ -9,11 +9,13 @@
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
+#include "gfx/pcx.h"
 #include "gfx/scroll.h"
 #include "level/attract.h"
 #include "level/editor.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "objects/card_def.h"
 #include "objects/object_list.h"
 #include "objects/script.h"
 #include "platform/platform.h"
@@ -65,8 +67,8 @@ void InitGame() {
   if (!CanOpen("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
   if (!CanOpen("default/music/theme.wav")) Startup.MusicFileMissing = 1;
   if (Startup.SoundFileMissing == 0) {
-    LoadSound("default/sfx/sfx000.wav", SoundSlot::Effect0);
-    LoadSound("default/music/theme.wav", SoundSlot::Theme);
+    LoadSound("default/sfx/sfx000.wav", Audio.SoundEffects[0]);
+    LoadSound("default/music/theme.wav", Audio.ThemeMusic);
   }
   SelectVideoMode(0);
   InitFrameTimer(60);
@@ -77,6 +79,14 @@ void InitGame() {
   LoadGlobalArt();
   LoadEditorArt();
   AllocObjectList();
+}
+
+void LoadGlobalArt() {
+  LoadFonts();
+  LoadCardDefs();
+  if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1))
+    LoadPcx(Startup.DefaultDataDir + "/art/globpal.pcx", ScratchImage, 1);
+  CaptureGlobalColours();
 }
 
 bool StartProgram(int& exitCode) {

@@ -20,6 +20,8 @@ void ResetStartup();
 // loop. Returns the exit code.
 int GameEntry();
 void InitGame();
+// Fonts, the card definition and the global palette image, in that order.
+void LoadGlobalArt();
 // Everything before the main loop. False when start-up ended the program (exitCode set).
 bool StartProgram(int& exitCode);
 

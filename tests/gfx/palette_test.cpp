@@ -6,6 +6,7 @@
 
 #include "gfx/frame_buffer.h"
 #include "level/tile_set.h"
+#include "objects/palette_sets.h"
 #include "test_support.h"
 
 namespace {
