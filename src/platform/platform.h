@@ -82,6 +82,9 @@ void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight);
 bool LeftButtonDownOrPressed();
 bool RightButtonDownOrPressed();
 
+// Moves the system pointer onto frame pixel (x, y), so the move lasts.
+void WarpPointer(int x, int y);
+
 // ---- Clock ----------------------------------------------------------------
 
 uint64_t Counter();           // monotonic high-resolution counter

@@ -132,6 +132,8 @@ void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
   viewHeight = 200;
 }
 
+void WarpPointer(int x, int y) { nullplat::SetPointer(x, y); }
+
 static bool Button(int i) {
   bool answer = S.buttonDown[i] || S.buttonPressed[i];
   S.buttonPressed[i] = false;

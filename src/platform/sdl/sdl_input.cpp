@@ -72,6 +72,14 @@ void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
   viewHeight = shown.h;
 }
 
+void WarpPointer(int x, int y) {
+  sdlplat::FrameRect shown = sdlplat::ShownFrame();
+  if (!Sdl.window || shown.w <= 0 || shown.h <= 0 || Sdl.frameW <= 0 || Sdl.frameH <= 0) return;
+  // The centre of the frame pixel, so the engine's scaling reads the same pixel back.
+  SDL_WarpMouseInWindow(Sdl.window, shown.x + int((2L * x + 1) * shown.w / (2L * Sdl.frameW)),
+                        shown.y + int((2L * y + 1) * shown.h / (2L * Sdl.frameH)));
+}
+
 static bool Button(int index, Uint32 mask) {
   if (!Sdl.videoReady) return false;
   sdlplat::PumpEvents(false);
