@@ -42,6 +42,7 @@ void ResetAllState() {
   ResetLevel();
   ResetObjectList();
   ResetAttract();
+  ResetEditor();
   ResetFonts();
   TheDisplay.reset();
 }

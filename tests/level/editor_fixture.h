@@ -1,0 +1,69 @@
+// editor_fixture.h: the editor on a scratch level of one 40 x 30 Flat plane,
+// driven through the null platform one frame at a time.
+#pragma once
+
+#include <algorithm>
+#include <string>
+
+#include "file_fixture.h"
+#include "level/editor.h"
+#include "level/level.h"
+#include "level/tile_set.h"
+#include "shell/input.h"
+#include "shell/main_loop.h"
+
+class EditorFixture : public FileTest {
+ protected:
+  void SetUp() override {
+    FileTest::SetUp();
+    BuildDefaultTileSet();
+    Level.planes = {MakePlane(kFlat, 40, 30)};
+    Level.planeCount = 1;
+    Loop.GameMode = kModeEditor;
+  }
+  static Plane MakePlane(uint8_t type, int32_t width, int32_t height) {
+    Plane p;
+    InitPlane(p, type, width, height);
+    return p;
+  }
+  // One frame of the current mode, keys sampled as the main loop samples them.
+  static void Frame() {
+    ReadKeyboard();
+    if (Loop.GameMode == kModeTileViewer)
+      TileViewerFrame();
+    else
+      EditorFrame();
+  }
+  // Down for one frame, up for the next.
+  static void Tap(uint8_t key) {
+    nullplat::SetKey(key, true);
+    Frame();
+    nullplat::SetKey(key, false);
+    Frame();
+  }
+  static void Click(bool left) {
+    nullplat::SetButton(left, true);
+    Frame();
+    nullplat::SetButton(left, false);
+    Frame();
+  }
+  // The pointer inside cell (x, y) of the level.
+  static void AtCell(int x, int y) { nullplat::SetPointer(x * 8 + 3 - Level.viewX, y * 8 + 3 - Level.viewY); }
+  static void HoldBar(bool on) {
+    nullplat::SetKey(kKeyCtrl, on);
+    Editor.panelShown = 1;
+  }
+  // The pointer over position i of the plane bar, at height y.
+  static void InBar(int i, int y) { nullplat::SetPointer((2 * i + 9) * 8 + 4, y); }
+  static void Save() {
+    Tap(kKey0);
+    Tap(kKeyDown);
+    Tap(kKeyEnter);
+  }
+  // Whether the last frame drew the text in the font (at x, y when given).
+  static bool Drew(const std::string& text, unsigned font = 0, int x = -1, int y = -1) {
+    return std::any_of(Editor.textLog.begin(), Editor.textLog.end(), [&](const DrawnText& t) {
+      return t.text == text && t.font == font && (x < 0 || t.x == x) && (y < 0 || t.y == y);
+    });
+  }
+};
