@@ -57,6 +57,8 @@ static int Usage() {
 }
 
 int main(int argc, char** argv) {
+  const auto processStart = std::chrono::steady_clock::now();
+  double firstFrameMs = 0;
   std::string game = ".", inputFile;
   uint64_t frames = 1;
   bool bench = false, framesGiven = false;
@@ -142,9 +144,11 @@ int main(int argc, char** argv) {
         return code;
       }
     }
-    if (bench)
-      frameMicros.push_back(
-          std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+    if (bench) {
+      const auto end = std::chrono::steady_clock::now();
+      frameMicros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+      if (f == 1) firstFrameMs = std::chrono::duration<double, std::milli>(end - processStart).count();
+    }
     for (const auto& e : events) {
       if (e.frame != f) continue;
       if (e.kind == ScriptEvent::Menu) HandleMenuCommand(uint32_t(e.a));
@@ -161,6 +165,7 @@ int main(int argc, char** argv) {
     double p99 = frameMicros[std::min(frameMicros.size() - 1, frameMicros.size() * 99 / 100)];
     std::printf("frames per second: %.0f  microseconds per frame: median %.1f, 99th percentile %.1f\n",
                 frameMicros.size() / (total / 1e6), median, p99);
+    std::printf("start to first frame: %.1f ms\n", firstFrameMs);
   }
   PrintState();
   return 0;
