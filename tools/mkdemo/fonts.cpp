@@ -5,6 +5,7 @@
 #include "fonts.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 
 namespace {
@@ -243,6 +244,31 @@ bool GlyphInk(char c, int x, int y) {
     if (k != std::string_view::npos) return b.rows[y][k * kTokenPitch + size_t(x)] == '#';
   }
   return false;
+}
+
+// The glyph a font draws for a character: characters the title font has no
+// glyph for draw its space; lower case draws the capitals.
+static Canvas DemoGlyph(char ch, unsigned font) {
+  if (font == kFontTitle) {
+    const bool known = (ch >= '0' && ch <= '9') || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
+    return TitleCell(known ? char(std::toupper(uint8_t(ch))) : ' ');
+  }
+  return SmallCell(ch > ' ' && ch < 127 ? ch : ' ', font == kFontNormal ? kNormalRows : kHighlightRows);
+}
+
+int DrawDemoText(Canvas& c, const std::string& text, int x, int y, unsigned font) {
+  int advance = 0;
+  for (char ch : text) {
+    const Canvas g = DemoGlyph(ch, font);
+    c.Blit(g, x + advance, y);
+    advance += g.w;
+  }
+  return advance;
+}
+
+int DemoTextWidth(const std::string& text, unsigned font) {
+  Canvas scratch(1, 1);
+  return DrawDemoText(scratch, text, -1000, -1000, font);
 }
 
 DemoFiles BuildFonts() {

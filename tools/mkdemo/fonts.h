@@ -17,5 +17,11 @@ constexpr int kTitleGlyphH = 16;
 // below the baseline). Characters without a design have no ink.
 bool GlyphInk(char c, int x, int y);
 
+// Draws text into a canvas as the engine would draw it with the font (glyph
+// after glyph, no kerning); returns the width drawn.
+int DrawDemoText(Canvas& c, const std::string& text, int x, int y, unsigned font);
+// The width DrawDemoText would draw.
+int DemoTextWidth(const std::string& text, unsigned font);
+
 // fonts.def, the three description files and their sheet, paths under default/.
 DemoFiles BuildFonts();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/binary_reader.h"
+#include "editor_art.h"
 #include "fonts.h"
 #include "levels.h"
 #include "palette.h"
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
   if (!Write(dir / "tarn.cfg", {})) return 1;
   if (!Write(dir / "default" / "art" / "globpal.pcx", GlobalPaletteImage())) return 1;
   if (!WriteDataFiles(dir / "default", BuildFonts())) return 1;
+  if (!WriteDataFiles(dir / "default", BuildEditorArt())) return 1;
   DemoLevel (*const builders[])() = {BuildCoastLevel, BuildHillsLevel, BuildCityLevel, BuildVolcanoLevel,
                                      BuildSpaceLevel};
   for (int n = 1; n <= 5; ++n)
