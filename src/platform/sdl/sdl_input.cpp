@@ -62,8 +62,16 @@ void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
   sdlplat::PumpEvents(false);
   // Screen coordinates, so a pointer left of or above the window reads negative.
   int screenX, screenY, windowX, windowY;
-  SDL_GetGlobalMouseState(&screenX, &screenY);
   SDL_GetWindowPosition(Sdl.window, &windowX, &windowY);
+  // Over the window, the position the motion events (and warps) left: X11's
+  // global position is cached until a raw motion event, which Xvfb never sends.
+  if (SDL_GetMouseFocus() == Sdl.window) {
+    SDL_GetMouseState(&screenX, &screenY);
+    screenX += windowX;
+    screenY += windowY;
+  } else {
+    SDL_GetGlobalMouseState(&screenX, &screenY);
+  }
   sdlplat::FrameRect shown = sdlplat::ShownFrame();
   if (shown.w <= 0 || shown.h <= 0) return;
   x = sdlplat::PointerAxis(screenX - windowX - shown.x, shown.w, Sdl.frameW);
