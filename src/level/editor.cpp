@@ -457,9 +457,16 @@ void EditorInput() {
   ReleaseLatches(bar);
 }
 
+void ReadEditorPointer() {
+  const int32_t left = Input.MouseLeft, right = Input.MouseRight;
+  ReadMouse();
+  Input.MouseLeft |= left;
+  Input.MouseRight |= right;
+}
+
 void EditorFrame() {
   Editor.textLog.clear();
-  ReadMouse();
+  ReadEditorPointer();
   EditorInput();
   BuildScrollTables();
   AnimatePalette();

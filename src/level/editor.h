@@ -73,6 +73,10 @@ void EditorInput();
 // W, E, R, T, Y, U: speeds and loops of the current plane's lines.
 void EditPlaneLines();
 
+// Reads the pointer again for the frame's own step. A button the loop's
+// sample of this frame saw stays down: a click made and released between two
+// frames shows only in that sample.
+void ReadEditorPointer();
 // The current plane, or null when the level has none.
 Plane* EditedPlane();
 // Tile number of cell (x, y); 0 outside the plane.

@@ -204,7 +204,7 @@ void LoadEditorArt() {
 
 void TileViewerFrame() {
   Editor.textLog.clear();
-  ReadMouse();
+  ReadEditorPointer();
   int32_t& scroll = Editor.tileViewScroll;
   const int32_t mx = Input.MouseX, my = Input.MouseY;
   if (!Input.MouseLeft && !Input.MouseRight) Editor.mouseArmed = kModeTileViewer;

@@ -26,8 +26,9 @@ class EditorFixture : public FileTest {
     InitPlane(p, type, width, height);
     return p;
   }
-  // One frame of the current mode, keys sampled as the main loop samples them.
+  // One frame of the current mode, keys and pointer sampled as the main loop samples them.
   static void Frame() {
+    ReadMouse();
     ReadKeyboard();
     if (Loop.GameMode == kModeTileViewer)
       TileViewerFrame();
