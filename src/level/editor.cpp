@@ -135,6 +135,8 @@ void MenuInput() {
 
 // ---- Editing ---------------------------------------------------------------
 
+// The pointer at an edge scrolls every frame, not latched; right and down
+// stop where the plane's last cells reach the frame's edge.
 void EdgeScroll(const Plane* p) {
   const int32_t wide = ViewWidth(), high = ViewHeight();
   if (Input.MouseX < 8 && Level.viewX >= 1) Level.viewX -= 8;
@@ -157,6 +159,8 @@ void NudgePointer(const Plane* p, int32_t dx, int32_t dy) {
   UpdateCursor();
 }
 
+// S and Z choose the tile, the arrows scroll a cell a press (or, with Space,
+// move the pointer). A level without planes scrolls nowhere.
 void EditKeys(const Plane* p) {
   const int64_t maxX = p ? int64_t(p->width) * 8 - ViewWidth() : INT64_MIN;
   const int64_t maxY = p ? int64_t(p->height) * 8 - ViewHeight() : INT64_MIN;
@@ -207,6 +211,7 @@ void ClampViewTo(const Plane& p) {
   if (rows < (Level.viewY >> 3) + 1) Level.viewY = rows * 8;
 }
 
+// A new empty Flat plane at position at; the planes from there move up one.
 void InsertPlane(size_t at) {
   Plane fresh;
   InitPlane(fresh, kFlat, 1200, 320);
@@ -222,6 +227,7 @@ void InsertPlane(size_t at) {
   ClearSelection();
 }
 
+// The flag past the last plane is cleared, so a later insert never inherits it.
 void DeletePlane(size_t at) {
   Level.planes.erase(Level.planes.begin() + ptrdiff_t(at));
   for (size_t j = at; j + 1 < kMaxPlanes; ++j) Level.planeShown[j] = Level.planeShown[j + 1];
@@ -245,6 +251,8 @@ int32_t TypeBarSlot() {
   return -1;
 }
 
+// Bar mode: the pointer works the plane and type bars instead of the plane;
+// every action here is one per press.
 void BarMouse() {
   const int32_t slot = PlaneBarSlot(), type = TypeBarSlot();
   const bool onPlane = slot >= 0 && slot < Level.planeCount;
@@ -262,6 +270,7 @@ void BarMouse() {
   if (Take(Editor.keyLatch, Held(kKeyD) && onPlane && Level.planeCount > 1)) DeletePlane(size_t(slot));
 }
 
+// C: the selected block into the clipboard; cells off the plane copy as 0.
 void CopySelection(const Plane* p) {
   if (SelectionEmpty()) return;
   // Ordered here as well: C may come while a drag is still under way.
@@ -298,6 +307,7 @@ void Stamp(Plane* p) {
       SetCell(*p, ox + x, oy + y, uint16_t(Editor.clipboard[size_t(x) + size_t(y) * size_t(w)]));
 }
 
+// Keys that work in bar mode as well as on the plane.
 void AlwaysKeys(Plane* p) {
   if (TakeKey(kKeyTab)) Editor.panelShown ^= 1;
   if (TakeKey(kKey0)) Editor.menuOpen = 1;
@@ -313,6 +323,8 @@ void AlwaysKeys(Plane* p) {
   }
 }
 
+// keyLatch clears only once every key and button that can act through it
+// is up; G, P, 1 and Space act every frame and do not hold it.
 void ReleaseLatches(bool bar) {
   bool down = Held(kKeyS) || Held(kKeyZ) || Held(kKeyTab) || Held(kKey0) || Input.MouseLeft;
   if (bar) down = down || Input.MouseRight || Held(kKeyA) || Held(kKeyD);
@@ -324,6 +336,7 @@ void ReleaseLatches(bool bar) {
 
 // ---- Lines -----------------------------------------------------------------
 
+// Speed steps of 1, or 10 with Alt; the byte never wraps.
 uint8_t Lower(uint8_t s, bool alt) {
   if (s > 0) --s;
   if (alt && s >= 9) s -= 9;
@@ -439,6 +452,7 @@ void EditorInput() {
   // A tile set with fewer tiles may have come in since the tile was chosen.
   Editor.currentTile = std::clamp(Editor.currentTile, 0, std::max(int32_t(Tiles.tileCount) - 1, 0));
   const bool bar = InBarMode();
+  // Bar mode keeps the cursor where it was when Ctrl went down.
   if (!bar) {
     UpdateCursor();
     EdgeScroll(EditedPlane());
@@ -446,6 +460,7 @@ void EditorInput() {
     EditPlaneLines();
     if (Held(kKey1)) Loop.GameMode = kModeTileViewer;
   }
+  // A press that began in another mode (or in play) acts only once released.
   if (!Input.MouseLeft && !Input.MouseRight) Editor.mouseArmed = kModeEditor;
   if (Editor.mouseArmed == kModeEditor) {
     if (bar)

@@ -99,6 +99,8 @@ void TypeLine(const Plane* p, bool bar) {
 
 }  // namespace
 
+// Cell values are those of the edited plane under the pointer; a cell off
+// the plane, or a tile number past the set, reads as empty.
 void DrawEditorPanel() {
   const Plane* p = EditedPlane();
   const int32_t cx = Editor.cursorTileX, cy = Editor.cursorTileY;
@@ -121,6 +123,7 @@ void DrawEditorPanel() {
 
 void DrawEditorOverlay() {
   const EditorSprites& art = Editor.sprites;
+  // The open menu hides the cursor, selection and pointer.
   if (Editor.menuOpen) {
     for (int i = 0; i < 9; ++i) Text(kMenuTexts[i], 8, 8 + 10 * i);
     if (Editor.menuIndex == 6) Text(Format("ZONE %02d ACT %02d", Editor.warpZone, Editor.warpAct), 104, 68);
@@ -157,12 +160,15 @@ void DrawEditorOverlay() {
   DrawSprite(art.pointer, 0, 0, Input.MouseX, Input.MouseY);
 }
 
+// Bright, at the bottom row of text, until it runs out.
 void DrawEditorNotice() {
   if (Editor.noticeFrames <= 0) return;
   --Editor.noticeFrames;
   Text(Editor.notice, 0, 190, 1);
 }
 
+// A missing image is said once on stderr; its sprites are cut from whatever
+// the scratch image holds, as the fonts are.
 void LoadEditorArt() {
   EditorSprites& art = Editor.sprites;
   auto load = [](const char* name) {
@@ -202,6 +208,7 @@ void LoadEditorArt() {
   SetEditorColours();
 }
 
+// The viewer keeps its scroll between visits.
 void TileViewerFrame() {
   Editor.textLog.clear();
   ReadEditorPointer();

@@ -1,5 +1,5 @@
-// editor_display_test.cpp: the panel's texts for every plane type, the bars
-// of bar mode, the menu, the editor art and its boxes, and the tile viewer.
+// editor_display_test.cpp: the panel's texts for every plane type, bar mode,
+// the menu, the editor art and its boxes, and the tile viewer.
 #include "editor_fixture.h"
 #include "gfx/frame_buffer.h"
 #include "shell/startup.h"
@@ -13,53 +13,41 @@ void Panel() {
   DrawEditorPanel();
 }
 
-TEST_F(EditorDisplayTest, SpeedAndLoopLinesOfEveryPlaneType) {
+TEST_F(EditorDisplayTest, PanelLinesForEveryPlaneType) {
   struct Case {
     uint8_t type;
-    const char* lines[4];  // y 88, 98, 108, 118
+    size_t line;           // the pointer's line at pixel (19, 27), cell (2, 3)
+    const char* texts[4];  // y 88, 98, 108, 118
   } cases[] = {
-      {kRelative, {"X Speed 128/64", "X LOOP 1199", "Y Speed   1/64 WITH SCROLL", "Y LOOP  6"}},
-      {kHTiled, {"X Speed 128/64", "X LOOP 1199", "Y Speed   1/64 WITH SCROLL", "Y LOOP  6"}},
-      {kVTiled, {"X SPEED   1/64 WITH SCROLL", "X LOOP  6", "Y SPEED 128/64", "Y LOOP 1199"}},
-      {kHLined, {"X SPEED 128/64", "X LOOP 1199", "Y SPEED   1/64 WITH SCROLL", "Y LOOP  6"}},
-      {kVLined, {"X SPEED   1/64 WITH SCROLL", "X LOOP  6", "Y SPEED 128/64", "Y LOOP 1199"}},
+      {kRelative, 0, {"X Speed 128/64", "X LOOP 1199", "Y Speed   1/64 WITH SCROLL", "Y LOOP  6"}},
+      {kHTiled, 3, {"X Speed 128/64", "X LOOP 1199", "Y Speed   1/64 WITH SCROLL", "Y LOOP  6"}},
+      {kVTiled, 2, {"X SPEED   1/64 WITH SCROLL", "X LOOP  6", "Y SPEED 128/64", "Y LOOP 1199"}},
+      {kHLined, 27, {"X SPEED 128/64", "X LOOP 1199", "Y SPEED   1/64 WITH SCROLL", "Y LOOP  6"}},
+      {kVLined, 19, {"X SPEED   1/64 WITH SCROLL", "X LOOP  6", "Y SPEED 128/64", "Y LOOP 1199"}},
   };
-  // The pointer's cell (2, 3) is pixel (19, 27): each type reads its own line there.
   Editor.cursorTileX = 2, Editor.cursorTileY = 3, Editor.cursorPixelX = 19, Editor.cursorPixelY = 27;
   for (const Case& c : cases) {
     Plane& p = Level.planes[0] = MakePlane(c.type, 40, 30);
-    const size_t line = c.type == kRelative ? 0 : c.type == kHTiled ? 3 : c.type == kVTiled ? 2 : c.type == kHLined ? 27 : 19;
-    p.lineSpeeds[line] = 128;
-    p.lineLoops[line] = 1200;
-    p.otherSpeed = 129;
-    p.otherLoop = 7;
+    p.lineSpeeds[c.line] = 128, p.lineLoops[c.line] = 1200, p.otherSpeed = 129, p.otherLoop = 7;
     Panel();
-    for (int i = 0; i < 4; ++i) EXPECT_TRUE(Drew(c.lines[i], 0, 0, 88 + 10 * i)) << int(c.type) << ": " << c.lines[i];
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(Drew(c.texts[i], 0, 0, 88 + 10 * i)) << int(c.type) << ": " << c.texts[i];
   }
-  EXPECT_TRUE(Drew("Type:  V Lined", 0, 0, 78));
-  // Off the plane's lines only the other axis is shown.
-  Editor.cursorPixelX = -1;
+  Tiles.tileTable[9].floor = 3, Tiles.tileTable[9].slope = 12;
+  Cell(2, 3) = 9;
+  Editor.currentTile = 44;
   Panel();
+  for (const char* text : {"TILE:    2,3 - 0", "COORD:   16,24", "TILNUM:  9", "FLOOR  3 SLOPE 12", "CURRENT: 44",
+                           "PLANE:   0", "SIZE:    40,30", "Type:  V Lined"})
+    EXPECT_TRUE(Drew(text)) << text;
+  // Off the plane the cell reads empty and only the other axis's line values show.
+  Editor.cursorTileX = Editor.cursorPixelX = -1;
+  Panel();
+  EXPECT_TRUE(Drew("TILNUM:  0"));
   EXPECT_EQ(Editor.textLog.size(), 10u);
 }
 
-TEST_F(EditorDisplayTest, CellLinesReadTheTileUnderThePointer) {
-  Tiles.tileTable[9].floor = 3;
-  Tiles.tileTable[9].slope = 12;
-  Level.planes[0].tiles[3 * 40 + 2] = 9;
-  Editor.cursorTileX = 2, Editor.cursorTileY = 3, Editor.currentTile = 44;
-  Panel();
-  for (const char* text : {"TILE:    2,3 - 0", "COORD:   16,24", "TILNUM:  9", "FLOOR  3 SLOPE 12", "CURRENT: 44",
-                           "PLANE:   0", "SIZE:    40,30", "Type:  Flat"})
-    EXPECT_TRUE(Drew(text)) << text;
-  Editor.cursorTileX = -1;  // off the plane reads as an empty cell
-  Panel();
-  EXPECT_TRUE(Drew("TILNUM:  0"));
-}
-
 TEST_F(EditorDisplayTest, BarModeShowsPlanesInHexAndTheTypeBar) {
-  Level.planes.assign(11, MakePlane(kHLined, 81, 61));
-  Level.planeCount = 11;
+  SetLevel(std::vector<Plane>(11, MakePlane(kHLined, 81, 61)));
   Level.planeShown[10] = 1;
   HoldBar(true);
   ReadKeyboard();
@@ -73,9 +61,7 @@ TEST_F(EditorDisplayTest, BarModeShowsPlanesInHexAndTheTypeBar) {
 }
 
 TEST_F(EditorDisplayTest, TheMenuListsItsEntriesAndTheWarpNumbers) {
-  Editor.menuOpen = 1;
-  Editor.menuIndex = 6;
-  Editor.warpZone = 3, Editor.warpAct = 255;
+  Editor.menuOpen = 1, Editor.menuIndex = 6, Editor.warpZone = 3, Editor.warpAct = 255;
   Frame();
   EXPECT_TRUE(Drew("NEW", 0, 8, 8));
   EXPECT_TRUE(Drew("EXIT GAME", 0, 8, 88));
@@ -83,12 +69,10 @@ TEST_F(EditorDisplayTest, TheMenuListsItsEntriesAndTheWarpNumbers) {
   EXPECT_EQ(Editor.textLog.size(), 10u);  // the menu and nothing else
 }
 
-// cursor.pcx made here: a pointer of colour 64, a box of colour 67.
+// A cursor.pcx made here: pointer, box and guide each with one marked pixel.
 TEST_F(EditorDisplayTest, ArtIsCutFromTheDataFolderAndTheBoxFramesTheCell) {
   std::vector<uint8_t> px(320 * 200, 0), palette(768, 0);
-  px[1 * 320 + 1] = 64;    // pointer's first pixel
-  px[1 * 320 + 12] = 67;   // box's top-left corner
-  px[22 * 320 + 20] = 65;  // horizontal guide's left end
+  px[1 * 320 + 1] = 64, px[1 * 320 + 12] = 67, px[22 * 320 + 20] = 65;
   Write("default/editor/cursor.pcx", EncodePcx(px.data(), palette.data()));
   Startup.DataDir = Path("default");
   ::testing::internal::CaptureStderr();
@@ -97,7 +81,6 @@ TEST_F(EditorDisplayTest, ArtIsCutFromTheDataFolderAndTheBoxFramesTheCell) {
   const EditorSprites& art = Editor.sprites;
   EXPECT_EQ(Ints({art.pointer.frames[0][0], art.box.frames[0][0], art.hGuide.frames[0][0], art.hGuide.originX}),
             Ints({64, 67, 65, -5}));
-
   Level.viewX = 16;
   nullplat::SetPointer(100, 60);  // world (116, 60): cell (14, 7)
   Frame();
@@ -109,15 +92,12 @@ TEST_F(EditorDisplayTest, TheTileViewerPicksTheTileShownUnderThePointer) {
   Loop.GameMode = kModeTileViewer;
   Editor.tileViewScroll = 80;
   Editor.mouseArmed = kModeTileViewer;  // entered with the buttons up
-  nullplat::SetPointer(16, 0);
-  Click(true);
+  nullplat::SetPointer(16, 0), Click(true);
   EXPECT_EQ(Ints({Editor.currentTile, Loop.GameMode}), Ints({402, kModeEditor}));
   // 2000 tiles fill 50 rows; a click below them picks nothing and the viewer stays.
   Loop.GameMode = kModeTileViewer;
   Editor.tileViewScroll = 240;
-  nullplat::SetPointer(16, 160);
-  Frame();
-  Click(true);
+  nullplat::SetPointer(16, 160), Frame(), Click(true);
   EXPECT_EQ(Ints({Editor.currentTile, Loop.GameMode, Editor.tileViewScroll}), Ints({402, kModeTileViewer, 240}));
 }
 

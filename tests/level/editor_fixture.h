@@ -17,8 +17,7 @@ class EditorFixture : public FileTest {
   void SetUp() override {
     FileTest::SetUp();
     BuildDefaultTileSet();
-    Level.planes = {MakePlane(kFlat, 40, 30)};
-    Level.planeCount = 1;
+    SetLevel({MakePlane(kFlat, 40, 30)});
     Loop.GameMode = kModeEditor;
   }
   static Plane MakePlane(uint8_t type, int32_t width, int32_t height) {
@@ -26,6 +25,12 @@ class EditorFixture : public FileTest {
     InitPlane(p, type, width, height);
     return p;
   }
+  static void SetLevel(std::vector<Plane> planes, int current = 0) {
+    Level.planes = std::move(planes);
+    Level.planeCount = uint8_t(Level.planes.size());
+    Level.currentPlane = uint8_t(std::max(current, 0));
+  }
+  static uint16_t& Cell(int x, int y) { return Level.planes.at(0).tiles.at(size_t(y) * Level.planes[0].width + x); }
   // One frame of the current mode, keys and pointer sampled as the main loop samples them.
   static void Frame() {
     ReadMouse();
@@ -50,17 +55,16 @@ class EditorFixture : public FileTest {
   }
   // The pointer inside cell (x, y) of the level.
   static void AtCell(int x, int y) { nullplat::SetPointer(x * 8 + 3 - Level.viewX, y * 8 + 3 - Level.viewY); }
+  // A frame with the pointer in each cell in turn.
+  static void Sweep(std::initializer_list<std::pair<int, int>> cells) {
+    for (auto [x, y] : cells) AtCell(x, y), Frame();
+  }
   static void HoldBar(bool on) {
     nullplat::SetKey(kKeyCtrl, on);
     Editor.panelShown = 1;
   }
   // The pointer over position i of the plane bar, at height y.
   static void InBar(int i, int y) { nullplat::SetPointer((2 * i + 9) * 8 + 4, y); }
-  static void Save() {
-    Tap(kKey0);
-    Tap(kKeyDown);
-    Tap(kKeyEnter);
-  }
   // Whether the last frame drew the text in the font (at x, y when given).
   static bool Drew(const std::string& text, unsigned font = 0, int x = -1, int y = -1) {
     return std::any_of(Editor.textLog.begin(), Editor.textLog.end(), [&](const DrawnText& t) {
