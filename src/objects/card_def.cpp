@@ -93,6 +93,11 @@ void ReadInstruction(CardReader& in, Instruction& ins) {
   ins.opcode = in.I32();
   if (OperandCount(ins.opcode, 0) == 0) return;
   ins.operands[0] = in.I32();
+  // Instructions 17 to 19 take a alone: the next entry is the next opcode.
+  if (OperandCount(ins.opcode, 0) == 1) {
+    ins.operandCount = 1;
+    return;
+  }
   ins.operands[1] = in.I32();
   ins.operandCount = uint8_t(OperandCount(ins.opcode, ins.operands[1]));
   for (int k = 2; k < ins.operandCount; ++k) ins.operands[k] = in.I32();

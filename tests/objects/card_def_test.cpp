@@ -116,6 +116,25 @@ TEST_F(CardDefTest, OperandFormsFollowTheOpcodeAndMode) {
   for (const auto& c : cases) EXPECT_EQ(OperandCount(c.op, c.mode), c.count) << c.op << "/" << c.mode;
 }
 
+TEST_F(CardDefTest, OneOperandInstructionsLeaveTheNextEntryToTheNextInstruction) {
+  WriteImage("data");
+  WriteCard("data",
+            "h:x\r\nc:0\r\nr:0\r\ns:1\r\np:255\r\npanels:0\r\ntexts:0\r\ngroups:0\r\nitems:0\r\nparts:0\r\n"
+            "scripts:2\r\nlength:3\r\nop:17\r\na:1\r\nop:18\r\na:0\r\nop:19\r\na:1\r\n"
+            "length:1\r\nop:20\r\na:0\r\nb:7\r\n");
+  LoadCardDefs();
+  ASSERT_EQ(CardDefs.CardDefTable.size(), 1u);
+  const CardDef& d = CardDefs.CardDefTable[0];
+  ASSERT_EQ(d.scripts.size(), 2u);
+  ASSERT_EQ(d.scripts[0].size(), 3u);
+  EXPECT_EQ(std::vector<int>({d.scripts[0][0].opcode, d.scripts[0][1].opcode, d.scripts[0][2].opcode}),
+            (std::vector<int>{17, 18, 19}));
+  EXPECT_EQ(std::vector<int>({d.scripts[0][0].operands[0], d.scripts[0][1].operands[0], d.scripts[0][2].operandCount}),
+            (std::vector<int>{1, 0, 1}));
+  ASSERT_EQ(d.scripts[1].size(), 1u);
+  EXPECT_EQ(d.scripts[1][0].operands[1], 7);
+}
+
 TEST_F(CardDefTest, TheDefaultFolderIsTriedAndWithoutAFileThereIsNoCard) {
   LoadCardDefs();
   EXPECT_TRUE(CardDefs.CardDefTable.empty());

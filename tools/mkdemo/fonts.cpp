@@ -139,18 +139,6 @@ constexpr uint8_t kTitleRows[14] = {127, 127, 126, 126, 125, 125, 124, 123, 123,
 constexpr uint8_t kOutline = glob::kGrey;  // all but black
 constexpr int kTitleSpaceW = 8;
 
-// Paints every empty pixel next to ink (diagonals too) in the outline colour.
-void Outline(Canvas& c, const Canvas& ink, uint8_t colour) {
-  for (int y = 0; y < c.h; ++y)
-    for (int x = 0; x < c.w; ++x) {
-      if (ink.Get(x, y)) continue;
-      bool near = false;
-      for (int dy = -1; dy <= 1 && !near; ++dy)
-        for (int dx = -1; dx <= 1 && !near; ++dx) near = ink.Get(x + dx, y + dy) != 0;
-      if (near) c.Set(x, y, colour);
-    }
-}
-
 // An 8x9 cell: the design at (1, 1) coloured by row, outlined.
 Canvas SmallCell(char ch, const uint8_t (&rows)[kDesignH]) {
   Canvas ink(kSmallGlyphW, kSmallGlyphH), cell(kSmallGlyphW, kSmallGlyphH);
@@ -159,23 +147,6 @@ Canvas SmallCell(char ch, const uint8_t (&rows)[kDesignH]) {
       if (GlyphInk(ch, x, y)) ink.Set(x + 1, y + 1, 1), cell.Set(x + 1, y + 1, rows[y]);
   Outline(cell, ink, kOutline);
   return cell;
-}
-
-// Doubles a one-bit picture, rounding its diagonal steps: each pixel's
-// quarter takes the colour of the two neighbours that meet at its corner
-// when they agree and the opposite two do not.
-Canvas Smooth2x(const Canvas& src) {
-  Canvas out(src.w * 2, src.h * 2);
-  for (int y = 0; y < src.h; ++y)
-    for (int x = 0; x < src.w; ++x) {
-      const uint8_t p = src.Get(x, y), a = src.Get(x, y - 1), b = src.Get(x + 1, y);
-      const uint8_t c = src.Get(x - 1, y), d = src.Get(x, y + 1);
-      out.Set(2 * x, 2 * y, c == a && c != d && a != b ? a : p);
-      out.Set(2 * x + 1, 2 * y, a == b && a != c && b != d ? b : p);
-      out.Set(2 * x, 2 * y + 1, d == c && d != b && c != a ? c : p);
-      out.Set(2 * x + 1, 2 * y + 1, b == d && b != a && d != c ? d : p);
-    }
-  return out;
 }
 
 // A title glyph: the design's inked columns doubled, gold, outlined, and one
@@ -236,6 +207,33 @@ std::vector<uint8_t> Description(const std::string& title, int type, const std::
 }
 
 }  // namespace
+
+void Outline(Canvas& c, const Canvas& ink, uint8_t colour) {
+  for (int y = 0; y < c.h; ++y)
+    for (int x = 0; x < c.w; ++x) {
+      if (ink.Get(x, y)) continue;
+      bool near = false;
+      for (int dy = -1; dy <= 1 && !near; ++dy)
+        for (int dx = -1; dx <= 1 && !near; ++dx) near = ink.Get(x + dx, y + dy) != 0;
+      if (near) c.Set(x, y, colour);
+    }
+}
+
+// Each pixel's quarter takes the colour of the two neighbours that meet at
+// its corner when they agree and the opposite two do not.
+Canvas Smooth2x(const Canvas& src) {
+  Canvas out(src.w * 2, src.h * 2);
+  for (int y = 0; y < src.h; ++y)
+    for (int x = 0; x < src.w; ++x) {
+      const uint8_t p = src.Get(x, y), a = src.Get(x, y - 1), b = src.Get(x + 1, y);
+      const uint8_t c = src.Get(x - 1, y), d = src.Get(x, y + 1);
+      out.Set(2 * x, 2 * y, c == a && c != d && a != b ? a : p);
+      out.Set(2 * x + 1, 2 * y, a == b && a != c && b != d ? b : p);
+      out.Set(2 * x, 2 * y + 1, d == c && d != b && c != a ? c : p);
+      out.Set(2 * x + 1, 2 * y + 1, b == d && b != a && d != c ? d : p);
+    }
+  return out;
+}
 
 bool GlyphInk(char c, int x, int y) {
   if (x < 0 || x >= kDesignW || y < 0 || y >= kDesignH) return false;

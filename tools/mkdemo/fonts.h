@@ -23,5 +23,10 @@ int DrawDemoText(Canvas& c, const std::string& text, int x, int y, unsigned font
 // The width DrawDemoText would draw.
 int DemoTextWidth(const std::string& text, unsigned font);
 
+// Doubles a one-colour picture, rounding its diagonal steps.
+Canvas Smooth2x(const Canvas& src);
+// Paints every empty pixel of c next to ink (diagonals too) in colour.
+void Outline(Canvas& c, const Canvas& ink, uint8_t colour);
+
 // fonts.def, the three description files and their sheet, paths under default/.
 DemoFiles BuildFonts();

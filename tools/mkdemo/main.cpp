@@ -8,6 +8,7 @@
 #include "fonts.h"
 #include "levels.h"
 #include "palette.h"
+#include "title_card.h"
 
 namespace fs = std::filesystem;
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
   if (!Write(dir / "default" / "art" / "globpal.pcx", GlobalPaletteImage())) return 1;
   if (!WriteDataFiles(dir / "default", BuildFonts())) return 1;
   if (!WriteDataFiles(dir / "default", BuildEditorArt())) return 1;
+  if (!WriteDataFiles(dir / "default", BuildTitleCard())) return 1;
   DemoLevel (*const builders[])() = {BuildCoastLevel, BuildHillsLevel, BuildCityLevel, BuildVolcanoLevel,
                                      BuildSpaceLevel};
   for (int n = 1; n <= 5; ++n)
