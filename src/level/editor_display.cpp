@@ -164,7 +164,7 @@ void DrawEditorOverlay() {
 void DrawEditorNotice() {
   if (Editor.noticeFrames <= 0) return;
   --Editor.noticeFrames;
-  Text(Editor.notice, 0, 190, 1);
+  Text(Editor.notice, 0, 198, 1);  // text stands on its y: rows 190..198
 }
 
 // A missing image is said once on stderr; its sprites are cut from whatever
