@@ -24,6 +24,7 @@ struct SdlState {
   // Window.
   bool menuShown = false;
   int minW = 320, minH = 200, maxW = 320, maxH = 200;  // client limits
+  int windowedW = 320, windowedH = 200;  // the client size a window comes back with
 
   // Input: presses seen in events since the key's or button's last query.
   std::array<bool, 128> keyPressedSince{};
@@ -56,6 +57,11 @@ void PumpEvents(bool force);
 // Input side of the pump.
 void NoteKeyDown(SDL_Scancode key);
 void NoteButtonDown(uint8_t sdlButton);
+
+// The pointer in window pixels from the window's top-left corner. True when
+// it is over the window, where SDL's own motion events make it exact; outside
+// it comes from the screen position, which some X servers update late.
+bool PointerInWindow(int& x, int& y);
 
 // Height of the menu bar as it stands now (0 when hidden).
 int ShownBarHeight();
