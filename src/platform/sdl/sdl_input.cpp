@@ -40,16 +40,8 @@ void NoteButtonDown(uint8_t sdlButton) {
 bool PointerInWindow(int& x, int& y) {
   x = y = 0;
   if (!Sdl.window) return false;
-  if (SDL_GetMouseFocus() == Sdl.window) {
-    SDL_GetMouseState(&x, &y);
-    return true;
-  }
-  int screenX, screenY, windowX, windowY;
-  SDL_GetGlobalMouseState(&screenX, &screenY);
-  SDL_GetWindowPosition(Sdl.window, &windowX, &windowY);
-  x = screenX - windowX;
-  y = screenY - windowY;
-  return false;
+  SDL_GetMouseState(&x, &y);
+  return SDL_GetMouseFocus() == Sdl.window;
 }
 
 }  // namespace sdlplat
@@ -81,7 +73,6 @@ void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
   viewHeight = Sdl.frameH;
   if (!Sdl.window) return;
   sdlplat::PumpEvents(false);
-  // Left of or above the window the position reads negative.
   int windowX, windowY;
   sdlplat::PointerInWindow(windowX, windowY);
   sdlplat::FrameRect shown = sdlplat::ShownFrame();

@@ -58,9 +58,10 @@ void PumpEvents(bool force);
 void NoteKeyDown(SDL_Scancode key);
 void NoteButtonDown(uint8_t sdlButton);
 
-// The pointer in window pixels from the window's top-left corner. True when
-// it is over the window, where SDL's own motion events make it exact; outside
-// it comes from the screen position, which some X servers update late.
+// The pointer in window pixels from the window's top-left corner, from SDL's
+// own motion events: exact over the window, and once it has left, the edge
+// pixel it left by (SDL's position of the screen pointer can lag behind under
+// some X servers). True while it is over the window.
 bool PointerInWindow(int& x, int& y);
 
 // Height of the menu bar as it stands now (0 when hidden).
