@@ -42,9 +42,9 @@ TEST(SdlLayout, WindowsScaleByWholeStepsBelowTheBar) {
       {701, 478, 21, false, 0, 21 + 9, 701, 438},  // full screen fills instead
       {959, 621, 21, true, 159, 121, 640, 400},   // a pixel short of 3x: 2x, centred
       {960, 621, 21, true, 0, 21, 960, 600},
-      {319, 221, 21, true, 0, 21 + 0, 319, 199},    // below 1x: the aspect fit
+      {319, 221, 21, true, 0, 21, 319, 199},      // below 1x: the aspect fit
       {320, 221, 21, true, 0, 21, 320, 200},
-      {320, 20, 21, true, 0, 21, 0, 0},             // no room under the bar
+      {320, 20, 21, true, 0, 21, 0, 0},           // no room under the bar
   };
   for (const auto& c : cases) {
     sdlplat::FrameRect r = sdlplat::LayoutFrame(c.areaW, c.areaH, c.bar, 320, 200, c.whole);
