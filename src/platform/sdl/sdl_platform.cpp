@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 #include "platform/sdl/sdl_state.h"
 
@@ -153,7 +154,15 @@ void GetClientSize(int& width, int& height) {
   height = std::max(height - sdlplat::ShownBarHeight(), 0);
 }
 
+static void (*exitHandler)() = nullptr;
+
+void SetExitHandler(void (*handler)()) { exitHandler = handler; }
+
 void ExitProcess(int code) {
+  // The engine lets go of its sound buffers first, then the device closes,
+  // all before SDL_Quit and the static clean-up behind std::exit.
+  if (auto handler = std::exchange(exitHandler, nullptr)) handler();
+  SoundClose();
   sdlplat::DestroyRenderer();
   if (Sdl.window) SDL_DestroyWindow(Sdl.window);
   Sdl.window = nullptr;
