@@ -23,6 +23,9 @@ done
 [ -x "$TARN" ] || fail "$TARN is not an executable"
 [ -f "$GAME_DIR/tarn.cfg" ] || fail "$GAME_DIR has no tarn.cfg"
 
+# CI has no sound card; without a driver tarn stops with its sound error box.
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+
 WORK=$(mktemp -d /tmp/tarn-smoke.XXXXXX)
 XVFB_PID=""
 TARN_PID=""

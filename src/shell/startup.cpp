@@ -43,6 +43,7 @@ void ResetAllState() {
   ResetObjectList();
   ResetAttract();
   ResetFonts();
+  ResetAudio();
   TheDisplay.reset();
 }
 
@@ -118,5 +119,9 @@ bool StartProgram(int& exitCode) {
 int GameEntry() {
   int code;
   if (!StartProgram(code)) return code;
-  return RunMainLoop();
+  code = RunMainLoop();
+  // The loop ended on a quit message rather than through ExitProcess: the
+  // sound records still go before the device, as they do there.
+  ReleaseSoundSystem();
+  return code;
 }
