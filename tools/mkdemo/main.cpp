@@ -6,6 +6,7 @@
 #include "common/binary_reader.h"
 #include "levels.h"
 #include "palette.h"
+#include "sound_synth.h"
 
 namespace fs = std::filesystem;
 
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
   // The marker only has to exist; the engine never reads it.
   if (!Write(dir / "tarn.cfg", {})) return 1;
   if (!Write(dir / "default" / "art" / "globpal.pcx", GlobalPaletteImage())) return 1;
+  fs::create_directories(dir / "default" / "sfx", ec);
+  fs::create_directories(dir / "default" / "music", ec);
+  if (!Write(dir / "default" / "sfx" / "sfx000.wav", EncodeWav(SynthEffect(), kSynthRate))) return 1;
+  if (!Write(dir / "default" / "music" / "theme.wav", EncodeWav(SynthTheme(), kSynthRate))) return 1;
   DemoLevel (*const builders[])() = {BuildCoastLevel, BuildHillsLevel, BuildCityLevel, BuildVolcanoLevel,
                                      BuildSpaceLevel};
   for (int n = 1; n <= 5; ++n)
