@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the smoke test need, when missing.
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libimgui-dev libgtest-dev
-      libbenchmark-dev xvfb xauth xdotool imagemagick)
+      libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -57,14 +57,29 @@ void LoadFont(const std::string& descriptionPath, Font& font) {
   const int count = GlyphCount(font.type);
   if (count == 0) return;
   font.glyphs.resize(size_t(count));
+  bool reported = false;
+  auto report = [&](const char* problem) {
+    if (!reported) std::fprintf(stderr, "%s: %s\n", descriptionPath.c_str(), problem);
+    reported = true;
+  };
   for (Sprite& glyph : font.glyphs) {
     const int32_t x = in.ReadNumber(), y = in.ReadNumber();
     const int32_t width = in.ReadNumber(), height = in.ReadNumber(), yOffset = in.ReadNumber();
-    InitSprite(glyph, uint32_t(width), uint32_t(height));
-    CutSpriteFrame(ScratchImage, glyph, 0, x, y);
+    const bool onSheet = x >= 0 && y >= 0 && width >= 0 && height >= 0 && int64_t(x) + width <= 320 &&
+                         int64_t(y) + height <= 200;
+    InitSprite(glyph, onSheet ? uint32_t(width) : 0, onSheet ? uint32_t(height) : 0);
     glyph.originY = int16_t(yOffset);
+    const size_t bytes = size_t(glyph.width) * glyph.height;
+    if (!onSheet) {
+      report("a glyph lies outside the 320x200 sheet");
+    } else if (Fonts.glyphBytes + bytes > kFontPixelBudget) {
+      report("glyphs hold more pixels than fonts may");
+    } else {
+      CutSpriteFrame(ScratchImage, glyph, 0, x, y);
+      Fonts.glyphBytes += bytes;
+    }
   }
-  if (in.Ended()) std::fprintf(stderr, "%s: ends before its last glyph\n", descriptionPath.c_str());
+  if (in.Ended()) report("ends before its last glyph");
 }
 
 void LoadFonts() {
@@ -76,6 +91,7 @@ void LoadFonts() {
   }
   if (!list) return;
   Fonts.fonts.clear();
+  Fonts.glyphBytes = 0;
   int32_t count = list->ReadNumber();
   if (count < 0 || size_t(count) > kMaxFonts) {
     std::fprintf(stderr, "%s/fonts list: %d fonts named, keeping at most %zu\n", dir.c_str(), count, kMaxFonts);

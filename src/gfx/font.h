@@ -15,8 +15,13 @@ struct Font {
 
 constexpr size_t kMaxFonts = 255;  // a font list names at most this many
 
+// All glyphs together may hold at most this many pixel bytes: a glyph entry is
+// a few bytes of text, its pixels up to a whole sheet.
+constexpr size_t kFontPixelBudget = 16u << 20;
+
 struct FontState {
   std::vector<Font> fonts;  // font 0 is the normal font, font 1 the highlight
+  size_t glyphBytes = 0;    // pixel bytes of the glyphs loaded
 };
 extern FontState Fonts;
 
@@ -38,7 +43,8 @@ std::string ReplaceFileName(const std::string& path, const std::string& name);
 void LoadFonts();
 // Loads one font from its description file: a value not used, the sheet's
 // file name (beside the description), the type, then x, y, width, height and
-// y offset for each glyph, cut from the sheet.
+// y offset for each glyph, cut from the sheet. A glyph whose rectangle leaves
+// the 320x200 sheet, or that would pass the pixel budget, stays empty.
 void LoadFont(const std::string& descriptionPath, Font& font);
 
 // The font with this number, or null when none is loaded.

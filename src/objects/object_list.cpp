@@ -53,7 +53,8 @@ void RunObjects() {
           DrawPlane(Level.planes[o.plane->planeIndex]);
         break;
       case kObjectCard:
-        break;  // card objects run here once they exist
+        RunCardObject();
+        break;
       default:
         break;
     }

@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "objects/card_object.h"
+
 enum ObjectType : uint16_t { kObjectEmpty = 0, kObjectCard = 9998, kObjectPlane = 9999 };
 
 struct PlaneObjectState {
@@ -20,8 +22,8 @@ struct GameObject {
   uint16_t priority = 0;  // kept for the record; the list is never sorted by it
   uint32_t reservedD = 0;
   // State blocks, owned by the slot and released when the list is cleared.
-  // Card objects add theirs beside this one.
   std::unique_ptr<PlaneObjectState> plane;
+  std::unique_ptr<CardState> card;
 };
 
 constexpr int kObjectSlots = 4096;

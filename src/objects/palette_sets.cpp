@@ -3,6 +3,8 @@
 // on the set (tinted card colours, the global colours put back, the editor's).
 #include "objects/palette_sets.h"
 
+#include <algorithm>
+
 #include "gfx/frame_buffer.h"
 #include "level/tile_set.h"
 
@@ -93,4 +95,85 @@ void SetEditorColours() {
   SetPaletteEntry(69, tint);
 }
 
-void AnimatePalette() {}
+PaletteAnimState PaletteAnim;
+
+void ResetPaletteAnimation() { PaletteAnim = {}; }
+
+namespace {
+
+uint16_t SlotOf(int position) { return uint16_t(position < 64 ? position : position + 64); }
+
+// A cycle's colour now, black when a broken cycle has no colour for its step.
+const uint8_t* CurrentColour(const PaletteCycle& c) {
+  static constexpr uint8_t kBlack[3] = {0, 0, 0};
+  return size_t(c.step) * 3 + 3 <= c.colours.size() ? &c.colours[size_t(c.step) * 3] : kBlack;
+}
+
+// Writes position i's colour, and in the first range its tinted twin at slot + 128.
+void ShowPosition(const PaletteSet& set, int i, bool firstRange) {
+  const uint8_t* rgb = CurrentColour(set.cycles[i]);
+  SetPaletteEntry(SlotOf(i), rgb);
+  if (firstRange && set.tintUpperHalf != 0) {
+    const uint8_t tinted[3] = {uint8_t(set.tintRed + (rgb[0] >> 1)), uint8_t(set.tintGreen + (rgb[1] >> 1)),
+                               uint8_t(set.tintBlue + (rgb[2] >> 1))};
+    SetPaletteEntry(uint16_t(SlotOf(i) + 128), tinted);
+  }
+}
+
+// Moves the cycle at from to to, shifting the ones between by one place.
+void RotateCycles(PaletteSet& set, int from, int to) {
+  auto first = set.cycles.begin();
+  if (from > to)
+    std::rotate(first + to, first + from, first + from + 1);  // forward: e goes to i
+  else
+    std::rotate(first + from, first + from + 1, first + to + 1);  // backward: i goes to e
+}
+
+// Positions first..last of one range; base is the range's first position.
+void AnimateRange(PaletteSet& set, int first, int last, int base, bool firstRange) {
+  // Only the cycles the file gave animate; a short set never reaches past them.
+  const int real = std::min<int>(set.cycleCount, int(set.cycles.size()));
+  uint8_t& refreshEnd = PaletteAnim.RefreshEnd;
+  for (int i = first; i <= last && i < real; ++i) {
+    if (const uint8_t w = set.rotateWith[i]) {
+      refreshEnd = uint8_t(base + w);
+      if (set.rotateTimer[i] >= set.rotateDelay[i]) {
+        set.rotateTimer[i] = 0;
+        const bool forward = w < 64;
+        if (!forward) refreshEnd = uint8_t(refreshEnd - 64);
+        const int e = std::min(base + (forward ? w : w - 64), real - 1);
+        if (e > i) forward ? RotateCycles(set, e, i) : RotateCycles(set, i, e);
+      } else {
+        ++set.rotateTimer[i];
+      }
+    }
+    PaletteCycle& c = set.cycles[i];
+    if (c.stepCount > 1) {
+      const uint8_t delay = c.step < c.stepDelays.size() ? c.stepDelays[c.step] : 0;
+      if (delay <= c.timer) {
+        c.timer = 0;
+        c.step = c.step + 1 >= c.stepCount ? 0 : uint8_t(c.step + 1);
+        ShowPosition(set, i, firstRange);
+      } else {
+        ++c.timer;
+      }
+    }
+    // Rotated positions show their new cycles at once.
+    if (i <= refreshEnd)
+      ShowPosition(set, i, firstRange);
+    else
+      refreshEnd = 0;
+  }
+}
+
+}  // namespace
+
+void AnimatePalette() {
+  PaletteSet* set = CurrentPaletteSet();
+  if (!set || set->rotateWith.size() < set->cycles.size() || set->rotateDelay.size() < set->cycles.size() ||
+      set->rotateTimer.size() < set->cycles.size())
+    return;
+  AnimateRange(*set, 1, 63, 0, true);
+  if (set->tintUpperHalf != 1) AnimateRange(*set, 64, 127, 64, false);
+  if (set->tintUpperHalf == 2) AnimateRange(*set, 128, 191, 128, false);
+}

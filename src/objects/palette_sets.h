@@ -5,6 +5,15 @@
 
 struct PaletteSet;
 
+struct PaletteAnimState {
+  // The highest position whose slot the animation re-writes after a rotation;
+  // it carries over from one position and one frame to the next.
+  uint8_t RefreshEnd = 0;
+};
+extern PaletteAnimState PaletteAnim;
+
+void ResetPaletteAnimation();
+
 // The set in use, or null when the tile set has none (or the index is stale).
 PaletteSet* CurrentPaletteSet();
 

@@ -1,5 +1,31 @@
-// script.h: the card script instructions.
+// script.h: the card script instructions and the running of a script slot.
 #pragma once
 
-// Fills the instruction table.
+#include <array>
+#include <cstdint>
+
+struct Instruction;
+
+using InstructionFn = void (*)();
+constexpr int kInstructionCount = 21;
+
+struct ScriptState {
+  // One entry per opcode; each reads the current instruction and card.
+  std::array<InstructionFn, kInstructionCount> InstructionTable{};
+  const Instruction* current = nullptr;
+  uint8_t YieldFlag = 0;  // set by an instruction that waits: the slot's turn ends
+  // Written by instructions 0 and 1 only; nothing in the engine reads them.
+  uint16_t CardResult = 0, CardPendingResult = 0, CardDefaultResult = 0;
+  uint8_t CardResultLock = 0, CardResultWait = 0;
+};
+extern ScriptState Script;
+
+void ResetScripts();
+
+// Fills the instruction table in opcode order.
 void InstallInstructions();
+
+// Runs script slot t of the current card: instructions one after another
+// until one waits or the script ends (the slot is then emptied). False when an
+// instruction deleted the card.
+bool RunScriptSlot(uint8_t t);

@@ -16,7 +16,9 @@
 #include "level/level.h"
 #include "level/tile_set.h"
 #include "objects/card_def.h"
+#include "objects/card_object.h"
 #include "objects/object_list.h"
+#include "objects/palette_sets.h"
 #include "objects/script.h"
 #include "platform/platform.h"
 #include "shell/display.h"
@@ -43,6 +45,10 @@ void ResetAllState() {
   ResetObjectList();
   ResetAttract();
   ResetFonts();
+  ResetPaletteAnimation();
+  ResetCardDefs();
+  ResetCardObjects();
+  ResetScripts();
   ResetAudio();
   TheDisplay.reset();
 }

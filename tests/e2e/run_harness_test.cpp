@@ -28,6 +28,18 @@ TEST_F(RunHarnessTest, ABadScriptLineStopsWithItsLineNumber) {
   }
 }
 
+// Hostile arguments get the usage message and code 2, never an abort or a
+// run that does not end.
+TEST_F(RunHarnessTest, BadFrameCountsAndShotsAreUsageErrors) {
+  for (const char* args : {"--frames -1", "--frames 99999999999999999999999", "--frames ''", "--frames 0",
+                           "--frames 5x", "--shot 2:", "--shot :", "--shot :a.pcx", "--shot x:a.pcx", "--frames"}) {
+    const RunResult r = Run(args);
+    EXPECT_EQ(r.code, 2) << args;
+    EXPECT_EQ(r.err.rfind("usage: tarn-run", 0), 0u) << args << ": " << r.err;
+    EXPECT_EQ(r.out, "") << args;
+  }
+}
+
 // Shots by flag and by script are full frames; Esc quits inside frame 70 and
 // the one state line still comes out. The virtual clock makes every frame
 // exactly 1/60 s, so the rate sampled after the first second reads 60.

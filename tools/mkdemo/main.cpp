@@ -4,9 +4,12 @@
 #include <string>
 
 #include "common/binary_reader.h"
+#include "editor_art.h"
+#include "fonts.h"
 #include "levels.h"
 #include "palette.h"
 #include "sound_synth.h"
+#include "title_card.h"
 
 namespace fs = std::filesystem;
 
@@ -26,6 +29,16 @@ bool WriteDemoLevel(const std::string& dir, int n, const DemoLevel& level) {
   return false;
 }
 
+// Writes generated files under the data folder, making their folders.
+static bool WriteDataFiles(const fs::path& dataDir, const DemoFiles& files) {
+  for (const DemoFile& f : files) {
+    std::error_code ec;
+    fs::create_directories((dataDir / f.path).parent_path(), ec);
+    if (!Write(dataDir / f.path, f.bytes)) return false;
+  }
+  return true;
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: tarn-mkdemo DIR\n");
@@ -37,10 +50,10 @@ int main(int argc, char** argv) {
   // The marker only has to exist; the engine never reads it.
   if (!Write(dir / "tarn.cfg", {})) return 1;
   if (!Write(dir / "default" / "art" / "globpal.pcx", GlobalPaletteImage())) return 1;
-  fs::create_directories(dir / "default" / "sfx", ec);
-  fs::create_directories(dir / "default" / "music", ec);
-  if (!Write(dir / "default" / "sfx" / "sfx000.wav", EncodeWav(SynthEffect(), kSynthRate))) return 1;
-  if (!Write(dir / "default" / "music" / "theme.wav", EncodeWav(SynthTheme(), kSynthRate))) return 1;
+  if (!WriteDataFiles(dir / "default", BuildFonts())) return 1;
+  if (!WriteDataFiles(dir / "default", BuildEditorArt())) return 1;
+  if (!WriteDataFiles(dir / "default", BuildTitleCard())) return 1;
+  if (!WriteDataFiles(dir / "default", BuildSounds())) return 1;
   DemoLevel (*const builders[])() = {BuildCoastLevel, BuildHillsLevel, BuildCityLevel, BuildVolcanoLevel,
                                      BuildSpaceLevel};
   for (int n = 1; n <= 5; ++n)

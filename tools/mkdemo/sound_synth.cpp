@@ -257,3 +257,8 @@ std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, uint32_t rat
   for (int16_t s : samples) PutU16LE(out, uint16_t(s));
   return out;
 }
+
+DemoFiles BuildSounds() {
+  return {{"sfx/sfx000.wav", EncodeWav(SynthEffect(), kSynthRate)},
+          {"music/theme.wav", EncodeWav(SynthTheme(), kSynthRate)}};
+}

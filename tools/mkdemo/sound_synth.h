@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "demo_file.h"
+
 constexpr uint32_t kSynthRate = 22050;  // both files: 22,050 Hz, 16-bit mono
 
 // A short rising chime.
@@ -14,6 +16,9 @@ std::vector<int16_t> SynthEffect();
 // melody, bass, arpeggio and drums. Every note's tail wraps round to the
 // start, so the sample loops without a seam.
 std::vector<int16_t> SynthTheme();
+
+// The two files: sfx/sfx000.wav and music/theme.wav.
+DemoFiles BuildSounds();
 
 // A canonical 44-byte-header WAV file of 16-bit mono samples.
 std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& samples, uint32_t rate);

@@ -37,6 +37,19 @@ static void WriteShot(const std::string& path) {
   if (!WriteScreenshot(path)) std::fprintf(stderr, "tarn-run: cannot write %s\n", path.c_str());
 }
 
+// A whole decimal number of frames from 1 to 10^12: no sign, nothing after it.
+static bool ParseFrames(const char* text, uint64_t& out) {
+  if (!text || !*text) return false;
+  uint64_t v = 0;
+  for (const char* p = text; *p; ++p) {
+    if (*p < '0' || *p > '9' || v > 100000000000ull) return false;
+    v = v * 10 + uint64_t(*p - '0');
+  }
+  if (v < 1 || v > 1000000000000ull) return false;
+  out = v;
+  return true;
+}
+
 static int Usage() {
   std::fprintf(stderr,
                "usage: tarn-run [--game DIR] [--frames N] [--input FILE] [--shot N:FILE.pcx]... [--bench]\n");
@@ -44,6 +57,8 @@ static int Usage() {
 }
 
 int main(int argc, char** argv) {
+  const auto processStart = std::chrono::steady_clock::now();
+  double firstFrameMs = 0;
   std::string game = ".", inputFile;
   uint64_t frames = 1;
   bool bench = false, framesGiven = false;
@@ -57,9 +72,7 @@ int main(int argc, char** argv) {
       if (!v) return Usage();
       game = v;
     } else if (a == "--frames") {
-      const char* v = next();
-      char* end = nullptr;
-      if (!v || (frames = std::strtoull(v, &end, 10), *end != 0)) return Usage();
+      if (!ParseFrames(next(), frames)) return Usage();
       framesGiven = true;
     } else if (a == "--input") {
       const char* v = next();
@@ -68,8 +81,13 @@ int main(int argc, char** argv) {
     } else if (a == "--shot") {
       const char* v = next();
       const char* colon = v ? std::strchr(v, ':') : nullptr;
-      if (!colon) return Usage();
-      shots.emplace_back(std::strtoull(v, nullptr, 10), fs::absolute(colon + 1).string());
+      if (!colon || colon[1] == 0) return Usage();
+      uint64_t at;
+      if (!ParseFrames(std::string(v, colon).c_str(), at)) return Usage();
+      std::error_code ec;
+      fs::path file = fs::absolute(colon + 1, ec);
+      if (ec) return Usage();
+      shots.emplace_back(at, file.string());
     } else if (a == "--bench") {
       bench = true;
     } else {
@@ -89,8 +107,10 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "tarn-run: %s:%d: %s\n", inputFile.c_str(), line, error.c_str());
       return 2;
     }
-    for (auto& e : events)
-      if (e.kind == ScriptEvent::Shot) e.file = fs::absolute(e.file).string();
+    for (auto& e : events) {
+      std::error_code ec;
+      if (e.kind == ScriptEvent::Shot) e.file = fs::absolute(e.file, ec).string();
+    }
   }
   if (::chdir(game.c_str()) != 0) {
     std::fprintf(stderr, "tarn-run: cannot enter %s\n", game.c_str());
@@ -124,9 +144,11 @@ int main(int argc, char** argv) {
         return code;
       }
     }
-    if (bench)
-      frameMicros.push_back(
-          std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+    if (bench) {
+      const auto end = std::chrono::steady_clock::now();
+      frameMicros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
+      if (f == 1) firstFrameMs = std::chrono::duration<double, std::milli>(end - processStart).count();
+    }
     for (const auto& e : events) {
       if (e.frame != f) continue;
       if (e.kind == ScriptEvent::Menu) HandleMenuCommand(uint32_t(e.a));
@@ -143,6 +165,7 @@ int main(int argc, char** argv) {
     double p99 = frameMicros[std::min(frameMicros.size() - 1, frameMicros.size() * 99 / 100)];
     std::printf("frames per second: %.0f  microseconds per frame: median %.1f, 99th percentile %.1f\n",
                 frameMicros.size() / (total / 1e6), median, p99);
+    std::printf("start to first frame: %.1f ms\n", firstFrameMs);
   }
   PrintState();
   return 0;

@@ -1,0 +1,153 @@
+// font_test.cpp: character maps of the seven font types, the font list and
+// description files, and text drawn glyph after glyph.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gfx/font.h"
+#include "gfx/frame_buffer.h"
+#include "gfx/pcx.h"
+#include "level/file_fixture.h"
+#include "shell/startup.h"
+
+namespace {
+
+// "label: value\r\n" for each value.
+Bytes Entries(const std::vector<std::string>& values) {
+  std::string text;
+  for (const std::string& v : values) text += "v: " + v + "\r\n";
+  return {text.begin(), text.end()};
+}
+
+class FontTest : public FileTest {
+ protected:
+  void SetUp() override {
+    FileTest::SetUp();
+    AllocateScratchPixels();
+    Startup.DataDir = Startup.DefaultDataDir = Path("default");
+  }
+  // A sheet whose pixel (x, y) is colour (x / 10 + 1) in rows 0..19: glyph
+  // rectangles cut from it tell by colour which column they came from.
+  void WriteSheet(const std::string& name) {
+    std::vector<uint8_t> px(64000, 0), pal(768, 0);
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 320; ++x) px[y * 320 + x] = uint8_t(x / 10 + 1);
+    Write(name, EncodePcx(px.data(), pal.data()));
+  }
+  // A description of a type whose glyph g is the 10x(2 + g % 3) cell at x = 10g, y offset g % 2.
+  Bytes Description(const std::string& sheet, int type, int glyphs) {
+    std::vector<std::string> v = {"heading", sheet, std::to_string(type)};
+    for (int g = 0; g < glyphs; ++g)
+      for (int n : {10 * (g % 32), 0, 10, 2 + g % 3, g % 2}) v.push_back(std::to_string(n));
+    return Entries(v);
+  }
+  // Columns of every non-zero pixel, in frame order.
+  static std::vector<int> Drawn() {
+    std::vector<int> out;
+    for (int i = 0; i < 64000; ++i)
+      if (Screen.FrameBuffer[i]) out.push_back(i % 320);
+    return out;
+  }
+};
+
+TEST(FontMapTest, EachTypeMapsItsCharactersAndSendsTheRestToGlyphZero) {
+  struct {
+    uint8_t type;
+    const char* text;
+    std::vector<int> glyphs;
+  } cases[] = {
+      {3, "Ab9", {11, 12, 10}},        {4, "A1", {0, 2}},          {6, "{ ~a`", {65, 0, 0, 33, 64}},
+      {2, "0Zaf g", {1, 36, 37, 42, 0, 0}},  // 'g'..'z' map past 43 glyphs
+      {5, "0~ /", {1, 79, 0, 0}},      {7, "9Ffg", {10, 16, 16, 0}}, {1, "A\x7f", {65, 127}},
+      {0, "A", {0}},                   {9, "A", {0}},
+  };
+  for (const auto& c : cases) {
+    std::vector<int> got;
+    for (const char* p = c.text; *p; ++p) got.push_back(GlyphFor(c.type, uint8_t(*p)));
+    EXPECT_EQ(got, c.glyphs) << "type " << int(c.type) << " " << c.text;
+  }
+  EXPECT_EQ(GlyphFor(1, 255), 0) << "type 1 has 255 glyphs, 0..254";
+  EXPECT_EQ(GlyphCount(6), 68);
+}
+
+TEST(FontMapTest, ReplaceFileNameKeepsTheFolder) {
+  EXPECT_EQ(ReplaceFileName("/g/default/fonts/small.fdf", "sheet.pcx"), "/g/default/fonts/sheet.pcx");
+  EXPECT_EQ(ReplaceFileName("small.fdf", "sheet.pcx"), "sheet.pcx");
+}
+
+TEST_F(FontTest, TheListLoadsFontsInOrderWithSheetsBesideTheirDescriptions) {
+  WriteSheet("default/fonts/sheet.pcx");
+  Write("default/fonts/a.fdf", Description("sheet.pcx", 3, 37));
+  Write("default/fonts/b.fdf", Description("sheet.pcx", 4, 11));
+  Write("default/fonts.def", Entries({"2", "fonts/a.fdf", "fonts/b.fdf"}));
+  LoadFonts();
+  ASSERT_EQ(Fonts.fonts.size(), 2u);
+  EXPECT_EQ(Fonts.fonts[0].type, 3);
+  EXPECT_EQ(Fonts.fonts[0].glyphs.size(), 37u);
+  EXPECT_EQ(Fonts.fonts[1].type, 4);
+  const Sprite& g5 = Fonts.fonts[0].glyphs[5];
+  EXPECT_EQ(std::vector<uint32_t>({g5.width, g5.height, uint32_t(g5.originY)}), (std::vector<uint32_t>{10, 4, 1}));
+  EXPECT_EQ(g5.frames[0][0], 6) << "cut from column 50";
+}
+
+TEST_F(FontTest, TextAdvancesByGlyphWidthsWithEachGlyphsOffset) {
+  WriteSheet("default/sheet.pcx");
+  Write("default/t.fdf", Description("sheet.pcx", 3, 37));
+  Write("default/fonts.def", Entries({"1", "t.fdf"}));
+  LoadFonts();
+  ClearFrameBuffer(0);
+  DrawText("1A#", 100, 50, 0);  // glyphs 2, 11 and 0
+  const auto drawn = Drawn();
+  // Glyph 2 (colour 3, 10x4, offset 0) at x 100; glyph 11 (colour 12, 10x4, offset 1) at x 110;
+  // glyph 0 (colour 1, 10x2) at x 120.
+  auto px = [](int x, int y) { return Screen.FrameBuffer[y * 320 + x]; };
+  EXPECT_EQ(std::vector<int>({px(100, 50), px(109, 53), px(110, 50), px(110, 51), px(119, 54), px(129, 51),
+                              px(120, 52)}),
+            (std::vector<int>{3, 3, 0, 12, 12, 1, 0}));
+  EXPECT_EQ(drawn.size(), size_t(40 + 40 + 20));
+
+  ClearFrameBuffer(0);
+  DrawText("1A", 0, 0, 1);  // no font 1
+  DrawTextClip("1A", 100, 50, 0, 105, 115, 0, 200);
+  const auto clipped = Drawn();
+  ASSERT_FALSE(clipped.empty());
+  for (int x : clipped) EXPECT_TRUE(x >= 105 && x < 115) << x;
+}
+
+TEST_F(FontTest, WithoutTheListTheDefaultFoldersFallbackListLoads) {
+  Startup.DataDir = Path("other");
+  WriteSheet("default/sheet.pcx");
+  Write("default/t.fdf", Description("sheet.pcx", 7, 17));
+  Write("default/fonts.def", Entries({"1", "t.fdf", "t.fdf"}));  // only the .fdf name counts here
+  Write("default/fonts.fdf", Entries({"1", "t.fdf"}));
+  LoadFonts();
+  ASSERT_EQ(Fonts.fonts.size(), 1u);
+  EXPECT_EQ(Fonts.fonts[0].type, 7);
+
+  Startup.DefaultDataDir = Path("nowhere");
+  LoadFonts();  // neither list: the fonts stay as they were
+  EXPECT_EQ(Fonts.fonts.size(), 1u);
+}
+
+TEST_F(FontTest, BrokenFontFilesLoadWhatTheyHoldAndDrawSafely) {
+  WriteSheet("default/sheet.pcx");
+  // A type outside 1..7, glyphs off the sheet, a description cut off, a missing one.
+  Write("default/bad-type.fdf", Entries({"h", "sheet.pcx", "12"}));
+  Write("default/off-sheet.fdf",
+        Entries({"h", "sheet.pcx", "4", "315", "0", "10", "5", "0", "-1", "0", "4", "4", "0", "0", "0", "99999",
+                 "99999", "0"}));
+  Write("default/short.fdf", Entries({"h", "sheet.pcx", "2", "0", "0"}));
+  Write("default/fonts.def", Entries({"99999", "bad-type.fdf", "off-sheet.fdf", "short.fdf", "missing.fdf"}));
+  ::testing::internal::CaptureStderr();
+  LoadFonts();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Fonts.fonts.size(), kMaxFonts) << "a list names at most 255 fonts";
+  EXPECT_TRUE(Fonts.fonts[0].glyphs.empty());
+  EXPECT_EQ(Fonts.fonts[1].glyphs.size(), 11u);
+  EXPECT_TRUE(Fonts.fonts[1].glyphs[0].frames[0].empty()) << "off the sheet: left empty";
+  EXPECT_EQ(Fonts.fonts[2].glyphs.size(), 43u);
+  EXPECT_NE(err.find("missing.fdf"), std::string::npos) << err;
+  for (unsigned f = 0; f < 6; ++f) DrawText("Zz09 \xff", 310, 195, f);  // every font, at the corner
+}
+
+}  // namespace
