@@ -108,10 +108,13 @@ echo "smoke: marker box shown, exit code 0"
 # ---- 2. In the game folder: a window that draws and obeys its keys.
 start_tarn "$GAME_DIR" game
 wait_for 10 has_window Tarn || fail "no window named Tarn appeared; stderr: $(head -c 400 "$WORK/game.err")"
-win=$(window_id Tarn)
-xdotool windowfocus --sync "$win" 2>/dev/null
+# The display set-up replaces the first window with one for its renderer,
+# after start-up has loaded the sounds: take the id once that has happened.
 sleep 1
 tarn_gone && fail "tarn ended early; stderr: $(head -c 400 "$WORK/game.err")"
+win=$(window_id Tarn)
+[ -n "$win" ] || fail "the window named Tarn went away"
+xdotool windowfocus --sync "$win" 2>/dev/null
 
 if [ -f "$GAME_DIR/1.lev" ]; then
   xdotool key 6

@@ -1,6 +1,6 @@
 // Music: start-up's probes and loads of the effect and the theme, the theme
-// started looping the way the attract set-up starts it, what a level key and
-// a restart do to it, and the values that start nothing.
+// started looping by the attract sequence's set-up frame, what a level key
+// and a restart do to it, and the values that start nothing.
 #include "audio/sound_fixture.h"
 #include "shell/input.h"
 #include "shell/main_loop.h"
@@ -27,6 +27,12 @@ class MusicTest : public FileTest {
     InitGame();
     ::testing::internal::GetCapturedStderr();
   }
+  // Runs loop passes until n more frames have been due.
+  static void RunFrames(int n) {
+    Loop.AppActive = 1;
+    int code = 0;
+    for (uint64_t due = Loop.FramesDue + uint64_t(n); Loop.FramesDue < due;) ASSERT_TRUE(LoopPass(code));
+  }
   // The two lines of the attract sequence's set-up step.
   static void AttractSetUp() {
     Audio.MusicLoops = 1;
@@ -35,25 +41,26 @@ class MusicTest : public FileTest {
   fs::path home_;
 };
 
-TEST_F(MusicTest, WithBothFilesTheThemeLoopsOnThroughALevelKeyAndARestartAddsASecondCopy) {
+TEST_F(MusicTest, TheThemeStartsOnTheAttractSetUpFrameLoopsThroughALevelKeyAndARestartAddsACopy) {
   Start(true, true);
   EXPECT_EQ(VoiceOf(Audio.ThemeMusic, 0).length, 44100u);
-  EXPECT_EQ(nullplat::PlayingSoundBuffers(), 0) << "silent until the attract set-up";
-  AttractSetUp();
+  RunFrames(121);
+  EXPECT_EQ(nullplat::PlayingSoundBuffers(), 0) << "silent while the attract sequence waits";
+  RunFrames(1);
+  EXPECT_TRUE(VoiceOf(Audio.ThemeMusic, 0).playing) << "frame 122 sets up the demo level";
   EXPECT_TRUE(VoiceOf(Audio.ThemeMusic, 0).looping);
 
   // Level key 6 held over two frames, then well past the theme's length.
-  Loop.AppActive = 1;
   nullplat::SetKey(kKey6, true);
-  int code = 0;
-  for (uint64_t due = Loop.FramesDue + 2; Loop.FramesDue < due;) ASSERT_TRUE(LoopPass(code));
+  RunFrames(2);
   nullplat::SetKey(kKey6, false);
   WaitCounts(150000);  // 2.5 s
   EXPECT_TRUE(VoiceOf(Audio.ThemeMusic, 0).playing);
   EXPECT_EQ(nullplat::PlayingSoundBuffers(), 1);
 
-  // Key 5 runs the set-up again: a second copy, offset in time.
-  AttractSetUp();
+  // Key 5 restarts the sequence; its set-up starts a second copy, offset in time.
+  nullplat::TapKey(kKey5);
+  RunFrames(122);
   EXPECT_EQ(nullplat::PlayingSoundBuffers(), 2);
   EXPECT_TRUE(VoiceOf(Audio.ThemeMusic, 1).looping);
   EXPECT_NE(VoiceOf(Audio.ThemeMusic, 0).position, VoiceOf(Audio.ThemeMusic, 1).position);
