@@ -1,0 +1,153 @@
+// sdl_web.cpp: what a browser forces on the SDL platform, compiled only for
+// Emscripten: the loop runs in the browser's frame callback instead of
+// sleeping, the clock reads the browser frame's time, the page starts in a
+// Double window, and the end of the process shows on the page.
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "level/attract.h"
+#include "platform/sdl/sdl_state.h"
+#include "shell/display.h"
+#include "shell/main_loop.h"
+
+namespace sdlplat {
+
+namespace {
+
+// The clock counts the 60 Hz ticks of its grid, a thousand counts a tick, so
+// the frame timer's interval is exactly one tick.
+constexpr double kCountsPerMs = 60.0;
+constexpr uint64_t kCountsPerTick = 1000;
+
+// Passes one browser frame may run: one frame and the messages after it;
+// the cap keeps a flood of messages from stalling the page.
+constexpr int kMaxPasses = 64;
+
+struct WebState {
+  bool browserOwnsLoop = false;  // the first wait handed the loop over
+  bool waiting = false;          // a pass found nothing to do this browser frame
+  double origin = -1;            // time in ms of tick 0
+  uint64_t frameCount = 0;       // the clock as this browser frame reads it
+  uint64_t holdAtFrame = UINT64_MAX;  // the page test stops the frames here
+};
+WebState Web;
+
+// Ticks since the origin: whole at a tick, fractional between two.
+double TicksNow() {
+  double now = emscripten_get_now();
+  if (Web.origin < 0) Web.origin = now;
+  return std::max(now - Web.origin, 0.0) * kCountsPerMs / double(kCountsPerTick);
+}
+
+// A browser shows frames only at its own ticks, whose timestamps jitter by a
+// millisecond or two. The clock reads the nearest tick of a 60 Hz grid whose
+// phase follows the browser's ticks, so a 60 Hz display finds a frame due at
+// every tick; a faster one finds one due at about 60 of its ticks a second.
+uint64_t BrowserFrameCount() {
+  double ticks = TicksNow();
+  double nearest = std::round(ticks);
+  Web.origin += (ticks - nearest) * (1000.0 / 60.0) * 0.25;
+  return uint64_t(nearest) * kCountsPerTick;
+}
+
+// One browser frame: the engine's passes, until one finds nothing due and no
+// message waiting. The frame timer still decides which passes run a frame.
+void BrowserFrame() {
+  Web.frameCount = BrowserFrameCount();
+  Web.waiting = false;
+  int code = 0;
+  for (int pass = 0; pass < kMaxPasses && !Web.waiting; ++pass) {
+    if (Loop.FramesRun >= Web.holdAtFrame) return;
+    if (!LoopPass(code)) platform::ExitProcess(code);
+  }
+}
+
+// The page starts as a Double window, as if the player chose the window
+// form and its size from the menu: the browser grants full screen only in
+// answer to a key or click.
+void QueueStartWindow() {
+  if (Sdl.displayExists && !Sdl.windowed) Sdl.messages.push_back({platform::MessageKind::Command, 2000});
+  Sdl.messages.push_back({platform::MessageKind::Command, 2002});
+}
+
+// Hints that must stand before SDL creates its renderer: the software one
+// draws into the page's 2D canvas, scaled by our own nearest-neighbour rows.
+const bool kHintsSet = [] {
+  SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+  return true;
+}();
+
+}  // namespace
+
+void EndInBrowser(int code) {
+  emscripten_cancel_main_loop();
+  // The page's onExit handler shows that Tarn has ended.
+  emscripten_force_exit(code);
+}
+
+}  // namespace sdlplat
+
+using sdlplat::Web;
+
+namespace platform {
+
+uint64_t Counter() {
+  return Web.browserOwnsLoop ? Web.frameCount : uint64_t(std::llround(sdlplat::TicksNow())) * sdlplat::kCountsPerTick;
+}
+
+uint64_t CounterFrequency() { return uint64_t(sdlplat::kCountsPerMs * 1000); }
+
+uint32_t Milliseconds() { return uint32_t(uint64_t(emscripten_get_now())); }
+
+// Waiting means giving the thread back to the browser. The first wait hands
+// the loop to the browser's frame callback and never returns: the engine's
+// own loop is left behind, and its state lives on in the modules. Later
+// waits end the current browser frame.
+void WaitUntil(uint64_t) {
+  if (Web.browserOwnsLoop) {
+    Web.waiting = true;
+    return;
+  }
+  Web.browserOwnsLoop = true;
+  Web.frameCount = sdlplat::BrowserFrameCount();
+  sdlplat::QueueStartWindow();
+  emscripten_set_main_loop(sdlplat::BrowserFrame, 0, 1);
+}
+
+}  // namespace platform
+
+// ---- For the page test and the speed figure -------------------------------
+
+extern "C" {
+
+// Frames whose work ran since the start.
+EMSCRIPTEN_KEEPALIVE double tarn_frames() { return double(Loop.FramesRun); }
+
+// Runs no frame after the given one, so the page keeps showing it.
+EMSCRIPTEN_KEEPALIVE void tarn_hold(double frame) {
+  Web.holdAtFrame = frame < 0 ? UINT64_MAX : uint64_t(frame);
+}
+
+// The frame's work as the native benchmark times it: lock, run, unlock.
+static void FrameWork() {
+  LockBackSurface();
+  RunFrame();
+  UnlockBackSurface();
+}
+
+// Mean time in microseconds of the frame's work over the given number of
+// frames, run now. In the attract sequence it first runs on into the endless
+// diagonal pan, where the native benchmark measures.
+EMSCRIPTEN_KEEPALIVE double tarn_bench(int frames) {
+  for (int k = 0; k < 20000 && Loop.GameMode == kModePlay && Attract.AttractStep < 11; ++k) FrameWork();
+  if (frames <= 0) return 0;
+  double start = emscripten_get_now();
+  for (int k = 0; k < frames; ++k) FrameWork();
+  return (emscripten_get_now() - start) * 1000.0 / frames;
+}
+
+}  // extern "C"
