@@ -4,13 +4,12 @@
 // Double window, and the end of the process shows on the page.
 #include <emscripten.h>
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 
 #include "level/attract.h"
 #include "platform/sdl/sdl_state.h"
+#include "platform/sdl/sdl_tick_grid.h"
 #include "shell/display.h"
 #include "shell/main_loop.h"
 
@@ -18,9 +17,8 @@ namespace sdlplat {
 
 namespace {
 
-// The clock counts the 60 Hz ticks of its grid, a thousand counts a tick, so
+// The clock counts the ticks of its 60 Hz grid, a thousand counts a tick, so
 // the frame timer's interval is exactly one tick.
-constexpr double kCountsPerMs = 60.0;
 constexpr uint64_t kCountsPerTick = 1000;
 
 // Passes one browser frame may run: one frame and the messages after it;
@@ -30,34 +28,16 @@ constexpr int kMaxPasses = 64;
 struct WebState {
   bool browserOwnsLoop = false;  // the first wait handed the loop over
   bool waiting = false;          // a pass found nothing to do this browser frame
-  double origin = -1;            // time in ms of tick 0
-  uint64_t frameCount = 0;       // the clock as this browser frame reads it
+  TickGrid grid;
+  uint64_t frameCount = 0;            // the clock as this browser frame reads it
   uint64_t holdAtFrame = UINT64_MAX;  // the page test stops the frames here
 };
 WebState Web;
 
-// Ticks since the origin: whole at a tick, fractional between two.
-double TicksNow() {
-  double now = emscripten_get_now();
-  if (Web.origin < 0) Web.origin = now;
-  return std::max(now - Web.origin, 0.0) * kCountsPerMs / double(kCountsPerTick);
-}
-
-// A browser shows frames only at its own ticks, whose timestamps jitter by a
-// millisecond or two. The clock reads the nearest tick of a 60 Hz grid whose
-// phase follows the browser's ticks, so a 60 Hz display finds a frame due at
-// every tick; a faster one finds one due at about 60 of its ticks a second.
-uint64_t BrowserFrameCount() {
-  double ticks = TicksNow();
-  double nearest = std::round(ticks);
-  Web.origin += (ticks - nearest) * (1000.0 / 60.0) * 0.25;
-  return uint64_t(nearest) * kCountsPerTick;
-}
-
 // One browser frame: the engine's passes, until one finds nothing due and no
 // message waiting. The frame timer still decides which passes run a frame.
 void BrowserFrame() {
-  Web.frameCount = BrowserFrameCount();
+  Web.frameCount = Web.grid.Follow(emscripten_get_now()) * kCountsPerTick;
   Web.waiting = false;
   int code = 0;
   for (int pass = 0; pass < kMaxPasses && !Web.waiting; ++pass) {
@@ -95,11 +75,13 @@ using sdlplat::Web;
 
 namespace platform {
 
+// Within a browser frame the clock stands still at the frame's tick.
 uint64_t Counter() {
-  return Web.browserOwnsLoop ? Web.frameCount : uint64_t(std::llround(sdlplat::TicksNow())) * sdlplat::kCountsPerTick;
+  if (Web.browserOwnsLoop) return Web.frameCount;
+  return Web.grid.Nearest(emscripten_get_now()) * sdlplat::kCountsPerTick;
 }
 
-uint64_t CounterFrequency() { return uint64_t(sdlplat::kCountsPerMs * 1000); }
+uint64_t CounterFrequency() { return 60 * sdlplat::kCountsPerTick; }
 
 uint32_t Milliseconds() { return uint32_t(uint64_t(emscripten_get_now())); }
 
@@ -113,7 +95,7 @@ void WaitUntil(uint64_t) {
     return;
   }
   Web.browserOwnsLoop = true;
-  Web.frameCount = sdlplat::BrowserFrameCount();
+  Web.frameCount = Web.grid.Follow(emscripten_get_now()) * sdlplat::kCountsPerTick;
   sdlplat::QueueStartWindow();
   emscripten_set_main_loop(sdlplat::BrowserFrame, 0, 1);
 }
