@@ -21,12 +21,7 @@ namespace {
 // Starts the engine in the demo folder in a window and runs it into the
 // endless diagonal pan, where every plane but the station is shown.
 bool StartAttract() {
-  std::filesystem::current_path(BenchGameDir());
-  nullplat::Reset();
-  ResetAllState();
-  InitGame();
-  ToggleFullScreen();  // the window form: frames are expanded to 32-bit pixels
-  Loop.AppActive = 1;
+  StartInWindow();
   int code = 0;
   while (Attract.AttractStep < 11)
     if (!LoopPass(code)) return false;
@@ -44,12 +39,7 @@ int ShownPlanes() {
 
 void BM_AttractFrame(benchmark::State& state) {
   if (!StartAttract()) return state.SkipWithError("the attract sequence did not start");
-  for (auto _ : state) {
-    LockBackSurface();
-    RunFrame();
-    UnlockBackSurface();
-    benchmark::ClobberMemory();
-  }
+  for (auto _ : state) RunBenchFrame();
 }
 
 void BM_AttractFloor(benchmark::State& state) {

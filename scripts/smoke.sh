@@ -2,8 +2,12 @@
 # smoke.sh TARN GAME_DIR: starts the real tarn binary under a private Xvfb and
 # checks what a player would see: the marker box outside the game folder, and
 # in the game folder a window that draws, a level key, F4 to a 320x200 window
-# and Esc to a clean exit. Exits non-zero with a message on the first failure.
+# below the menu bar, Alt+V opening the Video menu, F8 hiding the bar, the
+# Double size, Esc to a clean exit, and closing the window to a clean exit.
+# Exits non-zero with a message on the first failure.
 set -uo pipefail
+# No sound card is needed.
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 if [ $# -ne 2 ]; then
   echo "usage: smoke.sh TARN GAME_DIR" >&2
@@ -119,19 +123,73 @@ if [ -f "$GAME_DIR/1.lev" ]; then
   echo "smoke: level 1 drawn in $colours colours"
 fi
 
-client_is_320x200() {
-  xwininfo -id "$win" 2>/dev/null | grep -q 'Width: 320' &&
-    xwininfo -id "$win" 2>/dev/null | grep -q 'Height: 200'
+# Width and height of tarn's window; without a window manager that is the
+# window's inside: the menu bar and the frame's area below it.
+window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+# Waits for the window to reach the size $1; fails with $2.
+expect_size() {
+  size_is() { [ "$(window_size)" = "$1" ]; }
+  wait_for 5 size_is "$1" || fail "$2: the window is $(window_size), want $1"
 }
+
 xdotool key F4
-# No window manager runs here, so the window's geometry is its client area.
-wait_for 5 client_is_320x200 ||
-  fail "after F4 the window is not 320x200: $(xwininfo -id "$win" | grep -E 'Width|Height' | tr -s ' \n' ' ')"
-echo "smoke: F4 gives a 320x200 window"
+# The frame's area is 320x200; the bar above it is as tall as it draws.
+window_320_wide() { [ "$(window_size | cut -dx -f1)" = 320 ]; }
+wait_for 5 window_320_wide || fail "after F4 the window is $(window_size), want 320 wide"
+sleep 0.3
+BAR=$(( $(window_size | cut -dx -f2) - 200 ))
+[ "$BAR" -ge 10 ] && [ "$BAR" -le 40 ] || fail "after F4 the window is $(window_size): no menu bar above 320x200"
+echo "smoke: F4 gives a 320x200 window below a menu bar of $BAR rows"
+
+# Alt+V opens the Video menu: its panel covers the frame under the bar.
+menu_pixels() {
+  import -window "$win" "$WORK/menu.png" 2>/dev/null &&
+    convert "$WORK/menu.png" -crop "150x40+45+$((BAR + 2))" +repage -fill black +opaque "#24142F" \
+      -fill white -opaque "#24142F" -format '%[fx:int(mean*w*h)]' info: 2>/dev/null
+}
+menu_open() { [ "$(menu_pixels)" -gt 500 ]; }
+xdotool windowfocus --sync "$win" 2>/dev/null
+xdotool key alt+v
+wait_for 3 menu_open || fail "Alt+V did not open the Video menu"
+xdotool key Escape
+menu_closed() { [ "$(menu_pixels)" -lt 50 ]; }
+wait_for 3 menu_closed || fail "Esc did not close the Video menu"
+tarn_gone && fail "the Esc that closed the menu also ended tarn"
+echo "smoke: Alt+V opens the Video menu and Esc closes it"
+
+xdotool key F8
+expect_size 320x200 "F8"
+xdotool key F8
+expect_size "320x$((200 + BAR))" "F8 again"
+# Video > Window Size > Double, by the menus' letters.
+xdotool key alt+v
+sleep 0.2
+xdotool key s
+sleep 0.2
+xdotool key d
+expect_size "640x$((400 + BAR))" "Video > Window Size > Double"
+echo "smoke: F8 hides and shows the bar; Double gives 640x400"
 
 xdotool windowfocus --sync "$win" 2>/dev/null
 xdotool key Escape
 finish_tarn 10
 [ "$TARN_RC" -eq 0 ] || fail "exit code $TARN_RC after Esc, want 0"
 echo "smoke: Esc ends tarn with exit code 0"
+
+# ---- 3. Closing the window, as a window manager's close button does it.
+if command -v python3 >/dev/null; then
+  start_tarn "$GAME_DIR" close
+  wait_for 10 has_window Tarn || fail "no window for the close check"
+  win=$(window_id Tarn)
+  xdotool windowfocus --sync "$win" 2>/dev/null
+  sleep 0.5
+  xdotool key F4
+  wait_for 5 window_320_wide || fail "no window after F4 in the close check"
+  python3 "$(dirname "$0")/close_window.py" "$win" || fail "could not ask the window to close"
+  finish_tarn 10
+  [ "$TARN_RC" -eq 0 ] || fail "exit code $TARN_RC after closing the window, want 0"
+  echo "smoke: closing the window ends tarn with exit code 0"
+else
+  echo "smoke: no python3; the close check is skipped"
+fi
 echo "smoke: PASS"

@@ -1,7 +1,8 @@
-// screenshot.cpp: the current frame and palette saved as SH<number>.PCX in the current directory.
+// screenshot.cpp: the current frame and palette saved as the next free SH<number>.PCX in the current directory.
 #include "gfx/screenshot.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "common/binary_reader.h"
@@ -21,7 +22,13 @@ bool WriteScreenshot(const std::string& path) {
 }
 
 void SaveScreenshot(int number) {
-  char name[32];
-  std::snprintf(name, sizeof name, "SH%06d.PCX", number);
-  WriteScreenshot(name);
+  // Earlier shots are kept: the first name not yet taken is used.
+  for (int n = number < 0 ? 0 : number; n <= 999999; ++n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "SH%06d.PCX", n);
+    std::error_code ec;
+    if (std::filesystem::exists(name, ec) || ec) continue;
+    WriteScreenshot(name);  // a failed write leaves nothing behind, as before
+    return;
+  }
 }

@@ -3,8 +3,9 @@
 
 #include <string>
 
-// Writes the frame and palette as "SH%06d.PCX" with the number into the current
-// directory, replacing an earlier file; when it cannot be written nothing changes.
+// Writes the frame and palette as "SH%06d.PCX" into the current directory,
+// with the first number from number on whose file does not exist yet; when it
+// cannot be written nothing changes.
 void SaveScreenshot(int number);
 
 // Writes the frame and palette as a PCX file at path; false when it cannot.

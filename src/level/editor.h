@@ -1,9 +1,106 @@
-// editor.h: the level editor and the tile viewer.
+// editor.h: the level editor (GameMode 253), its display, and the tile viewer (254).
 #pragma once
 
-// Loads the editor's images.
-void LoadEditorArt();
-// Mouse and key latches so that what is still held on entry does not act.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "gfx/pcx.h"
+
+struct Plane;
+
+// Sprites cut from the editor art at start-up.
+struct EditorSprites {
+  Sprite pointer;  // mouse pointer, and mirrored the menu pointer
+  Sprite box;      // 10x10 outline of one cell
+  Sprite hGuide;   // marks the pointer's pixel row on H Lined planes
+  Sprite vGuide;   // marks the pointer's pixel column on V Lined planes
+  // The rest of the art is loaded for the level maker's own use; the editor
+  // itself draws none of it.
+  Sprite sheet;                  // the whole of tedit.pcx
+  std::vector<Sprite> iconBanks;  // four banks of 64 icons
+  std::array<Sprite, 4> icons;
+  Sprite smallBox, bigCursor;
+};
+
+// A text the editor display drew, kept so the frame's words can be checked.
+struct DrawnText {
+  std::string text;
+  int32_t x, y;
+  unsigned font;
+};
+
+struct EditorState {
+  uint8_t menuOpen = 0;
+  int32_t menuIndex = 0;     // 0..8, the entry the menu pointer is at
+  int32_t menuCursorY = 0;   // 10 x menuIndex
+  int32_t menuCursorX = -1;
+  uint8_t warpZone = 0, warpAct = 0;  // the numbers LEVEL WARP shows
+  uint8_t panelShown = 1;
+  uint8_t keyLatch = 0;      // an editor key or click acted; cleared once all are up
+  uint8_t lineKeyLatch = 0;  // the same for W, E, R, T, Y, U
+  int32_t cursorPixelX = 0, cursorPixelY = 0;  // world pixel under the pointer
+  int32_t cursorTileX = 0, cursorTileY = 0;    // the cell under the pointer
+  int32_t currentTile = 0;                     // what the left button paints
+  // Selection in cells, corners inclusive; empty when both pairs are equal.
+  // The corners are in drag order until the right button is released.
+  int32_t selectLeft = 0, selectTop = 0, selectRight = 0, selectBottom = 0;
+  uint8_t selecting = 0;
+  std::vector<int32_t> clipboard;  // cell (x, y) at x + y x clipWidth
+  int32_t clipWidth = 0, clipHeight = 0;
+  int32_t pasteAnchorX = 0, pasteAnchorY = 0;  // -1 while P is up
+  int32_t mouseArmed = 253;  // clicks act only while this equals GameMode
+  int32_t tileViewScroll = 0;  // tile viewer, pixels, a multiple of 8
+  // A message shown for noticeFrames more frames (a failed save).
+  std::string notice;
+  int32_t noticeFrames = 0;
+  std::vector<DrawnText> textLog;  // emptied at the start of each editor or viewer frame
+  EditorSprites sprites;
+};
+extern EditorState Editor;
+
+void ResetEditor();
+
+// Called on entry from play: nothing still held (keys or buttons) acts
+// until it has been released.
 void PrepareEditorEntry();
+// One editor frame: input, scroll tables, palette and tile animation, the
+// planes (the current one flat, others when shown), overlay, panel.
 void EditorFrame();
+// The keys and mouse of one editor frame.
+void EditorInput();
+// W, E, R, T, Y, U: speeds and loops of the current plane's lines.
+void EditPlaneLines();
+
+// Reads the pointer again for the frame's own step. A button the loop's
+// sample of this frame saw stays down: a click made and released between two
+// frames shows only in that sample.
+void ReadEditorPointer();
+// The current plane, or null when the level has none.
+Plane* EditedPlane();
+// Tile number of cell (x, y); 0 outside the plane.
+uint16_t CellAt(const Plane& plane, int32_t x, int32_t y);
+// The entry of the per-line tables for the pointer's line (row, column,
+// pixel row or pixel column by type; 0 for Relative); false when the pointer
+// lies outside the plane's tables or the type has none.
+bool CursorLine(const Plane& plane, size_t& line);
+// planeShown for plane i; planes past the 16 entries are never shown.
+uint8_t PlaneShownAt(size_t i);
+// Ctrl held with the panel shown: the pointer works the plane and type bars.
+bool InBarMode();
+
+// Reads editor/tedit.pcx and editor/cursor.pcx of the data folder, cuts the
+// sprites and sets the editor colours. A missing image is reported and its
+// sprites are cut from whatever the scratch image holds.
+void LoadEditorArt();
+// The information panel: cell, tiles, floor and slope, plane, size, type,
+// speeds and loops; in bar mode the plane and type bars.
+void DrawEditorPanel();
+// The menu when open; otherwise guides, tile preview, selection, cursor box
+// and pointer.
+void DrawEditorOverlay();
+// The notice line while it lasts.
+void DrawEditorNotice();
+// One tile viewer frame: scroll, pick, the tiles 40 to a row, boxes, pointer.
 void TileViewerFrame();

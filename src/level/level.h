@@ -62,5 +62,6 @@ void NewLevel();
 void LoadLevel(const std::string& name);
 
 // Writes the level as a version-2 file, each plane trimmed to its used extent.
-// The old file survives any failure, which prints "*** error creating ***".
-void SaveLevel(const std::string& name);
+// False when the file could not be written: the old file survives untouched
+// and "*** error creating NAME ***" goes to standard output.
+bool SaveLevel(const std::string& name);

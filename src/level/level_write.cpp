@@ -56,7 +56,7 @@ void PutPlane(std::vector<uint8_t>& out, const Plane& p) {
 
 }  // namespace
 
-void SaveLevel(const std::string& name) {
+bool SaveLevel(const std::string& name) {
   std::vector<uint8_t> out = {0x53, 0x4C, 0x45, 0x56, 2};  // "SLEV", version 2
   const size_t count = std::min<size_t>(Level.planeCount, Level.planes.size());
   PutU8(out, uint32_t(count));
@@ -66,5 +66,7 @@ void SaveLevel(const std::string& name) {
   if (!WriteFileAtomic(name, out)) {
     std::printf("\n\n*** error creating %s ***\n", name.c_str());
     std::fflush(stdout);
+    return false;
   }
+  return true;
 }

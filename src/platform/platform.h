@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -13,9 +14,10 @@ namespace platform {
 
 enum class BoxIcon : uint8_t { None, Stop, Info };
 
-// Shows a modal message box; returns when it is dismissed. The null platform
-// prints "[box] CAPTION: TEXT" to stderr and returns at once.
-void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon);
+// Shows a modal message box, over the window when owned, else in the middle
+// of the screen; returns when it is dismissed. The null platform prints
+// "[box] CAPTION: TEXT" to stderr and returns at once.
+void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon, bool owned = true);
 
 // Creates the one top-level window (hidden until ShowMainWindow). False on failure.
 bool CreateMainWindow(const char* title, int width, int height);
@@ -34,14 +36,38 @@ void SetClientSize(int width, int height);
 // has min == max).
 void SetClientLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
 
-// Attaches or detaches the menu bar (drawn above the frame in a window).
+// Attaches or detaches the menu bar, drawn above the frame. The frame's area
+// keeps its size: the window grows or shrinks by the bar.
 void SetMenuBarShown(bool shown);
 
 // Height in pixels of the menu bar when shown.
 int MenuBarHeight();
 
-// Size of the current client area, for tests and the smoke check.
+// Size of the current client area (the frame's area, below any bar).
 void GetClientSize(int& width, int& height);
+
+// The client area in screen pixels, right and bottom exclusive; the whole
+// screen in full screen.
+void GetClientRect(int& left, int& top, int& right, int& bottom);
+
+// ---- Menu bar -------------------------------------------------------------
+
+enum class MenuKind : uint8_t { Command, Separator, Popup };
+
+// One entry of the bar. Texts carry their "&" mnemonic marks; a Command hands
+// its id back in a Command message when chosen; a Popup holds its entries
+// (it may have none).
+struct MenuEntry {
+  MenuKind kind = MenuKind::Command;
+  std::string text;
+  uint32_t id = 0;
+  bool checked = false;
+  std::vector<MenuEntry> children;
+};
+
+// Gives the platform the bar's menus (each a Popup). It keeps a copy, shows
+// it while the bar is shown, and is called again after any change.
+void SetMenuBar(const std::vector<MenuEntry>& menus);
 
 // Ends the process with the code, after releasing devices.
 [[noreturn]] void ExitProcess(int code);
@@ -49,7 +75,8 @@ void GetClientSize(int& width, int& height);
 // ---- Messages -------------------------------------------------------------
 
 enum class MessageKind : uint8_t {
-  Quit,      // the window was closed; code holds the exit code
+  Quit,      // the loop ends; value holds the exit code
+  Close,     // the user closed the window
   Activate,  // value 1 = the application became active, 0 = inactive
   Command,   // a menu command; value holds its identifier
   Moved,     // the window moved or was resized
@@ -70,15 +97,23 @@ void PostQuit(int code);
 
 // Keys of the engine's key table, by scan code (see shell/input.h). True when
 // the key is down now or was pressed at some moment since the previous query of
-// this key; each query clears the "pressed since" memory.
+// this key; each query clears the "pressed since" memory. Keys that work an
+// open menu are not reported, nor is any key while a menu is open.
 bool KeyDownOrPressed(uint8_t scanCode);
 
 // Pointer position relative to the top-left pixel of the frame as shown, in
 // window pixels, and the size in window pixels of the frame as shown (320x200
 // in a Normal window, 640x400 in a Double one, the scaled area otherwise).
+// floor(x * frame width / viewWidth) is the frame pixel under the pointer;
+// outside the frame x and y run past 0 or the view size.
 void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight);
 
+// Moves the system pointer over the centre of frame-buffer pixel (x, y) as
+// shown, so that the next GetPointer maps back to that pixel.
+void WarpPointer(int x, int y);
+
 // Mouse buttons: down now or pressed since the previous query of that button.
+// Clicks that went to the menu bar or an open menu are not reported.
 bool LeftButtonDownOrPressed();
 bool RightButtonDownOrPressed();
 

@@ -3,7 +3,6 @@
 
 #include "gfx/draw.h"
 #include "platform/platform.h"
-#include "shell/window.h"
 
 InputState Input;
 
@@ -55,22 +54,17 @@ void ClearKeyStates() {
   platform::RightButtonDownOrPressed();
 }
 
-// The platform reports the pointer relative to the frame as shown, so the
-// frame and menu metrics need no correction here: the pixel is exact.
+// The platform reports the pointer relative to the frame as shown, with the
+// shown size, so one scaling serves every mode: Normal (1:1), Double (a
+// halving), Resizeable at any size, and full screen with its borders and bar.
 void ReadMouse() {
   int x, y, viewW, viewH;
   platform::GetPointer(x, y, viewW, viewH);
   int wide = Video.VideoMode == 0 ? 320 : 640;
   int high = Video.VideoMode == 0 ? 200 : 480;
-  if (Win.Windowed && Win.WindowSizeMode == 1) {
-    x >>= 1;
-    y >>= 1;
-  } else if (!(Win.Windowed && Win.WindowSizeMode == 0)) {
-    // Resizeable windows and the scaled full screen: divide by the scale in
-    // integers, so a float scale of 2.9999 can never put the pointer a pixel off.
-    if (viewW > 0) x = int(int64_t(x) * wide / viewW);
-    if (viewH > 0) y = int(int64_t(y) * high / viewH);
-  }
+  // In integers, so a scale of 2.9999 can never put the pointer a pixel off.
+  if (viewW > 0) x = int(int64_t(x) * wide / viewW);
+  if (viewH > 0) y = int(int64_t(y) * high / viewH);
   if (x < 0) x = 0;
   if (y < 0) y = 0;
   if (x > wide - 1) x = wide - 1;

@@ -44,6 +44,7 @@ void ResetAllState() {
   ResetLevel();
   ResetObjectList();
   ResetAttract();
+  ResetEditor();
   ResetFonts();
   ResetPaletteAnimation();
   ResetCardDefs();

@@ -1,5 +1,5 @@
-// window.cpp: full screen and window switching, window sizes, the menu bar's
-// state and the menu commands.
+// window.cpp: full screen and window switching, window sizes, the menu bar
+// with its commands, and the window's messages.
 #include "shell/window.h"
 
 #include "gfx/frame_buffer.h"
@@ -11,10 +11,76 @@ WindowState Win;
 
 void ResetWindow() { Win = {}; }
 
-// The bar's entries come with the menu work; until then the bar is empty.
-void BuildMenuBar() {}
+namespace {
+
+using platform::MenuEntry;
+using platform::MenuKind;
+
+constexpr const char* kAboutCaption = "About Tarn";
+constexpr const char* kAboutText =
+    "Tarn\n\n"
+    "A tile-based scrolling engine with a built-in level editor.\n\n"
+    "Engine, editor and demo game by the Tarn developers.\n"
+    "Every tile, font, sound and level of the demo is made by our own code.\n"
+    "Window and sound by SDL2, menus by Dear ImGui.";
+
+MenuEntry Command(const char* text, uint32_t id) { return {MenuKind::Command, text, id, false, {}}; }
+MenuEntry Separator() { return {MenuKind::Separator, "", 0, false, {}}; }
+MenuEntry Popup(const char* text, std::vector<MenuEntry> entries = {}) {
+  return {MenuKind::Popup, text, 0, false, std::move(entries)};
+}
+
+// The Window Size pop-up, Video's second entry; null before the bar is built.
+MenuEntry* SizeMenu() {
+  if (Win.MenuBar.size() < 2 || Win.MenuBar[1].children.size() < 2) return nullptr;
+  return &Win.MenuBar[1].children[1];
+}
+
+// Writes the three size entries with the check at WindowSizeMode. The bar is
+// first built with the old spelling of the third; every size choice writes the new.
+void WriteSizeEntries(const char* third) {
+  MenuEntry* size = SizeMenu();
+  if (!size) return;
+  const char* texts[3] = {"&Normal", "&Double", third};
+  size->children.clear();
+  for (uint32_t i = 0; i < 3; ++i) {
+    size->children.push_back(Command(texts[i], 2001 + i));
+    size->children.back().checked = Win.WindowSizeMode == i;
+  }
+}
+
+void ChooseWindowSize(uint8_t mode) {
+  Win.WindowSizeMode = mode;
+  ApplyWindowSize();
+  WriteSizeEntries("&Resizeable");
+  platform::SetMenuBar(Win.MenuBar);
+}
+
+// The display's bounds after a move or size: the client area on the screen.
+void UpdateBounds() {
+  int left, top, right, bottom;
+  platform::GetClientRect(left, top, right, bottom);
+  Win.WindowRect = {left, top, right, bottom};
+}
+
+}  // namespace
+
+void BuildMenuBar() {
+  Win.MenuBar = {
+      Popup("&File", {Command("Toggle &Menu  F8", 1000), Separator(), Command("E&xit         ESC", 1001)}),
+      Popup("&Video", {Command("&Full Screen  F4", 2000), Popup("Window &Size")}),
+      Popup("&Debug", {Command("Toggle &Orbets  F11", 3000), Command("Toggle &2P Mode   F2", 3001),
+                       Command("Toggle &FrameDump F3", 3002), Command("Screen &Shot      F9", 3003),
+                       Popup("Player&1"), Popup("Player&2", {Command("None", 8500)}), Popup("Level &Warp")}),
+      Popup("&Help", {Command("&Contents     F1", 4000), Separator(), Command("&About", 4001)}),
+  };
+  WriteSizeEntries("&Reizeable");
+  platform::SetMenuBar(Win.MenuBar);
+}
 
 void ToggleMenuBar() {
+  // The platform keeps the frame's area as it is: the window grows or shrinks
+  // by the bar alone, so a Resizeable window never creeps.
   if (Win.MenuState == 1) {
     platform::SetMenuBarShown(false);
     Win.MenuHeight = -1;
@@ -24,6 +90,7 @@ void ToggleMenuBar() {
     Win.MenuHeight = platform::MenuBarHeight();
     Win.MenuState = 1;
   }
+  UpdateBounds();
 }
 
 void ApplyWindowSize() {
@@ -37,6 +104,7 @@ void ApplyWindowSize() {
   platform::SetClientLimits(l[0], l[1], l[2], l[3]);
   // A Resizeable window keeps the size the user gave it.
   if (Win.WindowSizeMode != 2) platform::SetClientSize(l[0], l[1]);
+  UpdateBounds();
 }
 
 void ToggleFullScreen() {
@@ -49,11 +117,14 @@ void ToggleFullScreen() {
     platform::ShowCursor(false);
     Win.CaptionHeight = 0;
   } else {
+    // CaptionHeight stays 0: the platform measures the pointer against the
+    // frame as shown, so no window metric enters the mouse arithmetic.
     Win.Windowed = 1;
     if (Win.MenuState == 2) ToggleMenuBar();
     platform::ShowCursor(true);
   }
   SetUpDisplay(320, 200);
+  UpdateBounds();
   if (Win.Windowed) {
     // The window form has its own pixel format: rebuild every slot's pixel value.
     for (uint16_t slot = 0; slot < 256; ++slot) {
@@ -71,20 +142,24 @@ void HandleMenuCommand(uint32_t id) {
     case 2000: ToggleFullScreen(); break;
     case 2001:
     case 2002:
-    case 2003:
-      Win.WindowSizeMode = uint8_t(id - 2001);
-      ApplyWindowSize();
-      break;
+    case 2003: ChooseWindowSize(uint8_t(id - 2001)); break;
     case 3003: SaveScreenshot(0); break;
-    default: break;  // the other entries do nothing
+    case 4001: platform::MessageBox(kAboutText, kAboutCaption, platform::BoxIcon::Info, false); break;
+    default: break;  // Orbets, 2P Mode, FrameDump, Contents, None and the rest do nothing
   }
 }
 
 void WindowProc(const platform::Message& message) {
   switch (message.kind) {
+    case platform::MessageKind::Close:
+      ReleaseDisplay();
+      platform::PostQuit(0);
+      break;
+    case platform::MessageKind::Moved:
+      if (TheDisplay) UpdateBounds();
+      break;
     case platform::MessageKind::Activate: Loop.AppActive = message.value; break;
     case platform::MessageKind::Command: HandleMenuCommand(uint32_t(message.value)); break;
-    case platform::MessageKind::Moved:
     case platform::MessageKind::Quit: break;
   }
 }

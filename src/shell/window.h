@@ -1,8 +1,9 @@
 // window.h: the window's modes (full screen or a framed window of three sizes),
-// the menu bar's state and the handling of window messages and menu commands.
+// the menu bar with its commands, and the handling of window messages.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -16,18 +17,28 @@ struct WindowState {
   uint8_t MenuState = 2;       // 0 hidden, 1 shown, 2 hidden because of full screen
   int32_t FrameWidth = 0, FrameHeight = 0;
   int32_t MenuHeight = -1, CaptionHeight = 0;
+  // The client area in screen pixels, as the last move or size left it.
   WindowRectT WindowRect;
   int32_t MinClientWidth = 320, MinClientHeight = 200;
   int32_t MaxClientWidth = 320, MaxClientHeight = 200;
+  // The bar's menus as the platform was last given them; empty until built.
+  std::vector<platform::MenuEntry> MenuBar;
 };
 extern WindowState Win;
 
 void ResetWindow();
 
+// Builds the File, Video, Debug and Help menus, the Window Size entry of the
+// current WindowSizeMode checked, and hands them to the platform.
 void BuildMenuBar();
+// Shows the bar when it is hidden (MenuState 0 or 2), hides it when shown.
 void ToggleMenuBar();
+// Sets the client limits of WindowSizeMode and sizes the window to them; a
+// Resizeable window keeps its size.
 void ApplyWindowSize();
+// Between full screen and a window, the bar following MenuState.
 void ToggleFullScreen();
+// The action of a menu command; unknown identifiers do nothing.
 void HandleMenuCommand(uint32_t id);
 // One window message, as the window procedure would take it.
 void WindowProc(const platform::Message& message);

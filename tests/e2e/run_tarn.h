@@ -22,9 +22,12 @@ class RunTarnTest : public FileTest {
     std::ofstream(Path("input.txt")) << text;
     return " --input '" + Path("input.txt") + "'";
   }
-  RunResult Run(const std::string& args, const std::string& game = TARN_GAME_DIR) const {
-    const std::string cmd =
-        "'" TARN_RUN "' --game '" + game + "' " + args + " >'" + Path("out") + "' 2>'" + Path("err") + "'";
+  // before: shell commands run first in the same process, which then becomes
+  // tarn-run, so $$ there is tarn-run's process id.
+  RunResult Run(const std::string& args, const std::string& game = TARN_GAME_DIR,
+                const std::string& before = "") const {
+    const std::string cmd = before + " exec '" TARN_RUN "' --game '" + game + "' " + args + " >'" + Path("out") +
+                            "' 2>'" + Path("err") + "'";
     const int status = std::system(cmd.c_str());
     const Bytes out = Read("out"), err = Read("err");
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};

@@ -11,6 +11,7 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/pcx.h"
 #include "gfx/screenshot.h"
+#include "shell/window.h"
 #include "test_support.h"
 
 namespace fs = std::filesystem;
@@ -98,12 +99,24 @@ TEST_F(ScreenshotTest, ReadsBackThroughLoadPcxAsTheSamePixelsAndPalette) {
   EXPECT_EQ(Bytes(bytes->end() - 765, bytes->end() - 762), (Bytes{4, 0, 248}));
 }
 
-// A folder where the file should go: the save fails and leaves no stray file.
+// Each shot takes the first free name; a name taken even by a folder is passed over.
+TEST_F(ScreenshotTest, TakesTheNextFreeNameAndKeepsEarlierShots) {
+  fs::create_directory("SH000001.PCX");
+  for (int i = 0; i < 3; ++i) HandleMenuCommand(3003);
+  for (const char* name : {"SH000000.PCX", "SH000002.PCX", "SH000003.PCX"})
+    EXPECT_TRUE(fs::is_regular_file(name)) << name;
+  EXPECT_TRUE(fs::is_directory("SH000001.PCX"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
+}
+
+// A folder that has gone away: the save fails and changes nothing.
 TEST_F(ScreenshotTest, LeavesNothingWhenItCannotWrite) {
-  fs::create_directory("SH000007.PCX");
+  fs::create_directory("gone");
+  fs::current_path("gone");
+  fs::remove(dir_ / "gone");
   SaveScreenshot(7);
-  EXPECT_TRUE(fs::is_directory("SH000007.PCX"));
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+  fs::current_path(dir_);
+  EXPECT_TRUE(fs::is_empty(dir_));
 }
 
 TEST_F(ScreenshotTest, ImageMagickSeesTheSame320x200Picture) {

@@ -37,7 +37,7 @@ TEST_F(LevelWriteTest, EveryPlaneTypeSurvivesASaveAndALoad) {
     p.otherSpeed = uint8_t(200 + t);
   }
   const std::vector<Plane> saved = Level.planes;
-  SaveLevel(Path("round.lev"));
+  EXPECT_TRUE(SaveLevel(Path("round.lev")));
   NewLevel();
   LoadLevel(Path("round.lev"));
   ASSERT_EQ(Level.planeCount, 6);
@@ -81,7 +81,7 @@ TEST_F(LevelWriteTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   std::filesystem::create_directory(target + ".tmp" + std::to_string(::getpid()));
   for (const std::string& path : {target, nowhere}) {
     ::testing::internal::CaptureStdout();
-    SaveLevel(path);
+    EXPECT_FALSE(SaveLevel(path));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "\n\n*** error creating " + path + " ***\n");
   }
   EXPECT_EQ(Read("old.lev"), (Bytes{1, 2, 3}));

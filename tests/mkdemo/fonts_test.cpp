@@ -75,7 +75,8 @@ TEST_F(DemoFonts, SheetHoldsInkOnlyInsideGlyphBoxesAndOutsideTheCardColours) {
     for (int g = 0; g < count; ++g) {
       std::array<int, 4> b{};
       for (int& v : b) v = in->ReadNumber();
-      EXPECT_EQ(in->ReadNumber(), 0);  // no y offsets: every glyph hangs from the text's y
+      // Text stands on its y: every glyph is raised by the font's height.
+      EXPECT_EQ(in->ReadNumber(), std::string(name) == "title" ? -kTitleRise : -kSmallRise);
       boxes.insert(b);
     }
     for (const auto& [x, y, w, h] : boxes)
@@ -92,7 +93,7 @@ TEST_F(DemoFonts, SheetHoldsInkOnlyInsideGlyphBoxesAndOutsideTheCardColours) {
 
 TEST_F(DemoFonts, TextAdvancesEightPixelsAGlyphWithAnOutline) {
   ClearFrameBuffer(0);
-  DrawText("|l", 10, 20, kFontNormal);
+  DrawText("|l", 10, 20 + kSmallRise, kFontNormal);  // glyphs stand on the text's y
   // '|' inks design column 2 on every row, at cell (1, 1): screen column 13.
   EXPECT_EQ(Pixel(13, 21), 95);
   EXPECT_EQ(Pixel(13, 28), 90);
@@ -103,7 +104,7 @@ TEST_F(DemoFonts, TextAdvancesEightPixelsAGlyphWithAnOutline) {
   EXPECT_EQ(Pixel(21, 23), 94);
   EXPECT_EQ(Pixel(20, 27), 91);
   EXPECT_EQ(Pixel(18, 24), 0);  // the cell's first column stays clear beside a stem
-  DrawText("|", 10, 40, kFontHighlight);
+  DrawText("|", 10, 40 + kSmallRise, kFontHighlight);
   EXPECT_GE(Pixel(13, 41), glob::kWarm);
 }
 

@@ -16,7 +16,9 @@ TEST_F(CardObjectTest, MotionLandsOnTheTargetAndCountsOneArrival) {
   for (int f = 0; f < 5; ++f) {
     MoveTowardTarget(x, y, 10, 0, 3, 3, &arrivals);
     xs.push_back(x);
-    if (f == 2) EXPECT_EQ(arrivals, 0u);
+    if (f == 2) {
+      EXPECT_EQ(arrivals, 0u);
+    }
   }
   EXPECT_EQ(xs, (std::vector<int>{3, 6, 9, 10, 10}));
   EXPECT_EQ(arrivals, 1u) << "counted in the fourth frame, not again while standing";

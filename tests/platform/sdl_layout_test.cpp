@@ -1,5 +1,6 @@
 // sdl_layout_test.cpp: the SDL platform's pure parts: where the frame sits in
-// the window, which window pixel the engine is told for a pointer, and the key map.
+// the window, which window pixel the engine is told for a pointer and where a
+// warped pointer goes, the key map, and the menu texts' mnemonics.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -7,6 +8,7 @@
 
 #include "platform/sdl/sdl_keymap.h"
 #include "platform/sdl/sdl_layout.h"
+#include "platform/sdl/sdl_menu.h"
 #include "shell/input.h"
 
 using sdlplat::FitFrame;
@@ -30,6 +32,27 @@ TEST(SdlLayout, FrameFitsWithAspectKeptAndBarsShared) {
   }
 }
 
+TEST(SdlLayout, WindowsScaleByWholeStepsBelowTheBar) {
+  struct {
+    int areaW, areaH, bar;
+    bool whole;
+    int x, y, w, h;
+  } cases[] = {
+      {701, 478, 21, true, 30, 49, 640, 400},     // 2x fits: centred below the bar
+      {701, 478, 21, false, 0, 21 + 9, 701, 438},  // full screen fills instead
+      {959, 621, 21, true, 159, 121, 640, 400},   // a pixel short of 3x: 2x, centred
+      {960, 621, 21, true, 0, 21, 960, 600},
+      {319, 221, 21, true, 0, 21, 319, 199},      // below 1x: the aspect fit
+      {320, 221, 21, true, 0, 21, 320, 200},
+      {320, 20, 21, true, 0, 21, 0, 0},           // no room under the bar
+  };
+  for (const auto& c : cases) {
+    sdlplat::FrameRect r = sdlplat::LayoutFrame(c.areaW, c.areaH, c.bar, 320, 200, c.whole);
+    EXPECT_EQ((std::vector<int>{r.x, r.y, r.w, r.h}), (std::vector<int>{c.x, c.y, c.w, c.h}))
+        << c.areaW << "x" << c.areaH << (c.whole ? " whole" : "");
+  }
+}
+
 TEST(SdlLayout, PointerLandsOnThePixelShown) {
   struct {
     int p, shown, frame, told;
@@ -49,6 +72,31 @@ TEST(SdlLayout, PointerLandsOnThePixelShown) {
       int wanted = int((2L * p + 1) * 320 / (2L * shown));
       ASSERT_EQ(int(long(PointerAxis(p, shown, 320)) * 320 / shown), wanted) << "shown " << shown << " p " << p;
     }
+}
+
+// A pointer warped to a frame pixel is read back as that pixel at any size.
+TEST(SdlLayout, AWarpedPointerMapsBackToItsPixel) {
+  for (int shown : {320, 333, 640, 700, 1024, 1366})
+    for (int i = 0; i < 320; ++i) {
+      int p = sdlplat::ShownIndex(i, shown, 320);
+      ASSERT_EQ(int(long(PointerAxis(p, shown, 320)) * 320 / shown), i) << "shown " << shown << " pixel " << i;
+    }
+}
+
+TEST(SdlMenuText, MnemonicsAndShownTexts) {
+  struct {
+    const char* text;
+    char mnemonic;
+    const char* shown;
+  } cases[] = {
+      {"&File", 'F', "File"},           {"E&xit         ESC", 'X', "Exit         ESC"},
+      {"Toggle &2P Mode   F2", '2', "Toggle 2P Mode   F2"}, {"None", 0, "None"},
+      {"Fish && &Chips", 'C', "Fish & Chips"}, {"Trailing&", 0, "Trailing"}, {"&&", 0, "&"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(sdlplat::MenuMnemonic(c.text), c.mnemonic) << c.text;
+    EXPECT_EQ(sdlplat::MenuShownText(c.text), c.shown) << c.text;
+  }
 }
 
 TEST(SdlKeyMap, CoversTheKeyTableAndNothingElse) {

@@ -190,7 +190,7 @@ Placed SmallPlace(int font, int code) {
   return {1 + 9 * (k % 32), kSmallTop[font] + 10 * (k / 32), kSmallGlyphW, kSmallGlyphH};
 }
 
-std::vector<uint8_t> Description(const std::string& title, int type, const std::vector<Placed>& glyphs) {
+std::vector<uint8_t> Description(const std::string& title, int type, const std::vector<Placed>& glyphs, int rise) {
   DefWriter d;
   d.Value("Font", title);
   d.Value("Sheet", "fonts.pcx");
@@ -201,7 +201,7 @@ std::vector<uint8_t> Description(const std::string& title, int type, const std::
     d.Value(at + " y", glyphs[g].y);
     d.Value(at + " width", glyphs[g].w);
     d.Value(at + " height", glyphs[g].h);
-    d.Value(at + " y offset", 0);
+    d.Value(at + " y offset", -rise);
   }
   return d.Bytes();
 }
@@ -296,8 +296,8 @@ DemoFiles BuildFonts() {
   list.Value("Font 1, highlight", "fonts/highlight.fnt");
   list.Value("Font 2, title", "fonts/title.fnt");
   return {{"fonts.def", list.Bytes()},
-          {"fonts/normal.fnt", Description("Tarn normal", 1, small[0])},
-          {"fonts/highlight.fnt", Description("Tarn highlight", 1, small[1])},
-          {"fonts/title.fnt", Description("Tarn title", 3, title)},
+          {"fonts/normal.fnt", Description("Tarn normal", 1, small[0], kSmallRise)},
+          {"fonts/highlight.fnt", Description("Tarn highlight", 1, small[1], kSmallRise)},
+          {"fonts/title.fnt", Description("Tarn title", 3, title, kTitleRise)},
           {"fonts/fonts.pcx", EncodeSheet(sheet, GlobalPalette())}};
 }

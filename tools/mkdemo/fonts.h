@@ -12,6 +12,10 @@ constexpr unsigned kFontNormal = 0, kFontHighlight = 1, kFontTitle = 2;
 // 8-pixel grid and writes its lines 10 pixels apart.
 constexpr int kSmallGlyphW = 8, kSmallGlyphH = 9;
 constexpr int kTitleGlyphH = 16;
+// Text stands on its y, as the engine lays text out (the frame rate at y 8 in
+// the top corner, editor lines 10 apart from y 8): each glyph is drawn this
+// far above the y it is given, its y offset being minus this.
+constexpr int kSmallRise = 8, kTitleRise = 16;
 
 // The small design of a character: ink at column x (0..5), row y (0..7, row 7
 // below the baseline). Characters without a design have no ink.

@@ -216,7 +216,9 @@ struct Card {
     texts.push_back(s);
     return int(texts.size()) - 1;
   }
+  // A text part is given the top of its text; it stands on its y, the font's height lower.
   int AddPart(PartSpec p) {
+    if (p.kind == kPartText) p.y += p.font == kFontTitle ? kTitleRise : kSmallRise;
     parts.push_back(std::move(p));
     return int(parts.size()) - 1;
   }
@@ -370,9 +372,10 @@ Card BuildCard(int logoW, int logoH) {
   // What selecting and deselecting item i does; the opening does the first
   // selection itself, since only a change of item starts these scripts.
   auto selectOps = [&](int i, bool fromRight) {
-    // The bar lines up with the item's top (alignment 3 against a part), two
-    // pixels higher, so the 9-pixel text sits in the middle of the 13-pixel bar.
-    std::vector<Op> ops = {AimPart(bar, kByPartY, 3, items[i], -2), SetFont(items[i], kFontHighlight)};
+    // The bar lines up with the item's y (alignment 3 against a part), which is
+    // where the text stands: its top is 8 higher, and two more put the 9-pixel
+    // text in the middle of the 13-pixel bar.
+    std::vector<Op> ops = {AimPart(bar, kByPartY, 3, items[i], -kSmallRise - 2), SetFont(items[i], kFontHighlight)};
     for (size_t k = 0; k < pageParts[i].size(); ++k) {
       // Jump to the waiting place right of the window, then slide in.
       if (fromRight) ops.push_back(PlacePart(pageParts[i][k], kAtX, kStart, kInfoW + pageX[i][k]));

@@ -4,10 +4,13 @@
 // shows nothing.
 #include "platform/null/null_platform.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+
+#include "platform/sdl/sdl_layout.h"
 
 namespace {
 
@@ -19,8 +22,17 @@ struct NullState {
   bool windowCreated = false;
   bool cursorShown = true;
   bool menuShown = false;
+  std::vector<platform::MenuEntry> menuBar;
+  // The window: its client area (below the bar), its limits, where it sits,
+  // and the screen that full screen covers.
   int clientW = 320, clientH = 200;
+  int minW = 320, minH = 200, maxW = 320, maxH = 200;
+  int windowX = 100, windowY = 80;
+  int screenW = 1024, screenH = 768;
   std::array<bool, 128> down{}, pressedSince{};
+  // The pointer: a frame-buffer pixel, or window pixels from the top-left of
+  // the window's inside (the bar's top while it is shown).
+  bool pointerInWindow = false;
   int pointerX = 0, pointerY = 0;
   bool buttonDown[2] = {false, false}, buttonPressed[2] = {false, false};
   uint64_t now = 0;
@@ -56,8 +68,23 @@ void TapKey(uint8_t scanCode) {
   if (scanCode < 128) S.pressedSince[scanCode] = true;
 }
 void SetPointer(int x, int y) {
+  S.pointerInWindow = false;
   S.pointerX = x;
   S.pointerY = y;
+}
+void SetPointerInWindow(int x, int y) {
+  S.pointerInWindow = true;
+  S.pointerX = x;
+  S.pointerY = y;
+}
+void SetScreenSize(int width, int height) {
+  S.screenW = width;
+  S.screenH = height;
+}
+void ResizeByUser(int width, int height) {
+  S.clientW = std::clamp(width, S.minW, S.maxW);
+  S.clientH = std::clamp(height, S.minH, S.maxH);
+  S.messages.push_back({platform::MessageKind::Moved, 0});
 }
 void SetButton(bool left, bool down) {
   S.buttonDown[left ? 0 : 1] = down;
@@ -73,13 +100,15 @@ uint64_t Now() { return S.now; }
 bool WindowCreated() { return S.windowCreated; }
 bool CursorShown() { return S.cursorShown; }
 bool MenuBarShown() { return S.menuShown; }
+const std::vector<platform::MenuEntry>& MenuBar() { return S.menuBar; }
+bool FullScreen() { return S.displayExists && !S.windowed; }
 const uint8_t* DisplayPalette() { return S.palette.data(); }
 
 }  // namespace nullplat
 
 namespace platform {
 
-void MessageBox(const std::string& text, const std::string& caption, BoxIcon) {
+void MessageBox(const std::string& text, const std::string& caption, BoxIcon, bool) {
   std::fprintf(stderr, "[box] %s: %s\n", caption.c_str(), text.c_str());
 }
 
@@ -90,17 +119,38 @@ bool CreateMainWindow(const char*, int, int) {
 
 void ShowMainWindow() { S.messages.push_back({MessageKind::Activate, 1}); }
 void ShowCursor(bool shown) { S.cursorShown = shown; }
+
+// Like a real window, the size keeps within the limits; full screen ignores both.
 void SetClientSize(int width, int height) {
-  S.clientW = width;
-  S.clientH = height;
+  if (nullplat::FullScreen()) return;
+  S.clientW = std::clamp(width, S.minW, S.maxW);
+  S.clientH = std::clamp(height, S.minH, S.maxH);
 }
-void SetClientLimits(int, int, int, int) {}
+void SetClientLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) {
+  S.minW = minWidth;
+  S.minH = minHeight;
+  S.maxW = std::max(maxWidth, minWidth);
+  S.maxH = std::max(maxHeight, minHeight);
+  SetClientSize(S.clientW, S.clientH);
+}
 void SetMenuBarShown(bool shown) { S.menuShown = shown; }
-int MenuBarHeight() { return 19; }
+int MenuBarHeight() { return nullplat::kBarHeight; }
+
+static int ShownBar() { return S.menuShown ? nullplat::kBarHeight : 0; }
+
 void GetClientSize(int& width, int& height) {
-  width = S.clientW;
-  height = S.clientH;
+  width = nullplat::FullScreen() ? S.screenW : S.clientW;
+  height = nullplat::FullScreen() ? S.screenH - ShownBar() : S.clientH;
 }
+void GetClientRect(int& left, int& top, int& right, int& bottom) {
+  int w, h;
+  GetClientSize(w, h);
+  left = nullplat::FullScreen() ? 0 : S.windowX;
+  top = (nullplat::FullScreen() ? 0 : S.windowY) + ShownBar();
+  right = left + w;
+  bottom = top + h;
+}
+void SetMenuBar(const std::vector<MenuEntry>& menus) { S.menuBar = menus; }
 
 void ExitProcess(int code) {
   if (S.exitHook) S.exitHook(code);
@@ -125,12 +175,24 @@ bool KeyDownOrPressed(uint8_t scanCode) {
   return answer;
 }
 
+// Window pixels go through the same layout as the real window's.
 void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
   x = S.pointerX;
   y = S.pointerY;
-  viewWidth = 320;
-  viewHeight = 200;
+  viewWidth = S.width;
+  viewHeight = S.height;
+  if (!S.pointerInWindow) return;
+  int w, h;
+  GetClientSize(w, h);
+  sdlplat::FrameRect r = sdlplat::LayoutFrame(w, h + ShownBar(), ShownBar(), S.width, S.height, S.windowed);
+  if (r.w <= 0 || r.h <= 0) return;
+  x = sdlplat::PointerAxis(S.pointerX - r.x, r.w, S.width);
+  y = sdlplat::PointerAxis(S.pointerY - r.y, r.h, S.height);
+  viewWidth = r.w;
+  viewHeight = r.h;
 }
+
+void WarpPointer(int x, int y) { nullplat::SetPointer(x, y); }
 
 static bool Button(int i) {
   bool answer = S.buttonDown[i] || S.buttonPressed[i];

@@ -23,6 +23,14 @@ void SetKey(uint8_t scanCode, bool down);
 void TapKey(uint8_t scanCode);
 // Pointer at a frame-buffer pixel.
 void SetPointer(int x, int y);
+// Pointer in window pixels from the top-left of the window's inside (the
+// bar's top while it is shown; the screen's corner in full screen).
+void SetPointerInWindow(int x, int y);
+// The screen full screen covers (1024x768 after Reset).
+void SetScreenSize(int width, int height);
+// A user's drag of the window frame: the client takes the size within the
+// limits and a Moved message is queued.
+void ResizeByUser(int width, int height);
 void SetButton(bool left, bool down);
 
 void PostMessage(const platform::Message& m);
@@ -43,6 +51,11 @@ uint64_t Now();
 bool WindowCreated();
 bool CursorShown();
 bool MenuBarShown();
+// The bar as last given to SetMenuBar.
+const std::vector<platform::MenuEntry>& MenuBar();
+bool FullScreen();
+// Height of the null platform's menu bar.
+constexpr int kBarHeight = 19;
 const uint8_t* DisplayPalette();  // 256 x 4, as last loaded
 
 }  // namespace nullplat

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sdl/sdl_menu.h"
 #include "platform/sdl/sdl_state.h"
 
 namespace sdlplat {
@@ -45,6 +46,7 @@ bool EnsureRenderer() {
   }
   SDL_RendererInfo info;
   Sdl.scaleOnCpu = SDL_GetRendererInfo(Sdl.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+  MenuAttach(Sdl.window, Sdl.renderer);
   return true;
 }
 
@@ -147,14 +149,12 @@ FrameRect ShownFrame() {
   if (!Sdl.renderer) return {};
   int w, h;
   if (SDL_GetRendererOutputSize(Sdl.renderer, &w, &h) != 0) return {};
-  int bar = ShownBarHeight();
-  FrameRect r = FitFrame(w, h - bar, Sdl.frameW, Sdl.frameH);
-  r.y += bar;
-  return r;
+  return LayoutFrame(w, h, ShownBarHeight(), Sdl.frameW, Sdl.frameH, Sdl.windowed);
 }
 
 void DestroyRenderer() {
   platform::DisplayRelease();
+  MenuDetach();
   if (Sdl.renderer) SDL_DestroyRenderer(Sdl.renderer);
   Sdl.renderer = nullptr;
 }
@@ -173,9 +173,9 @@ bool DisplayCreate(bool windowed, int width, int height) {
   if (windowed) {
     if (SDL_SetWindowFullscreen(Sdl.window, 0) != 0) return false;
     SDL_SetWindowBordered(Sdl.window, SDL_TRUE);
-    // Until the engine sets its size mode: exactly the frame, not resizable.
-    SetClientLimits(width, height, width, height);
-    SetClientSize(width, height);
+    // The limits and size the window had; the engine's size mode follows.
+    SetClientLimits(Sdl.minW, Sdl.minH, Sdl.maxW, Sdl.maxH);
+    SetClientSize(Sdl.windowedW, Sdl.windowedH);
     SDL_SetWindowPosition(Sdl.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   } else if (!sdlplat::EnterFullScreen()) {
     return false;
@@ -248,6 +248,7 @@ PresentResult DisplayPresent() {
     SDL_Rect dst{r.x, r.y, r.w, r.h};
     SDL_RenderCopy(Sdl.renderer, Sdl.texture, nullptr, &dst);
   }
+  sdlplat::MenuDraw();
   SDL_RenderPresent(Sdl.renderer);
   return PresentResult::Ok;
 }
@@ -256,6 +257,7 @@ PresentResult DisplayPresent() {
 bool DisplayRestore() {
   if (!Sdl.displayExists) return false;
   sdlplat::DestroyTexture();
+  sdlplat::MenuDetach();
   if (Sdl.renderer) SDL_DestroyRenderer(Sdl.renderer);
   Sdl.renderer = nullptr;
   if (!sdlplat::EnsureRenderer() || !sdlplat::MakeTexture(Sdl.frameW, Sdl.frameH)) return false;

@@ -2,6 +2,7 @@
 // "down" when SDL's keyboard state says so now, or when a key-down event for
 // it arrived since the previous query, so a quick tap between two samples counts.
 #include "platform/sdl/sdl_keymap.h"
+#include "platform/sdl/sdl_menu.h"
 #include "platform/sdl/sdl_state.h"
 
 namespace sdlplat {
@@ -36,6 +37,13 @@ void NoteButtonDown(uint8_t sdlButton) {
   if (sdlButton == SDL_BUTTON_RIGHT) Sdl.buttonPressedSince[1] = true;
 }
 
+bool PointerInWindow(int& x, int& y) {
+  x = y = 0;
+  if (!Sdl.window) return false;
+  SDL_GetMouseState(&x, &y);
+  return SDL_GetMouseFocus() == Sdl.window;
+}
+
 }  // namespace sdlplat
 
 using sdlplat::Sdl;
@@ -45,13 +53,18 @@ namespace platform {
 bool KeyDownOrPressed(uint8_t scanCode) {
   if (scanCode >= 128 || !Sdl.videoReady) return false;
   sdlplat::PumpEvents(false);
+  bool pressed = Sdl.keyPressedSince[scanCode];
+  Sdl.keyPressedSince[scanCode] = false;
+  // An open menu has the keyboard to itself.
+  if (sdlplat::MenuOpen()) return false;
   const Uint8* state = SDL_GetKeyboardState(nullptr);
   const auto& routes = sdlplat::Routes();
   bool down = false;
-  for (uint8_t i = 0; i < routes.count[scanCode]; ++i) down = down || state[routes.keys[scanCode][i]];
-  bool answer = down || Sdl.keyPressedSince[scanCode];
-  Sdl.keyPressedSince[scanCode] = false;
-  return answer;
+  for (uint8_t i = 0; i < routes.count[scanCode]; ++i) {
+    SDL_Scancode key = routes.keys[scanCode][i];
+    down = down || (state[key] && !sdlplat::MenuHasKey(key));
+  }
+  return down || pressed;
 }
 
 void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
@@ -60,22 +73,29 @@ void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
   viewHeight = Sdl.frameH;
   if (!Sdl.window) return;
   sdlplat::PumpEvents(false);
-  // Screen coordinates, so a pointer left of or above the window reads negative.
-  int screenX, screenY, windowX, windowY;
-  SDL_GetGlobalMouseState(&screenX, &screenY);
-  SDL_GetWindowPosition(Sdl.window, &windowX, &windowY);
+  int windowX, windowY;
+  sdlplat::PointerInWindow(windowX, windowY);
   sdlplat::FrameRect shown = sdlplat::ShownFrame();
   if (shown.w <= 0 || shown.h <= 0) return;
-  x = sdlplat::PointerAxis(screenX - windowX - shown.x, shown.w, Sdl.frameW);
-  y = sdlplat::PointerAxis(screenY - windowY - shown.y, shown.h, Sdl.frameH);
+  x = sdlplat::PointerAxis(windowX - shown.x, shown.w, Sdl.frameW);
+  y = sdlplat::PointerAxis(windowY - shown.y, shown.h, Sdl.frameH);
   viewWidth = shown.w;
   viewHeight = shown.h;
+}
+
+void WarpPointer(int x, int y) {
+  if (!Sdl.window) return;
+  sdlplat::FrameRect shown = sdlplat::ShownFrame();
+  if (shown.w <= 0 || shown.h <= 0) return;
+  SDL_WarpMouseInWindow(Sdl.window, shown.x + sdlplat::ShownIndex(x, shown.w, Sdl.frameW),
+                        shown.y + sdlplat::ShownIndex(y, shown.h, Sdl.frameH));
 }
 
 static bool Button(int index, Uint32 mask) {
   if (!Sdl.videoReady) return false;
   sdlplat::PumpEvents(false);
-  bool answer = (SDL_GetMouseState(nullptr, nullptr) & mask) != 0 || Sdl.buttonPressedSince[index];
+  bool down = (SDL_GetMouseState(nullptr, nullptr) & mask) != 0 && !sdlplat::MenuHasButton(index);
+  bool answer = down || Sdl.buttonPressedSince[index];
   Sdl.buttonPressedSince[index] = false;
   return answer;
 }

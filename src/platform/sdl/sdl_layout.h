@@ -1,6 +1,9 @@
 // sdl_layout.h: where the frame sits inside the window and which window pixel
-// the engine is told for a pointer. Pure arithmetic, free of SDL, so it is tested.
+// the engine is told for a pointer. Pure arithmetic, free of SDL, so it is
+// tested, and the null platform models its window with it too.
 #pragma once
+
+#include <algorithm>
 
 namespace sdlplat {
 
@@ -26,6 +29,20 @@ inline FrameRect FitFrame(int areaW, int areaH, int frameW, int frameH) {
   return r;
 }
 
+// Where the frame shows in an area of areaW x areaH whose top barH rows hold
+// the menu bar. A window scales by whole steps when at least one fits, so every
+// frame pixel shows the same size; full screen fills what it can.
+inline FrameRect LayoutFrame(int areaW, int areaH, int barH, int frameW, int frameH, bool wholeSteps) {
+  const int h = areaH - barH;
+  FrameRect r = FitFrame(areaW, h, frameW, frameH);
+  if (wholeSteps && r.w >= frameW) {
+    const int k = std::min(areaW / frameW, h / frameH);
+    r = {(areaW - k * frameW) / 2, (h - k * frameH) / 2, k * frameW, k * frameH};
+  }
+  r.y += barH;
+  return r;
+}
+
 // The frame pixel a nearest-neighbour scaler shows at shown pixel d of one axis:
 // the one under the shown pixel's centre, floor((d + 0.5) * frameSize / shownSize).
 inline int SourceIndex(int d, int shownSize, int frameSize) {
@@ -41,6 +58,13 @@ inline int PointerAxis(int p, int shownSize, int frameSize) {
   if (shownSize < frameSize || frameSize <= 0 || p < 0 || p >= shownSize) return p;
   long shown = SourceIndex(p, shownSize, frameSize);
   return int((shown * shownSize + frameSize - 1) / frameSize);
+}
+
+// The shown pixel at the middle of frame pixel i of one axis: where a warped
+// pointer goes so that it maps back to i.
+inline int ShownIndex(int i, int shownSize, int frameSize) {
+  if (frameSize <= 0) return 0;
+  return int((2L * i + 1) * shownSize / (2L * frameSize));
 }
 
 }  // namespace sdlplat

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/sdl/sdl_menu.h"
 #include "platform/sdl/sdl_state.h"
 
 namespace sdlplat {
@@ -35,11 +36,16 @@ static void Queue(platform::MessageKind kind, int32_t value) {
 
 static void HandleWindowEvent(const SDL_WindowEvent& w) {
   switch (w.event) {
-    case SDL_WINDOWEVENT_CLOSE: Queue(platform::MessageKind::Quit, 0); break;
+    case SDL_WINDOWEVENT_CLOSE: Queue(platform::MessageKind::Close, 0); break;
     case SDL_WINDOWEVENT_FOCUS_GAINED: Queue(platform::MessageKind::Activate, 1); break;
     case SDL_WINDOWEVENT_FOCUS_LOST: Queue(platform::MessageKind::Activate, 0); break;
-    case SDL_WINDOWEVENT_MOVED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED: Queue(platform::MessageKind::Moved, 0); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+      // A window the user sized comes back with that size after full screen.
+      if (Sdl.windowed && !(SDL_GetWindowFlags(Sdl.window) & SDL_WINDOW_FULLSCREEN))
+        platform::GetClientSize(Sdl.windowedW, Sdl.windowedH);
+      Queue(platform::MessageKind::Moved, 0);
+      break;
+    case SDL_WINDOWEVENT_MOVED: Queue(platform::MessageKind::Moved, 0); break;
     default: break;
   }
 }
@@ -51,8 +57,10 @@ void PumpEvents(bool force) {
   Sdl.lastPump = now;
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
+    if (MenuEvent(e)) continue;  // a key or click for the menu, not the game
     switch (e.type) {
-      case SDL_QUIT: Queue(platform::MessageKind::Quit, 0); break;
+      // Also what SDL makes of an interrupt or a termination signal.
+      case SDL_QUIT: Queue(platform::MessageKind::Close, 0); break;
       case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
       case SDL_KEYDOWN: NoteKeyDown(e.key.keysym.scancode); break;
       case SDL_MOUSEBUTTONDOWN: NoteButtonDown(e.button.button); break;
@@ -71,14 +79,14 @@ using sdlplat::Sdl;
 
 namespace platform {
 
-void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon) {
+void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon, bool owned) {
   // The line on stderr lets scripts see boxes that nobody will click.
   std::fprintf(stderr, "[box] %s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
   Uint32 flags = icon == BoxIcon::Stop   ? SDL_MESSAGEBOX_ERROR
                  : icon == BoxIcon::Info ? SDL_MESSAGEBOX_INFORMATION
                                          : 0;
-  if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), Sdl.window) != 0)
+  if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), owned ? Sdl.window : nullptr) != 0)
     std::fprintf(stderr, "tarn: message box not shown: %s\n", SDL_GetError());
 }
 
@@ -111,6 +119,8 @@ static bool IsFullScreen() {
 void SetClientSize(int width, int height) {
   if (!Sdl.window || IsFullScreen()) return;
   SDL_SetWindowSize(Sdl.window, width, height + sdlplat::ShownBarHeight());
+  Sdl.windowedW = width;
+  Sdl.windowedH = height;
 }
 
 // SDL refuses a minimum above the current maximum and the reverse, so the
@@ -134,6 +144,7 @@ void SetClientLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) {
 }
 
 void SetMenuBarShown(bool shown) {
+  sdlplat::MenuShown(shown);
   if (Sdl.menuShown == shown) return;
   int clientW, clientH;
   GetClientSize(clientW, clientH);
@@ -143,14 +154,26 @@ void SetMenuBarShown(bool shown) {
   SetClientSize(clientW, clientH);
 }
 
-// Nothing is drawn above the frame yet, so the bar takes no room.
-int MenuBarHeight() { return 0; }
+int MenuBarHeight() { return sdlplat::kMenuBarHeight; }
+
+void SetMenuBar(const std::vector<MenuEntry>& menus) { sdlplat::MenuSetBar(menus); }
 
 void GetClientSize(int& width, int& height) {
   width = height = 0;
   if (!Sdl.window) return;
   SDL_GetWindowSize(Sdl.window, &width, &height);
   height = std::max(height - sdlplat::ShownBarHeight(), 0);
+}
+
+void GetClientRect(int& left, int& top, int& right, int& bottom) {
+  left = top = right = bottom = 0;
+  if (!Sdl.window) return;
+  int w, h;
+  SDL_GetWindowPosition(Sdl.window, &left, &top);
+  GetClientSize(w, h);
+  top += sdlplat::ShownBarHeight();
+  right = left + w;
+  bottom = top + h;
 }
 
 void ExitProcess(int code) {

@@ -24,6 +24,7 @@ struct SdlState {
   // Window.
   bool menuShown = false;
   int minW = 320, minH = 200, maxW = 320, maxH = 200;  // client limits
+  int windowedW = 320, windowedH = 200;  // the client size a window comes back with
 
   // Input: presses seen in events since the key's or button's last query.
   std::array<bool, 128> keyPressedSince{};
@@ -56,6 +57,12 @@ void PumpEvents(bool force);
 // Input side of the pump.
 void NoteKeyDown(SDL_Scancode key);
 void NoteButtonDown(uint8_t sdlButton);
+
+// The pointer in window pixels from the window's top-left corner, from SDL's
+// own motion events: exact over the window, and once it has left, the edge
+// pixel it left by (SDL's position of the screen pointer can lag behind under
+// some X servers). True while it is over the window.
+bool PointerInWindow(int& x, int& y);
 
 // Height of the menu bar as it stands now (0 when hidden).
 int ShownBarHeight();

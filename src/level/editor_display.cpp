@@ -1,0 +1,242 @@
+// editor_display.cpp: what the level editor draws over the planes (panel,
+// bars, menu, cursor, selection, pointer), its art, and the tile viewer.
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "level/editor.h"
+#include "level/level.h"
+#include "level/tile_set.h"
+#include "objects/palette_sets.h"
+#include "shell/input.h"
+#include "shell/main_loop.h"
+#include "shell/startup.h"
+
+namespace {
+
+constexpr const char* kMenuTexts[] = {"NEW",        "SAVE",       "SAVE AS",        "LOAD LEVEL", "IMPORT BACKGROUND",
+                                      "LOAD TILES", "LEVEL WARP", "RETURN TO GAME", "EXIT GAME"};
+constexpr const char* kTypeNames[] = {"Flat", "Relative", "H Tiled", "V Tiled", "H Lined", "V Lined"};
+constexpr const char* kShortNames[] = {"Flat", "Rele", "HTil", "VTil", "HLin", "VLin"};
+constexpr int kViewerColumns = 40;
+
+// Every text goes through here, so the frame's words are on record.
+void Text(const std::string& text, int32_t x, int32_t y, unsigned font = 0) {
+  Editor.textLog.push_back({text, x, y, font});
+  DrawText(text.c_str(), x, y, font);
+}
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+  char buffer[96];
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(buffer, sizeof buffer, format, args);
+  va_end(args);
+  return buffer;
+}
+
+void DrawSprite(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y) {
+  Video.DrawTable.DrawSprite(s, camX, camY, x, y);
+}
+
+// ---- Panel -----------------------------------------------------------------
+
+// A speed byte: up to 128 a share of the view's movement, above it the share
+// of s - 128 with the automatic drift added.
+void SpeedLine(const char* label, uint8_t s, int32_t y) {
+  if (s < 129)
+    Text(Format("%s %3d/64", label, s), 0, y);
+  else
+    Text(Format("%s %3d/64 WITH SCROLL", label, s - 128), 0, y);
+}
+
+// Loops are shown as the last cell of the loop, one below the length.
+void LoopLine(const char* label, int32_t loop, int32_t y) { Text(Format("%s %d", label, loop - 1), 0, y); }
+
+// Speeds and loops at y 88..118: the horizontal values first, then the
+// vertical; Relative and H Tiled spell "Speed", the others "SPEED". A line
+// off the plane's tables shows only the other axis.
+void SpeedAndLoopLines(const Plane& p) {
+  if (p.type < kRelative || p.type > kVLined) return;
+  const bool caps = p.type >= kVTiled;
+  const bool linesAcross = p.type == kVTiled || p.type == kVLined;  // per-line values are Y's
+  size_t line;
+  const bool onLine = CursorLine(p, line);
+  const int32_t perLineY = linesAcross ? 108 : 88, otherY = linesAcross ? 88 : 108;
+  const char* perLineSpeed = linesAcross ? (caps ? "Y SPEED" : "Y Speed") : (caps ? "X SPEED" : "X Speed");
+  const char* otherSpeed = linesAcross ? (caps ? "X SPEED" : "X Speed") : (caps ? "Y SPEED" : "Y Speed");
+  if (onLine) {
+    SpeedLine(perLineSpeed, p.lineSpeeds[line], perLineY);
+    // The per-line loop has one space before its value, the other loop two.
+    LoopLine(linesAcross ? "Y LOOP" : "X LOOP", p.lineLoops[line], perLineY + 10);
+  }
+  SpeedLine(otherSpeed, p.otherSpeed, otherY);
+  LoopLine(linesAcross ? "X LOOP " : "Y LOOP ", p.otherLoop, otherY + 10);
+}
+
+// Bar mode: each plane's number in hex, bright when shown in the editor, the
+// box around the current one, and "X" where A appends.
+void PlaneBar() {
+  const int32_t n = Level.planeCount;
+  for (int32_t i = 0; i < n && (2 * i + 9) * 8 < 320; ++i)
+    Text(Format("%X", unsigned(i)), (2 * i + 9) * 8, 58, PlaneShownAt(size_t(i)) ? 1 : 0);
+  if (EditedPlane()) DrawSprite(Editor.sprites.box, 0, 0, (2 * Level.currentPlane + 9) * 8 - 1, 49);
+  Text("X", (2 * n + 9) * 8, 58);
+  Text("PLANE:   ", 0, 58);
+}
+
+void TypeLine(const Plane* p, bool bar) {
+  if (bar) {
+    Text("Type:  Flat Rele HTil VTil HLin VLin", 0, 78);
+    if (p && p->type <= kVLined) Text(kShortNames[p->type], 56 + 40 * p->type, 78, 1);
+  } else if (p && p->type <= kVLined) {
+    Text(std::string("Type:  ") + kTypeNames[p->type], 0, 78);
+  }
+}
+
+}  // namespace
+
+// Cell values are those of the edited plane under the pointer; a cell off
+// the plane, or a tile number past the set, reads as empty.
+void DrawEditorPanel() {
+  const Plane* p = EditedPlane();
+  const int32_t cx = Editor.cursorTileX, cy = Editor.cursorTileY;
+  const uint16_t cell = p ? CellAt(*p, cx, cy) : 0;
+  const Tile* tile = cell < Tiles.tileTable.size() ? &Tiles.tileTable[cell] : nullptr;
+  const bool bar = InBarMode();
+  Text(Format("TILE:    %d,%d - %d", cx, cy, Loop.FramesPerSecond), 0, 8);
+  Text(Format("COORD:   %d,%d", cx * 8, cy * 8), 0, 18);
+  Text(Format("TILNUM:  %d", cell), 0, 28);
+  Text(Format("FLOOR %2d SLOPE %2d", tile ? tile->floor : 0, tile ? tile->slope : 0), 0, 38);
+  Text(Format("CURRENT: %d", Editor.currentTile), 0, 48);
+  if (bar)
+    PlaneBar();
+  else
+    Text(Format("PLANE:   %d", Level.currentPlane), 0, 58);
+  Text(Format("SIZE:    %d,%d", p ? p->width : 0, p ? p->height : 0), 0, 68);
+  TypeLine(p, bar);
+  if (p) SpeedAndLoopLines(*p);
+}
+
+void DrawEditorOverlay() {
+  const EditorSprites& art = Editor.sprites;
+  // The open menu hides the cursor, selection and pointer.
+  if (Editor.menuOpen) {
+    for (int i = 0; i < 9; ++i) Text(kMenuTexts[i], 8, 8 + 10 * i);
+    if (Editor.menuIndex == 6) Text(Format("ZONE %02d ACT %02d", Editor.warpZone, Editor.warpAct), 104, 68);
+    Video.DrawTable.DrawSpriteFlipH(art.pointer, 0, 0, Editor.menuCursorX, Editor.menuCursorY);
+    return;
+  }
+  const int32_t vx = Level.viewX, vy = Level.viewY;
+  const int32_t cx = Editor.cursorTileX, cy = Editor.cursorTileY;
+  if (const Plane* p = EditedPlane()) {
+    if (p->type == kHLined) DrawSprite(art.hGuide, vx, vy, cx * 8 - 1, Editor.cursorPixelY);
+    if (p->type == kVLined) DrawSprite(art.vGuide, vx, vy, Editor.cursorPixelX, cy * 8 - 1);
+  }
+  // What the left button would paint, where it would paint it.
+  if (!InBarMode() && Editor.currentTile >= 0 && size_t(Editor.currentTile) < Tiles.tileTable.size())
+    Video.DrawTable.DrawTileMasked(Tiles.tileTable[size_t(Editor.currentTile)], vx, vy, cx * 8, cy * 8);
+  const int32_t left = Editor.selectLeft, right = Editor.selectRight;
+  const int32_t top = Editor.selectTop, bottom = Editor.selectBottom;
+  if (left != right || top != bottom) {
+    // Only the stretch of the outline that can reach the screen is drawn.
+    const int64_t x0 = std::max<int64_t>(std::min(left, right), (vx >> 3) - 2);
+    const int64_t x1 = std::min<int64_t>(std::max(left, right), (vx >> 3) + 82);
+    for (int64_t x = x0; x <= x1; ++x) {
+      DrawSprite(art.box, vx, vy, int32_t(x * 8 - 1), top * 8 - 1);
+      DrawSprite(art.box, vx, vy, int32_t(x * 8 - 1), bottom * 8 - 1);
+    }
+    const int64_t y0 = std::max<int64_t>(std::min(top, bottom), (vy >> 3) - 2);
+    const int64_t y1 = std::min<int64_t>(std::max(top, bottom), (vy >> 3) + 62);
+    for (int64_t y = y0; y <= y1; ++y) {
+      DrawSprite(art.box, vx, vy, left * 8 - 1, int32_t(y * 8 - 1));
+      DrawSprite(art.box, vx, vy, right * 8 - 1, int32_t(y * 8 - 1));
+    }
+  }
+  DrawSprite(art.box, vx, vy, cx * 8 - 1, cy * 8 - 1);
+  DrawSprite(art.pointer, 0, 0, Input.MouseX, Input.MouseY);
+}
+
+// Bright, at the bottom row of text, until it runs out.
+void DrawEditorNotice() {
+  if (Editor.noticeFrames <= 0) return;
+  --Editor.noticeFrames;
+  Text(Editor.notice, 0, 198, 1);  // text stands on its y: rows 190..198
+}
+
+// A missing image is said once on stderr; its sprites are cut from whatever
+// the scratch image holds, as the fonts are.
+void LoadEditorArt() {
+  EditorSprites& art = Editor.sprites;
+  auto load = [](const char* name) {
+    const std::string path = Startup.DataDir + "/editor/" + name;
+    if (!LoadPcx(path, ScratchImage, 0)) std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
+  };
+  auto cut = [](Sprite& s, uint32_t w, uint32_t h, int x, int y) {
+    InitSprite(s, w, h);
+    CutSpriteFrame(ScratchImage, s, 0, x, y);
+  };
+
+  load("tedit.pcx");
+  cut(art.sheet, 320, 200, 0, 0);
+  art.iconBanks.assign(4 * 64, Sprite{});
+  for (int bank = 0; bank < 4; ++bank) {
+    // Banks two to four are the same icons in other ranges of the palette.
+    static constexpr uint8_t kShift[4] = {0, 64, 128, uint8_t(-64)};
+    for (int j = 0; j < 4; ++j)
+      for (int i = 0; i < 16; ++i) {
+        Sprite& icon = art.iconBanks[size_t(bank * 64 + j * 16 + i)];
+        cut(icon, 8, 8, 174 + 9 * i, 1 + 9 * j);
+        for (uint8_t& px : icon.frames[0]) px = uint8_t(px + kShift[bank]);
+      }
+  }
+  for (int k = 0; k < 4; ++k) cut(art.icons[size_t(k)], 8, 8, 174 + 9 * k, 37);
+  cut(art.smallBox, 10, 10, 0, 0);
+
+  load("cursor.pcx");
+  cut(art.pointer, 8, 8, 1, 1);
+  cut(art.box, 10, 10, 12, 1);
+  cut(art.hGuide, 21, 1, 20, 22);
+  art.hGuide.originX = -5;
+  cut(art.vGuide, 1, 21, 29, 12);
+  art.vGuide.originY = -5;
+  cut(art.bigCursor, 18, 18, 1, 12);
+  art.bigCursor.originX = art.bigCursor.originY = -1;
+  SetEditorColours();
+}
+
+// The viewer keeps its scroll between visits.
+void TileViewerFrame() {
+  Editor.textLog.clear();
+  ReadEditorPointer();
+  int32_t& scroll = Editor.tileViewScroll;
+  const int32_t mx = Input.MouseX, my = Input.MouseY;
+  if (!Input.MouseLeft && !Input.MouseRight) Editor.mouseArmed = kModeTileViewer;
+  // The pick reads the rows as last shown, before this frame's edge scroll,
+  // so a click on the top or bottom row takes the tile that was under it.
+  if (Editor.mouseArmed == kModeTileViewer && Input.MouseLeft) {
+    const int64_t k = int64_t((my + scroll) >> 3) * kViewerColumns + (mx >> 3);
+    // Below the last tile nothing is picked and the viewer stays.
+    if (k >= 0 && k < Tiles.tileCount) {
+      Editor.currentTile = int32_t(k);
+      Loop.GameMode = kModeEditor;
+    }
+  }
+  if (my < 8 && scroll >= 1) scroll -= 8;
+  if (my >= 191) scroll += 8;
+  // Only the rows that reach the screen.
+  const int32_t count = int32_t(std::min<size_t>(Tiles.tileCount, Tiles.tileTable.size()));
+  const int32_t firstRow = std::max(scroll / 8 - 1, 0);
+  for (int32_t t = firstRow * kViewerColumns; t < count; ++t) {
+    const int32_t y = 8 * (t / kViewerColumns) - scroll;
+    if (y >= 200) break;
+    Video.DrawTable.DrawTile(Tiles.tileTable[size_t(t)], 0, 0, 8 * (t % kViewerColumns), y);
+  }
+  const Sprite& box = Editor.sprites.box;
+  DrawSprite(box, 0, scroll, 8 * (Editor.currentTile % kViewerColumns) - 1, 8 * (Editor.currentTile / kViewerColumns) - 1);
+  DrawSprite(box, 0, scroll, (mx & ~7) - 1, ((my + scroll) & ~7) - 1);
+  DrawSprite(Editor.sprites.pointer, 0, 0, mx, my);
+}
