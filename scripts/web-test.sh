@@ -28,4 +28,4 @@ done
 
 echo "page: $(du -cb "$out"/tarn.{html,js,wasm,data} | tail -1 | cut -f1) bytes in tarn.html, .js, .wasm, .data"
 NODE_PATH="$out/deps/node/node_modules${NODE_PATH:+:$NODE_PATH}" \
-  node "$root/web/page_test.js" "http://127.0.0.1:$port/tarn.html" "$shots" "$shots"
+  node "$root/web/page_test.js" "http://127.0.0.1:$port/tarn.html" "$shots" "$out/game"

@@ -15,18 +15,26 @@
   }
 
   // One IndexedDB write at a time; a write asked for meanwhile follows it.
+  // A transaction the browser aborts (a full quota) never calls back: after
+  // a while that counts as a refusal, so later saves are tried again.
+  var STORE_TIMEOUT = 8000, attempt = 0;
   function store() {
     if (!lasting) return;
     if (syncing) { syncAgain = true; return; }
     syncing = true;
-    var names = pending; pending = [];
-    FS.syncfs(false, function (e) {
+    var names = pending, mine = ++attempt;
+    pending = [];
+    var finish = function (e) {
+      if (mine !== attempt || !syncing) return;
       syncing = false;
+      clearTimeout(timer);
       // The copy in memory and the last stored one are both intact.
       if (e) report('the browser refused to store ' + names.join(', ') + ' (' + (e.message || e) +
                     '); it stays until the page closes: download it to keep it');
       if (syncAgain) { syncAgain = false; store(); }
-    });
+    };
+    var timer = setTimeout(function () { finish('no answer from the storage'); }, STORE_TIMEOUT);
+    FS.syncfs(false, finish);
   }
 
   // Demo files the player has not written over carry the time 0, so a newer

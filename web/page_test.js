@@ -1,15 +1,16 @@
-// page_test.js URL SHOTS_DIR NATIVE_DIR: drives the page in headless Chromium
+// page_test.js URL SHOTS_DIR GAME_DIR: drives the page in headless Chromium
 // as a player would and checks what the browser build must do: the attract
-// card as the native harness draws it, a level key, painting in the editor,
-// a save that outlives a reload, sound after a key, the end on Esc, and a
-// console without errors. Screenshots of each step go to SHOTS_DIR.
+// card as the native harness draws it (its frames in SHOTS_DIR), a level key,
+// sound after a key, painting in the editor, a save that outlives a reload,
+// a level brought in, a save the storage refuses, the end on Esc and on
+// File > Exit, and a console without errors. Screenshots go to SHOTS_DIR.
 'use strict';
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { chromium } = require('playwright-core');
 
-const [url, shotsDir, nativeDir] = process.argv.slice(2);
+const [url, shotsDir, gameDir] = process.argv.slice(2);
 const CARD_FRAME = 200;  // the card has slid in; must match web-test.sh
 let failures = 0;
 
@@ -57,12 +58,13 @@ async function pageFrame(page) {
   return { w: 320, h: 200, rgb, ragged, canvas: [c.w, c.h] };
 }
 
-// Pixels that differ, leaving out the frame-rate text at the top right: it
-// counts real seconds in the page and virtual ones in the harness.
-function differing(a, b) {
+// Pixels that differ inside the rectangle (the whole frame by default),
+// leaving out the frame-rate text at the top right: it counts real seconds
+// in the page and virtual ones in the harness.
+function differing(a, b, r = { x: 0, y: 0, w: 320, h: 200 }) {
   let n = 0;
-  for (let y = 0; y < 200; y++)
-    for (let x = 0; x < 320; x++) {
+  for (let y = r.y; y < r.y + r.h; y++)
+    for (let x = r.x; x < r.x + r.w; x++) {
       if (x >= 296 && y < 24) continue;
       const i = (y * 320 + x) * 3;
       if (a.rgb[i] !== b.rgb[i] || a.rgb[i + 1] !== b.rgb[i + 1] || a.rgb[i + 2] !== b.rgb[i + 2]) n++;
@@ -93,6 +95,14 @@ async function shot(page, name) {
   await page.screenshot({ path: path.join(shotsDir, name + '.png') });
 }
 
+// Where canvas pixel (x, y) is on the page.
+async function canvasPoint(page, x, y) {
+  return page.evaluate(([x, y]) => {
+    const cv = document.getElementById('canvas'), r = cv.getBoundingClientRect();
+    return { x: r.left + (x + 0.5) * r.width / cv.width, y: r.top + (y + 0.5) * r.height / cv.height };
+  }, [x, y]);
+}
+
 // Where frame pixel (x, y) of the Double window is on the page.
 async function framePoint(page, x, y) {
   return page.evaluate(([x, y]) => {
@@ -107,6 +117,15 @@ async function tap(page, key) {
   await waitFrames(page, (await frames(page)) + 3);
   await page.keyboard.up(key);
   await waitFrames(page, (await frames(page)) + 3);
+}
+
+// Esc, then the page's own link to start again.
+async function restart(page) {
+  await page.keyboard.press('Escape');
+  await page.waitForSelector('#ended:not([hidden])', { timeout: 5000 });
+  await Promise.all([page.waitForNavigation(), page.click('#ended a')]);
+  await page.waitForFunction(() => window.Module && Module._tarn_frames && Module._tarn_frames() >= 1,
+                             null, { timeout: 60000 });
 }
 
 async function loadPage(page) {
@@ -151,7 +170,7 @@ async function main() {
     await stepTo(page, CARD_FRAME);
     const card = await pageFrame(page);
     await shot(page, '2-card');
-    const native = readPcx(path.join(nativeDir, 'card.pcx'));
+    const native = readPcx(path.join(shotsDir, 'card.pcx'));
     check(card.canvas[0] === 640 && card.canvas[1] >= 400, 'the canvas is a Double window: ' + card.canvas.join('x'));
     check(card.ragged === 0, 'the frame is scaled by two with square pixels (' + card.ragged + ' ragged blocks)');
     check(differing(card, native) === 0,
@@ -166,7 +185,7 @@ async function main() {
     const level1 = await pageFrame(page);
     await shot(page, '3-level1');
     await page.evaluate(() => Module._tarn_hold(-1));
-    const native1 = readPcx(path.join(nativeDir, 'level1.pcx'));
+    const native1 = readPcx(path.join(shotsDir, 'level1.pcx'));
     check(differing(level1, native1) === 0,
           'key 6 shows level 1 (' + differing(level1, native1) + ' pixels differ from the harness)');
 
@@ -183,22 +202,26 @@ async function main() {
     check(audio.state === 'running', 'the audio context runs after a key press (' + audio.state + ')');
     check(audio.peak > 0.01, 'the page plays sound (peak ' + audio.peak.toFixed(3) + ')');
 
-    // E enters the editor; a click paints the cell under the pointer.
+    // E enters the editor; a click paints the cell under the pointer. The
+    // cell is read with the pointer away from it.
+    const cell = { x: 56, y: 56, w: 8, h: 8 };
+    const p = await framePoint(page, 60, 60), away = await framePoint(page, 300, 180);
     await tap(page, 'e');
-    const cell = { x: 60, y: 60 };
-    const p = await framePoint(page, cell.x, cell.y);
-    await page.mouse.move(p.x, p.y);
+    await page.mouse.move(away.x, away.y);
     const before = await frameAfter(page, 2);
+    await page.mouse.move(p.x, p.y);
     await shot(page, '4-editor');
     await page.mouse.down();
     await waitFrames(page, (await frames(page)) + 3);
     await page.mouse.up();
+    await page.mouse.move(away.x, away.y);
     const after = await frameAfter(page, 2);
     await shot(page, '5-painted');
-    const changed = differing(before, after);
-    check(changed > 0, 'a click in the editor paints (' + changed + ' pixels changed)');
+    const changed = differing(before, after, cell);
+    check(changed > 0, 'a click in the editor paints its cell (' + changed + ' pixels changed)');
 
-    // SAVE from the editor's menu (0, Down, Enter), then a reload.
+    // SAVE from the editor's menu (0, Down, Enter); Esc ends Tarn and the
+    // page says so; starting it again finds the painted cell.
     await tap(page, '0');
     await tap(page, 'ArrowDown');
     await tap(page, 'Enter');
@@ -206,26 +229,79 @@ async function main() {
     await shot(page, '6-saved');
     const offered = await page.$$eval('#files a', (as) => as.map((a) => a.download));
     check(offered.includes('1.lev'), 'the saved level is offered as a download (' + offered.join(', ') + ')');
-    await loadPage(page);
+    await page.keyboard.press('Escape');
+    await page.waitForSelector('#ended:not([hidden])', { timeout: 5000 }).catch(() => {});
+    await shot(page, '7-ended');
+    check(await page.isVisible('#ended'), 'Esc ends Tarn and the page says so');
+    await Promise.all([page.waitForNavigation(), page.click('#ended a')]);
+    await page.waitForFunction(() => window.Module && Module._tarn_frames && Module._tarn_frames() >= 1,
+                               null, { timeout: 60000 });
     await tap(page, '6');
     await tap(page, 'e');
-    await page.mouse.move(p.x, p.y);
+    await page.mouse.move(away.x, away.y);
     const reloaded = await frameAfter(page, 2);
-    await shot(page, '7-reloaded');
-    const lost = differing(after, reloaded);
+    await shot(page, '8-reloaded');
+    const lost = differing(after, reloaded, cell);
     check(lost === 0, 'the painted cell is still there after a reload (' + lost + ' pixels differ)');
+
+    // A level comes in through "add a file": the demo's own 1.lev, stored
+    // over the saved one, shows the cell as it was.
+    await page.setInputFiles('#pick', path.join(gameDir, '1.lev'));
+    await page.waitForFunction(() => /^1\.lev is in/.test(document.getElementById('note').textContent));
+    await page.setInputFiles('#pick', { name: 'my level.lev', mimeType: 'application/octet-stream', buffer: Buffer.from('x') });
+    await page.waitForFunction(() => /^Not added/.test(document.getElementById('note').textContent));
+    await shot(page, '9-added');
+    await page.waitForTimeout(500);
+    await restart(page);
+    await tap(page, '6');
+    await tap(page, 'e');
+    await page.mouse.move(away.x, away.y);
+    const added = await frameAfter(page, 2);
+    check(differing(before, added, cell) === 0, 'a level added to the game folder replaces the saved one');
+
+    // A save the storage refuses: reported on the page, offered as a
+    // download, and the stored level stays as it was.
+    await page.evaluate(() => {
+      IDBObjectStore.prototype.put = function () { throw new DOMException('no room', 'QuotaExceededError'); };
+    });
+    await page.mouse.move(p.x, p.y);
+    await page.mouse.down();
+    await waitFrames(page, (await frames(page)) + 3);
+    await page.mouse.up();
+    await tap(page, '0');
+    await tap(page, 'ArrowDown');
+    await tap(page, 'Enter');
+    await page.waitForFunction(() => /refused to store 1\.lev/.test(document.getElementById('note').textContent));
+    await shot(page, '10-refused');
+    const refusedOffered = await page.$$eval('#files a', (as) => as.map((a) => a.download));
+    check(refusedOffered.includes('1.lev'), 'a refused save is still offered as a download');
+    const refusals = errors.splice(0).filter((e) => !/refused to store 1\.lev/.test(e));
+    errors.push(...refusals);
+    await restart(page);
+    await tap(page, '6');
+    await tap(page, 'e');
+    await page.mouse.move(away.x, away.y);
+    const kept = await frameAfter(page, 2);
+    check(differing(before, kept, cell) === 0, 'a refused save leaves the stored level as it was');
 
     // The speed of the frame's work in wasm (level 5 with its card, as the
     // native benchmark runs it), for the README; reported, never judged.
     await loadPage(page);
+    const t0 = Date.now(), f0 = await frames(page);
+    await page.waitForTimeout(2000);
+    const rate = ((await frames(page)) - f0) * 1000 / (Date.now() - t0);
+    console.log('info frames a second in the page: ' + rate.toFixed(1));
     const us = await page.evaluate(() => Module._tarn_bench(600));
     console.log('info wasm attract frame: ' + us.toFixed(1) + ' us');
 
-    // Esc ends Tarn, and the page says so.
-    await page.keyboard.press('Escape');
+    // File > Exit, by the mouse on the bar and the item's letter.
+    const file = await canvasPoint(page, 20, 10);
+    await page.mouse.click(file.x, file.y);
+    await waitFrames(page, (await frames(page)) + 3);
+    await shot(page, '11-file-menu');
+    await page.keyboard.press('x');
     await page.waitForSelector('#ended:not([hidden])', { timeout: 5000 }).catch(() => {});
-    await shot(page, '8-ended');
-    check(await page.isVisible('#ended'), 'Esc ends Tarn and the page says so');
+    check(await page.isVisible('#ended'), 'File > Exit ends Tarn');
     check(errors.length === 0, 'the console shows no errors' + (errors.length ? ': ' + errors.join(' | ') : ''));
   } finally {
     await context.close();
