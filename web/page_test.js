@@ -119,6 +119,21 @@ async function tap(page, key) {
   await waitFrames(page, (await frames(page)) + 3);
 }
 
+// SAVE from the editor's own menu: 0 opens it, SAVE is the second entry.
+async function saveFromEditor(page) {
+  await tap(page, '0');
+  await tap(page, 'ArrowDown');
+  await tap(page, 'Enter');
+}
+
+// Level 1 in the editor with the pointer at `away`: its frame.
+async function levelOneInEditor(page, away) {
+  await tap(page, '6');
+  await tap(page, 'e');
+  await page.mouse.move(away.x, away.y);
+  return frameAfter(page, 2);
+}
+
 // Esc, then the page's own link to start again.
 async function restart(page) {
   await page.keyboard.press('Escape');
@@ -222,9 +237,7 @@ async function main() {
 
     // SAVE from the editor's menu (0, Down, Enter); Esc ends Tarn and the
     // page says so; starting it again finds the painted cell.
-    await tap(page, '0');
-    await tap(page, 'ArrowDown');
-    await tap(page, 'Enter');
+    await saveFromEditor(page);
     await page.waitForTimeout(1000);  // IndexedDB stores in the background
     await shot(page, '6-saved');
     const offered = await page.$$eval('#files a', (as) => as.map((a) => a.download));
@@ -236,10 +249,7 @@ async function main() {
     await Promise.all([page.waitForNavigation(), page.click('#ended a')]);
     await page.waitForFunction(() => window.Module && Module._tarn_frames && Module._tarn_frames() >= 1,
                                null, { timeout: 60000 });
-    await tap(page, '6');
-    await tap(page, 'e');
-    await page.mouse.move(away.x, away.y);
-    const reloaded = await frameAfter(page, 2);
+    const reloaded = await levelOneInEditor(page, away);
     await shot(page, '8-reloaded');
     const lost = differing(after, reloaded, cell);
     check(lost === 0, 'the painted cell is still there after a reload (' + lost + ' pixels differ)');
@@ -253,10 +263,7 @@ async function main() {
     await shot(page, '9-added');
     await page.waitForTimeout(500);
     await restart(page);
-    await tap(page, '6');
-    await tap(page, 'e');
-    await page.mouse.move(away.x, away.y);
-    const added = await frameAfter(page, 2);
+    const added = await levelOneInEditor(page, away);
     check(differing(before, added, cell) === 0, 'a level added to the game folder replaces the saved one');
 
     // A save the storage refuses: reported on the page, offered as a
@@ -268,9 +275,7 @@ async function main() {
     await page.mouse.down();
     await waitFrames(page, (await frames(page)) + 3);
     await page.mouse.up();
-    await tap(page, '0');
-    await tap(page, 'ArrowDown');
-    await tap(page, 'Enter');
+    await saveFromEditor(page);
     await page.waitForFunction(() => /refused to store 1\.lev/.test(document.getElementById('note').textContent));
     await shot(page, '10-refused');
     const refusedOffered = await page.$$eval('#files a', (as) => as.map((a) => a.download));
@@ -278,10 +283,7 @@ async function main() {
     const refusals = errors.splice(0).filter((e) => !/refused to store 1\.lev/.test(e));
     errors.push(...refusals);
     await restart(page);
-    await tap(page, '6');
-    await tap(page, 'e');
-    await page.mouse.move(away.x, away.y);
-    const kept = await frameAfter(page, 2);
+    const kept = await levelOneInEditor(page, away);
     check(differing(before, kept, cell) === 0, 'a refused save leaves the stored level as it was');
 
     // The speed of the frame's work in wasm (level 5 with its card, as the
