@@ -298,11 +298,26 @@ async function main() {
     const us = await page.evaluate(() => Module._tarn_bench(600));
     console.log('info wasm attract frame: ' + us.toFixed(1) + ' us');
 
+    // F4 asks the browser for full screen and gives it back; when the
+    // browser ends it itself, the engine is back in its Double window.
+    const screenState = () => page.evaluate(() => [document.fullscreenElement === canvas, canvas.width, canvas.height]);
+    const f4 = async () => { await page.keyboard.press('F4'); await page.waitForTimeout(500); return screenState(); };
+    const full = await f4(), back = await f4(), again = await f4();
+    await page.evaluate(() => document.exitFullscreen());
+    await page.waitForTimeout(500);
+    const left = await screenState();
+    check(full[0] && !back[0] && again[0] && !left[0],
+          'F4 enters and leaves the browser\'s full screen (' + [full, back, again, left].map((x) => x[0]).join(' ') + ')');
+    check(back[1] === 640 && back[2] === 421 && left[1] === 640 && left[2] === 421,
+          'out of full screen the canvas is the Double window again (' + back.slice(1).join('x') + ', ' +
+          left.slice(1).join('x') + ')');
+    await shot(page, '11-full-screen-left');
+
     // File > Exit, by the mouse on the bar and the item's letter.
     const file = await canvasPoint(page, 20, 10);
     await page.mouse.click(file.x, file.y);
     await waitFrames(page, (await frames(page)) + 3);
-    await shot(page, '11-file-menu');
+    await shot(page, '12-file-menu');
     await page.keyboard.press('x');
     await page.waitForSelector('#ended:not([hidden])', { timeout: 5000 }).catch(() => {});
     check(await page.isVisible('#ended'), 'File > Exit ends Tarn');

@@ -3,7 +3,9 @@
 // sleeping, the clock reads the browser frame's time, the page starts in a
 // Double window, and the end of the process shows on the page.
 #include <emscripten.h>
+#include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -31,12 +33,51 @@ struct WebState {
   TickGrid grid;
   uint64_t frameCount = 0;            // the clock as this browser frame reads it
   uint64_t holdAtFrame = UINT64_MAX;  // the page test stops the frames here
+  bool browserFullScreen = false;     // as the browser had it last frame
+  bool fullScreenAsked = true;        // for the engine's full-screen form, since its window
 };
 WebState Web;
+
+// Full screen is the browser's to grant and to end. SDL asks for it at the
+// next key or click, but a quick F4 has come and gone by the frame that sees
+// it, so the engine's full-screen form asks once more at once, while the
+// browser still counts the key as the player's. When the browser ends full
+// screen (its own Esc), the engine goes back to its window as after F4. Leaving full screen,
+// the browser restores an old canvas and SDL takes the canvas's page size for
+// the window's: a window keeps its size limits, as a window manager would
+// make it, and the canvas the window's size.
+void FollowBrowserFullScreen() {
+  EmscriptenFullscreenChangeEvent status;
+  bool full = emscripten_get_fullscreen_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.isFullscreen;
+  if (Web.browserFullScreen && !full && Sdl.displayExists && !Sdl.windowed)
+    Sdl.messages.push_back({platform::MessageKind::Command, 2000});
+  Web.browserFullScreen = full;
+  if (Sdl.displayExists && !Sdl.windowed && !full && !Web.fullScreenAsked) {
+    EM_ASM({
+      var canvas = Module['canvas'];
+      if (canvas && canvas.requestFullscreen) canvas.requestFullscreen().catch(function() {});
+    });
+  }
+  Web.fullScreenAsked = !Sdl.windowed;
+  if (full || !Sdl.window || !Sdl.windowed) return;
+  // A request SDL left waiting for a key would otherwise fire at some later
+  // key or click, long after the player chose the window.
+  emscripten_exit_fullscreen();
+  int w, h, canvasW, canvasH;
+  SDL_GetWindowSize(Sdl.window, &w, &h);
+  int bar = ShownBarHeight();
+  int keptW = std::clamp(w, Sdl.minW, Sdl.maxW), keptH = std::clamp(h - bar, Sdl.minH, Sdl.maxH) + bar;
+  if (keptW != w || keptH != h)
+    SDL_SetWindowSize(Sdl.window, keptW, keptH);
+  else if (emscripten_get_canvas_element_size("#canvas", &canvasW, &canvasH) == EMSCRIPTEN_RESULT_SUCCESS &&
+           (canvasW != w || canvasH != h))
+    emscripten_set_canvas_element_size("#canvas", w, h);
+}
 
 // One browser frame: the engine's passes, until one finds nothing due and no
 // message waiting. The frame timer still decides which passes run a frame.
 void BrowserFrame() {
+  FollowBrowserFullScreen();
   Web.frameCount = Web.grid.Follow(emscripten_get_now()) * kCountsPerTick;
   Web.waiting = false;
   int code = 0;
@@ -64,6 +105,7 @@ const bool kHintsSet = [] {
 }  // namespace
 
 void EndInBrowser(int code) {
+  emscripten_exit_fullscreen();  // and no waiting request names the canvas SDL let go of
   emscripten_cancel_main_loop();
   // The page's onExit handler shows that Tarn has ended.
   emscripten_force_exit(code);
