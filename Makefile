@@ -1,5 +1,6 @@
 # The two quick-start commands; everything else is CMake.
-.PHONY: run test build deps asan bench web web-serve web-test
+.PHONY: run test build deps asan fuzz bench web web-serve web-test
+FUZZ_SECONDS ?= 60
 
 deps:
 	@bash scripts/deps.sh
@@ -14,10 +15,17 @@ run: build
 test: build
 	ctest --preset release
 
-asan: deps
+# The whole suite under the address and undefined-behaviour sanitizers (clang).
+asan:
+	@bash scripts/deps.sh --sanitize
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 	ctest --preset asan
+
+# Every fuzz target for FUZZ_SECONDS on its corpus; a finding fails.
+fuzz: build
+	@bash scripts/deps.sh --sanitize
+	bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 bench: build
 	./build/bench/tarn-bench

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the smoke test need, when missing.
+# deps.sh --sanitize adds clang and its sanitizer and libFuzzer runtimes (make asan, make fuzz).
 set -euo pipefail
-pkgs=(cmake g++ make pkg-config libsdl2-dev libsdl2-mixer-dev libimgui-dev libgtest-dev
+pkgs=(cmake g++ make pkg-config libsdl2-dev libimgui-dev libgtest-dev
       libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick)
+[ "${1:-}" = "--sanitize" ] && pkgs+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -72,6 +72,10 @@ void SetMenuBar(const std::vector<MenuEntry>& menus);
 // Ends the process with the code, after releasing devices.
 [[noreturn]] void ExitProcess(int code);
 
+// Registers the function ExitProcess runs first, while the devices are still
+// up (the engine releases its sound records there). Null clears it.
+void SetExitHandler(void (*handler)());
+
 // ---- Messages -------------------------------------------------------------
 
 enum class MessageKind : uint8_t {
@@ -167,5 +171,65 @@ PresentResult DisplayPresent();
 
 // Brings lost surfaces back; false on failure.
 bool DisplayRestore();
+
+// ---- Sound ----------------------------------------------------------------
+//
+// One output device at kSoundRate, 16-bit stereo. A buffer holds one sample,
+// already in the device format; duplicates share that memory, so each buffer
+// is one voice of the sample with its own position and state.
+
+constexpr uint32_t kSoundRate = 44100;
+
+// Outcome of a sound-device call. Each failure kind has the meaning of the
+// DirectSound error of the same name; the SDL platform produces NoDriver,
+// Allocated, OutOfMemory, BadFormat and Generic.
+enum class SoundResult : int32_t {
+  Ok = 0,
+  Unsupported, Generic, NoAggregation, OutOfMemory, InvalidParam, Allocated, ControlUnavail,
+  InvalidCall, PrioLevelNeeded, BadFormat, NoDriver, AlreadyInitialized, BufferLost, OtherAppHasPrio,
+  Uninitialized,
+  Unknown,  // a failure with no better name
+};
+
+// A buffer handle; 0 is no buffer.
+using SoundBuffer = int32_t;
+
+struct SoundStatus {
+  bool playing = false;
+  bool looping = false;
+  bool lost = false;  // the buffer's memory went away; SoundRestore brings it back
+};
+
+// Opens the output device and starts it (silent until a buffer plays).
+SoundResult SoundOpen();
+
+// Stops and closes the device and drops every buffer still held.
+void SoundClose();
+
+// A new buffer holding frames (interleaved left/right pairs at kSoundRate),
+// stopped at position 0. 0 when it cannot be made.
+SoundBuffer SoundCreateBuffer(std::vector<int16_t> frames);
+
+// A second voice of the same sample, sharing its memory; stopped at 0.
+SoundBuffer SoundDuplicateBuffer(SoundBuffer source);
+
+// Stops the voice and frees it; the sample goes with its last voice.
+void SoundReleaseBuffer(SoundBuffer buffer);
+
+// Plays from the current position, once (stopping and rewinding to 0 at the
+// end) or looping. False for an unknown or lost buffer.
+bool SoundPlay(SoundBuffer buffer, bool looping);
+
+// Stops the voice where it is. False for an unknown buffer.
+bool SoundStop(SoundBuffer buffer);
+
+// Moves the voice to a frame of its sample (the end wraps to 0).
+bool SoundSetPosition(SoundBuffer buffer, uint32_t frame);
+
+// Reads the voice's state. False for an unknown buffer.
+bool SoundGetStatus(SoundBuffer buffer, SoundStatus& out);
+
+// Brings a lost buffer's memory back. False when that fails.
+bool SoundRestore(SoundBuffer buffer);
 
 }  // namespace platform

@@ -50,6 +50,7 @@ void ResetAllState() {
   ResetCardDefs();
   ResetCardObjects();
   ResetScripts();
+  ResetAudio();
   TheDisplay.reset();
 }
 
@@ -125,5 +126,9 @@ bool StartProgram(int& exitCode) {
 int GameEntry() {
   int code;
   if (!StartProgram(code)) return code;
-  return RunMainLoop();
+  code = RunMainLoop();
+  // The loop ended on a quit message rather than through ExitProcess: the
+  // sound records still go before the device, as they do there.
+  ReleaseSoundSystem();
+  return code;
 }

@@ -8,6 +8,7 @@
 #include "fonts.h"
 #include "levels.h"
 #include "palette.h"
+#include "sound_synth.h"
 #include "title_card.h"
 
 namespace fs = std::filesystem;
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
   if (!WriteDataFiles(dir / "default", BuildFonts())) return 1;
   if (!WriteDataFiles(dir / "default", BuildEditorArt())) return 1;
   if (!WriteDataFiles(dir / "default", BuildTitleCard())) return 1;
+  if (!WriteDataFiles(dir / "default", BuildSounds())) return 1;
   DemoLevel (*const builders[])() = {BuildCoastLevel, BuildHillsLevel, BuildCityLevel, BuildVolcanoLevel,
                                      BuildSpaceLevel};
   for (int n = 1; n <= 5; ++n)

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <memory>
+#include <utility>
 
 #include "platform/sdl/sdl_layout.h"
 
@@ -17,6 +19,14 @@ namespace {
 // 60000 counts a second: exactly 1000 a frame and 60 a millisecond, so a
 // second of frames reads as 60 frames per second.
 constexpr uint64_t kFrequency = 60000;
+
+// A voice's position is kept as where it stood at clock reading `since`.
+struct NullVoice {
+  std::shared_ptr<const std::vector<int16_t>> sample;
+  bool inUse = false, playing = false, looping = false, lost = false;
+  uint32_t position = 0;
+  uint64_t since = 0;
+};
 
 struct NullState {
   bool windowCreated = false;
@@ -39,6 +49,7 @@ struct NullState {
   uint64_t frequency = kFrequency;
   std::deque<platform::Message> messages;
   std::function<void(int)> exitHook;
+  void (*exitHandler)() = nullptr;
   bool throwOnExit = false;
   bool displayFails = false;
   bool displayExists = false;
@@ -47,8 +58,54 @@ struct NullState {
   platform::PixelFormat windowFormat{false, true, 32, 0xFF0000};
   std::vector<uint8_t> surface;
   std::array<uint8_t, 1024> palette{};
+  // Sound.
+  platform::SoundResult soundOpenResult = platform::SoundResult::Ok;
+  bool soundOpen = false;
+  bool restoreFails = false;
+  std::vector<NullVoice> voices;  // buffer handle h is slot h - 1
 };
+
 NullState S;
+
+uint32_t Length(const NullVoice& v) { return uint32_t(v.sample->size() / 2); }
+
+// Brings a voice up to the virtual clock: a loop wraps, a sound played once
+// stops at its end rewound to 0.
+void Settle(NullVoice& v) {
+  if (!v.playing || S.frequency == 0) {
+    v.since = S.now;
+    return;
+  }
+  const uint64_t frames = (S.now - v.since) * platform::kSoundRate / S.frequency;
+  const uint64_t at = v.position + frames;
+  const uint32_t length = Length(v);
+  if (length == 0 || (!v.looping && at >= length)) {
+    v.playing = false;
+    v.position = 0;
+    v.since = S.now;
+    return;
+  }
+  v.position = uint32_t(at % length);
+  // Only whole frames are used up; the clock's remainder counts next time.
+  v.since += frames * S.frequency / platform::kSoundRate;
+}
+
+NullVoice* Find(platform::SoundBuffer b) {
+  if (b < 1 || size_t(b) > S.voices.size()) return nullptr;
+  NullVoice& v = S.voices[size_t(b) - 1];
+  if (!v.inUse) return nullptr;
+  Settle(v);
+  return &v;
+}
+
+platform::SoundBuffer AddVoice(std::shared_ptr<const std::vector<int16_t>> sample) {
+  size_t slot = 0;
+  while (slot < S.voices.size() && S.voices[slot].inUse) ++slot;
+  if (slot == S.voices.size()) S.voices.emplace_back();
+  S.voices[slot] = NullVoice{std::move(sample), true};
+  S.voices[slot].since = S.now;
+  return platform::SoundBuffer(slot + 1);
+}
 
 }  // namespace
 
@@ -104,6 +161,35 @@ const std::vector<platform::MenuEntry>& MenuBar() { return S.menuBar; }
 bool FullScreen() { return S.displayExists && !S.windowed; }
 const uint8_t* DisplayPalette() { return S.palette.data(); }
 
+void SetSoundOpenResult(platform::SoundResult result) { S.soundOpenResult = result; }
+bool SoundOpened() { return S.soundOpen; }
+
+std::optional<VoiceState> Voice(platform::SoundBuffer buffer) {
+  const NullVoice* v = Find(buffer);
+  if (!v) return std::nullopt;
+  return VoiceState{v->playing, v->looping, v->lost, v->position, Length(*v), v->sample.get()};
+}
+
+int LiveSoundBuffers() {
+  return int(std::count_if(S.voices.begin(), S.voices.end(), [](const NullVoice& v) { return v.inUse; }));
+}
+
+int PlayingSoundBuffers() {
+  int n = 0;
+  for (size_t i = 0; i < S.voices.size(); ++i) n += Find(platform::SoundBuffer(i + 1)) && S.voices[i].playing;
+  return n;
+}
+
+void LoseSoundBuffers() {
+  for (size_t i = 0; i < S.voices.size(); ++i)
+    if (NullVoice* v = Find(platform::SoundBuffer(i + 1))) {
+      v->lost = true;
+      v->playing = false;
+    }
+}
+
+void SetSoundRestoreFails(bool fails) { S.restoreFails = fails; }
+
 }  // namespace nullplat
 
 namespace platform {
@@ -152,7 +238,11 @@ void GetClientRect(int& left, int& top, int& right, int& bottom) {
 }
 void SetMenuBar(const std::vector<MenuEntry>& menus) { S.menuBar = menus; }
 
+void SetExitHandler(void (*handler)()) { S.exitHandler = handler; }
+
 void ExitProcess(int code) {
+  if (auto handler = std::exchange(S.exitHandler, nullptr)) handler();
+  SoundClose();
   if (S.exitHook) S.exitHook(code);
   if (S.throwOnExit) throw nullplat::ExitRequest{code};
   std::fflush(stdout);
@@ -242,5 +332,69 @@ PresentResult DisplayPresent() {
   return S.displayExists ? PresentResult::Ok : PresentResult::NoSurfaces;
 }
 bool DisplayRestore() { return S.displayExists; }
+
+SoundResult SoundOpen() {
+  if (S.soundOpen) return SoundResult::AlreadyInitialized;
+  if (S.soundOpenResult != SoundResult::Ok) return S.soundOpenResult;
+  S.soundOpen = true;
+  return SoundResult::Ok;
+}
+
+void SoundClose() {
+  S.soundOpen = false;
+  S.voices.clear();
+}
+
+SoundBuffer SoundCreateBuffer(std::vector<int16_t> frames) {
+  if (frames.size() % 2) frames.pop_back();
+  return AddVoice(std::make_shared<const std::vector<int16_t>>(std::move(frames)));
+}
+
+SoundBuffer SoundDuplicateBuffer(SoundBuffer source) {
+  const NullVoice* v = Find(source);
+  return v ? AddVoice(v->sample) : 0;
+}
+
+void SoundReleaseBuffer(SoundBuffer buffer) {
+  if (NullVoice* v = Find(buffer)) *v = NullVoice{};
+}
+
+bool SoundPlay(SoundBuffer buffer, bool looping) {
+  NullVoice* v = Find(buffer);
+  if (!v || v->lost) return false;
+  v->playing = true;
+  v->looping = looping;
+  v->since = S.now;
+  return true;
+}
+
+bool SoundStop(SoundBuffer buffer) {
+  NullVoice* v = Find(buffer);
+  if (!v) return false;
+  v->playing = false;
+  return true;
+}
+
+bool SoundSetPosition(SoundBuffer buffer, uint32_t frame) {
+  NullVoice* v = Find(buffer);
+  if (!v) return false;
+  v->position = frame < Length(*v) ? frame : 0;
+  v->since = S.now;
+  return true;
+}
+
+bool SoundGetStatus(SoundBuffer buffer, SoundStatus& out) {
+  const NullVoice* v = Find(buffer);
+  if (!v) return false;
+  out = {v->playing, v->looping, v->lost};
+  return true;
+}
+
+bool SoundRestore(SoundBuffer buffer) {
+  NullVoice* v = Find(buffer);
+  if (!v || S.restoreFails) return false;
+  v->lost = false;
+  return true;
+}
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/platform.h"
@@ -15,7 +16,8 @@ struct ExitRequest {
   int code;
 };
 
-// Back to the start state: no window, no display, clock at 0, nothing pressed.
+// Back to the start state: no window, no display, no sound, clock at 0,
+// nothing pressed.
 void Reset();
 
 void SetKey(uint8_t scanCode, bool down);
@@ -57,5 +59,31 @@ bool FullScreen();
 // Height of the null platform's menu bar.
 constexpr int kBarHeight = 19;
 const uint8_t* DisplayPalette();  // 256 x 4, as last loaded
+
+// ---- Sound: silent voices that keep their state. A playing voice moves on
+// with the virtual clock at 44,100 frames a second, so a sound played once
+// ends and a loop wraps as they would on a device.
+
+// What SoundOpen answers next (Ok after Reset).
+void SetSoundOpenResult(platform::SoundResult result);
+bool SoundOpened();
+
+struct VoiceState {
+  bool playing = false;
+  bool looping = false;
+  bool lost = false;
+  uint32_t position = 0;  // frame, at the virtual clock's time
+  uint32_t length = 0;    // frames of the sample
+  const void* sample = nullptr;  // the same for a buffer and its duplicates
+};
+// A buffer's voice; nothing for a handle that holds none.
+std::optional<VoiceState> Voice(platform::SoundBuffer buffer);
+// Buffers held now, and how many of them play.
+int LiveSoundBuffers();
+int PlayingSoundBuffers();
+// Every buffer loses its memory and stops, as when another program takes the device.
+void LoseSoundBuffers();
+// Makes SoundRestore fail.
+void SetSoundRestoreFails(bool fails);
 
 }  // namespace nullplat

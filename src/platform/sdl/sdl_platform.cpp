@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 #include "platform/sdl/sdl_menu.h"
 #include "platform/sdl/sdl_state.h"
@@ -176,7 +177,15 @@ void GetClientRect(int& left, int& top, int& right, int& bottom) {
   bottom = top + h;
 }
 
+static void (*exitHandler)() = nullptr;
+
+void SetExitHandler(void (*handler)()) { exitHandler = handler; }
+
 void ExitProcess(int code) {
+  // The engine lets go of its sound buffers first, then the device closes,
+  // all before SDL_Quit and the static clean-up behind std::exit.
+  if (auto handler = std::exchange(exitHandler, nullptr)) handler();
+  SoundClose();
   sdlplat::DestroyRenderer();
   if (Sdl.window) SDL_DestroyWindow(Sdl.window);
   Sdl.window = nullptr;

@@ -1,0 +1,135 @@
+// seeds.cpp: tarn-fuzz-seeds DEMO_DIR OUT_DIR writes a seed corpus for each
+// fuzz target into OUT_DIR/<target>/: the demo folder's files and small cases
+// of every version and variant the readers know.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/binary_reader.h"
+#include "fuzz_support.h"
+#include "lev_writer.h"
+#include "til_writer.h"
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+fs::path out;
+int written = 0;
+
+void Put(const std::string& target, const std::string& name, const Bytes& bytes) {
+  fs::create_directories(out / target);
+  if (WriteFileAtomic((out / target / name).string(), bytes)) ++written;
+}
+
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// Parts joined by the separator the targets split on.
+Bytes Join(const std::vector<Bytes>& parts) {
+  Bytes all;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i) all.insert(all.end(), fuzz::kSeparator.begin(), fuzz::kSeparator.end());
+    all.insert(all.end(), parts[i].begin(), parts[i].end());
+  }
+  return all;
+}
+
+Bytes Demo(const fs::path& demo, const std::string& name) { return ReadWholeFile((demo / name).string()).value_or(Bytes{}); }
+
+// Three tiles (opaque, holed, animated) and a set with a cycle and a rotation.
+TileSetDef SmallTiles() {
+  TileSetDef def;
+  def.tiles.resize(4);
+  for (int t = 1; t < 4; ++t) {
+    TilePixels px;
+    for (int i = 0; i < 64; ++i) px[i] = uint8_t(t == 2 && i % 3 == 0 ? 0 : t + i % 5);
+    def.tiles[t].frames = {px};
+    def.tiles[t].collision[t] = 1;
+  }
+  def.tiles[3].frames.push_back(def.tiles[1].frames[0]);
+  def.tiles[3].delays = {2, 1, 3};
+  PaletteSetDef set;
+  set.cycles.resize(64);
+  set.cycles[1] = CycleDef{{{10, 0, 0}, {0, 20, 0}}, {1, 0}, 8, 0};
+  set.cycles[9] = CycleDef{{{1, 2, 3}}, {0}, 72, 1};
+  def.sets = {set, set};
+  def.sets[1].tintUpperHalf = 2;
+  def.sets[1].cycles.resize(192);
+  return def;
+}
+
+TileMap Map(int w, int h) {
+  TileMap m{w, h, std::vector<uint16_t>(size_t(w) * h, 0)};
+  for (size_t i = 0; i < m.cells.size(); ++i) m.cells[i] = uint16_t(i % 4);
+  return m;
+}
+
+void LevelSeeds() {
+  std::vector<PlaneDef> planes;
+  for (uint8_t type = 0; type <= 5; ++type) {
+    PlaneDef p = MakePlane(type, Map(3 + type, 2 + type));
+    p.loops = {2, 1, 3};
+    p.speeds = {8, 200, 64};
+    p.otherLoop = 2;
+    p.otherSpeed = 130;
+    planes.push_back(p);
+  }
+  const std::string tmp = (out / "level-tmp.lev").string();
+  if (SaveLevelV2(tmp, planes, 77)) Put("level", "v2-every-type.lev", ReadWholeFile(tmp).value_or(Bytes{}));
+  if (SaveLevelV2(tmp, {}, 1)) Put("level", "v2-no-planes.lev", ReadWholeFile(tmp).value_or(Bytes{}));
+  fs::remove(tmp);
+  OldPlane h{Map(4, 3), {24, 30, 0}, {2, 4, 1}, 2, 0}, flat{Map(5, 2), {}, {}, 0, 0};
+  Put("level", "v0-headerless.lev", EncodeLevelV0(h, flat, flat, 340, false));
+  Put("level", "v0.lev", EncodeLevelV0(h, flat, flat, 340, true));
+  Bytes v1 = EncodeLevelV1(h, h, flat, flat, 9);
+  Put("level", "v1.lev", v1);
+  if (v1.size() > 4) v1[4] = 255;
+  Put("level", "v255.lev", v1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: tarn-fuzz-seeds DEMO_DIR OUT_DIR\n");
+    return 2;
+  }
+  const fs::path demo = argv[1];
+  out = argv[2];
+
+  for (int n = 1; n <= 5; ++n) {
+    const std::string k = std::to_string(n);
+    Put("tile", k + ".til", Join({Demo(demo, k + ".til"), Demo(demo, k + ".dat")}));
+    Put("level", k + ".lev", Demo(demo, k + ".lev"));
+  }
+  const TileSetDef small = SmallTiles();
+  Put("tile", "v0-small.til", Join({EncodeTileSet(small, 0), EncodeCollision(small)}));
+  Put("tile", "v1-small.til", EncodeTileSet(small, 1));
+  Put("tile", "v2-small.til", EncodeTileSet(small, 2));
+  LevelSeeds();
+
+  for (const char* pcx : {"art/globpal.pcx", "fonts/fonts.pcx", "stats/zlabel.pcx", "editor/cursor.pcx",
+                          "editor/tedit.pcx"})
+    Put("pcx", fs::path(pcx).filename().string(), Demo(demo, std::string("default/") + pcx));
+  Put("pcx", "tiny.pcx", Bytes(200, 0xC1));
+
+  const Bytes sheet = Demo(demo, "default/fonts/fonts.pcx");
+  for (const char* fnt : {"normal.fnt", "title.fnt"})
+    Put("font", fnt, Join({Text("Fonts: 1\r\nFont 0: f.fnt\r\n"), Demo(demo, std::string("default/fonts/") + fnt),
+                            sheet}));
+  Put("font", "types.fdf",
+      Join({Text("n: 2\r\na: f.fnt\r\nb: f.fnt\r\n"),
+            Text("h: x\r\nsheet: sheet.pcx\r\ntype: 4\r\n" + std::string("g: 0\r\ng: 0\r\ng: 8\r\ng: 9\r\ng: 1\r\n")),
+            sheet}));
+
+  Put("card", "card.tdf", Join({Demo(demo, "default/stats/card.tdf"), Demo(demo, "default/stats/zlabel.pcx")}));
+
+  Put("script", "keys.txt", Text("1 key 6 tap\n# comment\n5 key E down\n6 mouse 10 20\n7 button left down\n"
+                                 "8 button right up\n9 menu 2002\n10 shot a.pcx\n12 key Up up\n"));
+  Put("script", "bad.txt", Text("0 key Q tap\n3 jump\n-1 mouse x y\n99999999999999999999 key A down\n"));
+
+  std::printf("tarn-fuzz-seeds: %d files in %s\n", written, out.string().c_str());
+  return written > 0 ? 0 : 1;
+}

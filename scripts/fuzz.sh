@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# fuzz.sh [SECONDS] [TARGET...]: builds the libFuzzer targets (part of the
+# clang sanitizer build, build-asan/) and runs each for SECONDS (default 60)
+# on its corpus: the seeds made from the demo folder and small cases, plus
+# whatever earlier runs kept in build-asan/corpus/. Prints a table of
+# executions and findings; a finding (its input is kept in
+# build-asan/findings/) makes the exit code 1.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(tile level pcx wav font card script)
+
+cmake --preset asan >/dev/null || exit 2
+cmake --build --preset asan --target fuzz-targets || exit 2
+[ -f build/game/tarn.cfg ] || { cmake --preset release >/dev/null && cmake --build --preset release --target demo; } || exit 2
+
+seeds=build-asan/seeds
+rm -rf "$seeds"
+./build-asan/fuzz/tarn-fuzz-seeds build/game "$seeds" >/dev/null || exit 2
+mkdir -p build-asan/findings
+
+declare -A dict=([tile]=tile [level]=level [pcx]=pcx [wav]=wav [font]=text [card]=text [script]=script)
+found=0
+printf '| target | seconds | executions | corpus | findings |\n|---|---|---|---|---|\n'
+for t in "${targets[@]}"; do
+  bin=build-asan/fuzz/fuzz-$t
+  [ -x "$bin" ] || { echo "| $t | - | not built | - | - |"; continue; }
+  corpus=build-asan/corpus/$t
+  mkdir -p "$corpus"
+  opts=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+        -artifact_prefix=build-asan/findings/$t- )
+  [ -f "fuzz/dicts/${dict[$t]}.dict" ] && opts+=(-dict="fuzz/dicts/${dict[$t]}.dict")
+  log=build-asan/$t.log
+  before=$(ls build-asan/findings | grep -c "^$t-" || true)
+  "$bin" "${opts[@]}" "$corpus" "$seeds/$t" >"$log" 2>&1
+  after=$(ls build-asan/findings | grep -c "^$t-" || true)
+  runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n 1)
+  files=$(ls "$corpus" | wc -l)
+  new=$((after - before))
+  [ "$new" -gt 0 ] && found=1
+  printf '| %s | %s | %s | %s | %s |\n' "$t" "$seconds" "${runs:-?}" "$files" "$new"
+done
+if [ "$found" -ne 0 ]; then
+  echo "fuzz: findings kept in build-asan/findings/ (logs in build-asan/*.log)" >&2
+  exit 1
+fi

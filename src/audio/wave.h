@@ -1,0 +1,22 @@
+// wave.h: WAV files read into samples in the sound device's format.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio/sound.h"
+
+struct DecodedWave {
+  WaveFormat format;            // the buffer format the header asks for
+  std::vector<int16_t> frames;  // left/right pairs at the device rate
+};
+
+// Reads a RIFF WAVE file chunk by chunk (the format and data chunks wherever
+// they stand, any others skipped): PCM of 8 or 16 bits, any channel count
+// (more than two mixed down to two), any rate, resampled to the device's.
+// A data chunk that claims more than the file holds gives what it holds; a
+// file with no playable sample gives nothing. Both print one line on stderr
+// naming `name`. Sounds longer than ten minutes are cut there.
+std::optional<DecodedWave> DecodeWave(BinaryReader& in, const std::string& name);
