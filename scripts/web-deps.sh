@@ -24,14 +24,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   updated=1
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/tmp/tarn-web-apt.log 2>&1 ||
+    { tail -20 /tmp/tarn-web-apt.log >&2; exit 1; }
 fi
 
 # ---- Source packages ----------------------------------------------------------
 # apt-get source needs a deb-src line; it mirrors the binary sources' first URI.
 src_list=/etc/apt/sources.list.d/tarn-web-src.sources
 if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-  uri="$(grep -hm1 '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{print $2}')"
+  uri="$(grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{print $2}' | grep -m1 '/debian/\?$' || true)"
   [ -n "$uri" ] || uri="http://deb.debian.org/debian"
   suite="$(. /etc/os-release && echo "$VERSION_CODENAME")"
   printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
