@@ -32,11 +32,13 @@ bench: build
 
 # Tarn in the browser: build-web/tarn.html with its .js, .wasm and .data.
 WEB_DIR := build-web
+# SDL2 and ImGui for the browser; point it outside the tree to keep them across clones.
+WEB_DEPS ?= $(CURDIR)/$(WEB_DIR)/deps
 WEB_PORT ?= 8000
 export NODE_PATH := /usr/share/nodejs
 
 web:
-	@bash scripts/web-deps.sh $(WEB_DIR)
+	@bash scripts/web-deps.sh $(WEB_DIR) $(WEB_DEPS)
 	@bash scripts/deps.sh
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target tarn-mkdemo tarn-run
@@ -44,7 +46,8 @@ web:
 	rm -rf $(WEB_DIR)/game.new && ./build/tarn-mkdemo $(WEB_DIR)/game.new >/dev/null
 	if diff -r -q $(WEB_DIR)/game $(WEB_DIR)/game.new >/dev/null 2>&1; then rm -rf $(WEB_DIR)/game.new; \
 	else rm -rf $(WEB_DIR)/game && mv $(WEB_DIR)/game.new $(WEB_DIR)/game; fi
-	emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release -DTARN_DEMO_DIR=$(CURDIR)/$(WEB_DIR)/game >/dev/null
+	emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release -DTARN_DEMO_DIR=$(CURDIR)/$(WEB_DIR)/game \
+	  -DTARN_WEB_DEPS=$(WEB_DEPS) >/dev/null
 	cmake --build $(WEB_DIR) -j2
 
 web-serve: web
@@ -52,4 +55,4 @@ web-serve: web
 	cd $(WEB_DIR) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
 
 web-test: web
-	bash scripts/web-test.sh $(WEB_DIR)
+	bash scripts/web-test.sh $(WEB_DIR) $(WEB_DEPS)

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the browser build needs, when missing: Debian's emscripten and
 # chromium, SDL2 and Dear ImGui built for the browser from Debian's own source
-# packages (kept in build-web/deps/, built once), and playwright-core from npm
-# for the page test. Usage: web-deps.sh [BUILD_DIR]
+# packages (kept in BUILD_DIR/deps/ or DEPS_DIR, built once), and
+# playwright-core from npm for the page test. Usage: web-deps.sh [BUILD_DIR [DEPS_DIR]]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(realpath -m "${1:-$root/build-web}")"
-deps="$out/deps"
+deps="$(realpath -m "${2:-$out/deps}")"
 sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 

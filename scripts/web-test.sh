@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# web-test.sh [BUILD_DIR]: serves the browser build on 127.0.0.1 and drives it
+# web-test.sh [BUILD_DIR [DEPS_DIR]]: serves the browser build on 127.0.0.1 and drives it
 # in headless Chromium (web/page_test.js); the reference frames come from the
 # native tarn-run on the same demo folder. Screenshots: BUILD_DIR/test-shots.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(realpath -m "${1:-$root/build-web}")"
+deps="$(realpath -m "${2:-$out/deps}")"
 shots="$out/test-shots"
 card_frame=200  # the card has slid in; page_test.js holds the page there
 rm -rf "$shots"
@@ -27,5 +28,5 @@ for _ in $(seq 50); do
 done
 
 echo "page: $(du -cb "$out"/tarn.{html,js,wasm,data} | tail -1 | cut -f1) bytes in tarn.html, .js, .wasm, .data"
-NODE_PATH="$out/deps/node/node_modules${NODE_PATH:+:$NODE_PATH}" \
+NODE_PATH="$deps/node/node_modules${NODE_PATH:+:$NODE_PATH}" \
   node "$root/web/page_test.js" "http://127.0.0.1:$port/tarn.html" "$shots" "$out/game"

@@ -34,7 +34,7 @@ struct WebState {
   uint64_t frameCount = 0;            // the clock as this browser frame reads it
   uint64_t holdAtFrame = UINT64_MAX;  // the page test stops the frames here
   bool browserFullScreen = false;     // as the browser had it last frame
-  bool fullScreenAsked = true;        // for the engine's full-screen form, since its window
+  bool fullScreenAsked = true;        // the engine's full-screen form asked (none at the start)
 };
 WebState Web;
 
@@ -42,10 +42,10 @@ WebState Web;
 // next key or click, but a quick F4 has come and gone by the frame that sees
 // it, so the engine's full-screen form asks once more at once, while the
 // browser still counts the key as the player's. When the browser ends full
-// screen (its own Esc), the engine goes back to its window as after F4. Leaving full screen,
-// the browser restores an old canvas and SDL takes the canvas's page size for
-// the window's: a window keeps its size limits, as a window manager would
-// make it, and the canvas the window's size.
+// screen (its own Esc), the engine goes back to its window as after F4.
+// Leaving full screen, the browser restores an old canvas and SDL takes the
+// canvas's page size for the window's: a window keeps its size limits, as a
+// window manager would make it, and the canvas the window's size.
 void FollowBrowserFullScreen() {
   EmscriptenFullscreenChangeEvent status;
   bool full = emscripten_get_fullscreen_status(&status) == EMSCRIPTEN_RESULT_SUCCESS && status.isFullscreen;
