@@ -97,7 +97,7 @@ if wait_for 8 has_window "$BOX"; then
   others=$(named_windows | grep -vxF "\"$BOX\":" || true)
   [ -z "$others" ] || fail "windows besides the box: $others"
   box=$(window_id "$BOX")
-  xdotool windowfocus --sync "$box" 2>/dev/null
+  timeout 5 xdotool windowfocus --sync "$box" 2>/dev/null
   xdotool key Return
 else
   echo "smoke: no box window seen; relying on the stderr line"
@@ -122,7 +122,7 @@ wait_for 30 stable_window || fail "the window named Tarn did not settle"
 tarn_gone && fail "tarn ended early; stderr: $(head -c 400 "$WORK/game.err")"
 win=$(window_id Tarn)
 [ -n "$win" ] || fail "the window named Tarn went away"
-xdotool windowfocus --sync "$win" 2>/dev/null
+timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 
 if [ -f "$GAME_DIR/1.lev" ]; then
   xdotool key 6
@@ -158,7 +158,7 @@ menu_pixels() {
       -fill white -opaque "#24142F" -format '%[fx:int(mean*w*h)]' info: 2>/dev/null
 }
 menu_open() { [ "$(menu_pixels)" -gt 500 ]; }
-xdotool windowfocus --sync "$win" 2>/dev/null
+timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 xdotool key alt+v
 wait_for 6 menu_open || fail "Alt+V did not open the Video menu"
 xdotool key Escape
@@ -180,7 +180,7 @@ xdotool key d
 expect_size "640x$((400 + BAR))" "Video > Window Size > Double"
 echo "smoke: F8 hides and shows the bar; Double gives 640x400"
 
-xdotool windowfocus --sync "$win" 2>/dev/null
+timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 xdotool key Escape
 finish_tarn 10
 [ "$TARN_RC" -eq 0 ] || fail "exit code $TARN_RC after Esc, want 0"
@@ -190,8 +190,9 @@ echo "smoke: Esc ends tarn with exit code 0"
 if command -v python3 >/dev/null; then
   start_tarn "$GAME_DIR" close
   wait_for 30 has_window Tarn || fail "no window for the close check"
+  wait_for 30 stable_window || fail "the window for the close check did not settle"
   win=$(window_id Tarn)
-  xdotool windowfocus --sync "$win" 2>/dev/null
+  timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
   sleep 0.5
   xdotool key F4
   wait_for 10 window_320_wide || fail "no window after F4 in the close check"
