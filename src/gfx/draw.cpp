@@ -106,6 +106,11 @@ int BlitSprite(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y
   for (int64_t r = r0; r < r1; ++r) {
     const uint8_t* src = frame.data() + (FlipV ? h - 1 - r : r) * int64_t(s.width);
     uint8_t* row = fb + (sy + r) * G::Stride;
+    if constexpr (G::Px == 1 && !FlipH) {
+      // Unmirrored rows merge many pixels at a time.
+      if (c1 > c0) MergeRow(row + sx + c0, src + c0, size_t(c1 - c0));
+      continue;
+    }
     for (int64_t c = c0; c < c1; ++c) {
       const uint8_t* p = src + (FlipH ? w - 1 - c : c) * G::Px;
       if (p[0] == 0) continue;

@@ -1,5 +1,5 @@
-// tile_blit.h: unclipped 8-pixel row and 8x8 tile blits for one-byte pixels,
-// shared by the tile routines and the plane renderers' inner tiles.
+// tile_blit.h: unclipped row and 8x8 tile blits for one-byte pixels, shared by
+// the tile and sprite routines and the plane renderers' inner tiles.
 #pragma once
 
 #include <cstddef>
@@ -44,6 +44,23 @@ inline void MergeRow8(uint8_t* dst, const uint8_t* src) {
   d = (d & ~NonZeroMask(s)) | s;
   std::memcpy(dst, &d, 8);
 #endif
+}
+
+// n bytes, each written only when it is not 0: sixteen at a time, then eight,
+// then one by one, never with a branch on a pixel.
+inline void MergeRow(uint8_t* dst, const uint8_t* src, size_t n) {
+  size_t c = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; c + 16 <= n; c += 16) {
+    __m128i sv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + c));
+    __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + c));
+    dv = _mm_or_si128(_mm_and_si128(dv, _mm_cmpeq_epi8(sv, zero)), sv);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + c), dv);
+  }
+#endif
+  for (; c + 8 <= n; c += 8) MergeRow8(dst + c, src + c);
+  for (; c < n; ++c) dst[c] = uint8_t((dst[c] & uint8_t(-(src[c] == 0))) | src[c]);
 }
 
 // A whole 8x8 block (64 bytes, 8 a row) onto dst with the given stride.
