@@ -12,14 +12,6 @@ namespace {
 
 using AttractRun = RunTarnTest;
 
-std::vector<uint8_t> Pixels(const std::string& path) {
-  PcxImage image;
-  image.pixels.assign(64001, 0);
-  EXPECT_EQ(LoadPcx(path, image, 0), 1) << path;
-  image.pixels.resize(64000);
-  return image.pixels;
-}
-
 int Field(const std::string& line, const char* name) {
   const std::string key = std::string("\"") + name + "\": ";
   const auto at = line.find(key);
@@ -33,7 +25,7 @@ TEST_F(AttractRun, TheFirstFrameShowsOnlyTheFrameRateAndFrame122TheLevelAndCard)
   EXPECT_EQ(r.err, "");
   // Frames 1 and 121 (the last of the wait) show nothing but the frame rate.
   for (const char* shot : {"f1.pcx", "f121.pcx"}) {
-    const auto f = Pixels(Path(shot));
+    const auto f = ShotPixels(Path(shot));
     int lit = 0;
     for (int i = 0; i < 64000; ++i)
       if (f[i]) {
@@ -42,7 +34,7 @@ TEST_F(AttractRun, TheFirstFrameShowsOnlyTheFrameRateAndFrame122TheLevelAndCard)
       }
     EXPECT_GT(lit, 0) << shot << ": the frame rate is drawn";
   }
-  const auto f122 = Pixels(Path("f122.pcx"));
+  const auto f122 = ShotPixels(Path("f122.pcx"));
   EXPECT_GT(std::set<uint8_t>(f122.begin(), f122.end()).size(), 16u);
   EXPECT_EQ(Field(r.out, "AttractStep"), 2);
   EXPECT_EQ(Field(r.out, "planeCount"), 5);

@@ -12,14 +12,6 @@ namespace {
 
 using LevelKeys = RunTarnTest;
 
-std::vector<uint8_t> Shot(const std::string& path) {
-  PcxImage image;
-  image.pixels.assign(64001, 0);
-  EXPECT_EQ(LoadPcx(path, image, 0), 1) << path;
-  image.pixels.resize(64000);
-  return image.pixels;
-}
-
 // Each key shows a level of its own; with the view standing still, at least
 // one of them drifts on its own between frames 5 and 65.
 TEST_F(LevelKeys, EachKeyShowsItsOwnLevelAndOneDrifts) {
@@ -30,9 +22,9 @@ TEST_F(LevelKeys, EachKeyShowsItsOwnLevelAndOneDrifts) {
                                                    "\n65 shot " + Path("b.pcx") + "\n"));
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_NE(r.out.find("\"AttractStep\": 99"), std::string::npos) << r.out;
-    shots.push_back(Shot(Path("a.pcx")));
+    shots.push_back(ShotPixels(Path("a.pcx")));
     EXPECT_GT(std::set<uint8_t>(shots.back().begin(), shots.back().end()).size(), 8u) << "key " << k;
-    drifting += Shot(Path("b.pcx")) != shots.back();
+    drifting += ShotPixels(Path("b.pcx")) != shots.back();
   }
   for (size_t a = 0; a < shots.size(); ++a)
     for (size_t b = a + 1; b < shots.size(); ++b) EXPECT_NE(shots[a], shots[b]) << "levels " << a << " and " << b;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "gfx/pcx.h"
 #include "level/file_fixture.h"
 
 struct RunResult {
@@ -33,3 +34,12 @@ class RunTarnTest : public FileTest {
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
   }
 };
+
+// The 64,000 pixels of a screenshot tarn-run wrote.
+inline std::vector<uint8_t> ShotPixels(const std::string& path) {
+  PcxImage image;
+  image.pixels.assign(64001, 0);
+  EXPECT_EQ(LoadPcx(path, image, 0), 1) << path;
+  image.pixels.resize(64000);
+  return image.pixels;
+}
