@@ -1,6 +1,7 @@
 // tarn-run: the engine on the null platform. Runs N due frames in a game
 // folder with scripted input, writes screenshots on request and prints one
 // final state line as JSON.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -56,6 +57,15 @@ static int Usage() {
                "usage: tarn-run [--game DIR] [--frames N] [--input FILE] [--shot N:FILE.pcx]... [--bench] "
                "[--memory-every N]\n");
   return 2;
+}
+
+// Bytes the allocator has handed out and not had back: the sanitizers' own
+// count when they are linked in, else the C library's.
+extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
+static long HeapKB() {
+  if (__sanitizer_get_current_allocated_bytes) return long(__sanitizer_get_current_allocated_bytes() / 1024);
+  const struct mallinfo2 m = mallinfo2();
+  return long((m.uordblks + m.hblkhd) / 1024);
 }
 
 // The process's resident set in KB, from the kernel's status file; 0 where
@@ -181,7 +191,8 @@ int main(int argc, char** argv) {
     }
     for (const auto& [n, file] : shots)
       if (n == f) WriteShot(file);
-    if (memoryEvery && f % memoryEvery == 0) std::fprintf(stderr, "memory %llu %ld\n", (unsigned long long)f, ResidentKB());
+    if (memoryEvery && f % memoryEvery == 0)
+      std::fprintf(stderr, "memory %llu %ld %ld\n", (unsigned long long)f, ResidentKB(), HeapKB());
   }
   if (bench && !frameMicros.empty()) {
     std::sort(frameMicros.begin(), frameMicros.end());
