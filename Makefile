@@ -1,5 +1,5 @@
 # The two quick-start commands; everything else is CMake.
-.PHONY: run test build deps asan fuzz bench
+.PHONY: run test build deps asan fuzz bench web web-serve web-test
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -29,3 +29,30 @@ fuzz: build
 
 bench: build
 	./build/bench/tarn-bench
+
+# Tarn in the browser: build-web/tarn.html with its .js, .wasm and .data.
+WEB_DIR := build-web
+# SDL2 and ImGui for the browser; point it outside the tree to keep them across clones.
+WEB_DEPS ?= $(CURDIR)/$(WEB_DIR)/deps
+WEB_PORT ?= 8000
+export NODE_PATH := /usr/share/nodejs
+
+web:
+	@bash scripts/web-deps.sh $(WEB_DIR) $(WEB_DEPS)
+	@bash scripts/deps.sh
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target tarn-mkdemo tarn-run
+	@# A new demo folder only when its bytes changed, so tarn.data is not remade for nothing.
+	rm -rf $(WEB_DIR)/game.new && ./build/tarn-mkdemo $(WEB_DIR)/game.new >/dev/null
+	if diff -r -q $(WEB_DIR)/game $(WEB_DIR)/game.new >/dev/null 2>&1; then rm -rf $(WEB_DIR)/game.new; \
+	else rm -rf $(WEB_DIR)/game && mv $(WEB_DIR)/game.new $(WEB_DIR)/game; fi
+	emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release -DTARN_DEMO_DIR=$(CURDIR)/$(WEB_DIR)/game \
+	  -DTARN_WEB_DEPS=$(WEB_DEPS) >/dev/null
+	cmake --build $(WEB_DIR) -j2
+
+web-serve: web
+	@echo "Tarn: http://127.0.0.1:$(WEB_PORT)/tarn.html"
+	cd $(WEB_DIR) && python3 -m http.server --bind 127.0.0.1 $(WEB_PORT)
+
+web-test: web
+	bash scripts/web-test.sh $(WEB_DIR) $(WEB_DEPS)

@@ -3,7 +3,7 @@
 # deps.sh --sanitize adds clang and its sanitizer and libFuzzer runtimes (make asan, make fuzz).
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libsdl2-dev libimgui-dev libgtest-dev
-      libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick)
+      libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick python3)
 [ "${1:-}" = "--sanitize" ] && pkgs+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do

@@ -97,7 +97,7 @@ if wait_for 8 has_window "$BOX"; then
   others=$(named_windows | grep -vxF "\"$BOX\":" || true)
   [ -z "$others" ] || fail "windows besides the box: $others"
   box=$(window_id "$BOX")
-  xdotool windowfocus --sync "$box" 2>/dev/null
+  timeout 5 xdotool windowfocus --sync "$box" 2>/dev/null
   xdotool key Return
 else
   echo "smoke: no box window seen; relying on the stderr line"
@@ -109,14 +109,20 @@ echo "smoke: marker box shown, exit code 0"
 
 # ---- 2. In the game folder: a window that draws and obeys its keys.
 start_tarn "$GAME_DIR" game
-wait_for 10 has_window Tarn || fail "no window named Tarn appeared; stderr: $(head -c 400 "$WORK/game.err")"
+wait_for 30 has_window Tarn || fail "no window named Tarn appeared; stderr: $(head -c 400 "$WORK/game.err")"
 # The display set-up replaces the first window with one for its renderer,
-# after start-up has loaded the sounds: take the id once that has happened.
-sleep 1
+# after start-up has loaded the sounds: take the id once it holds for a second.
+stable_window() {
+  local first
+  first=$(window_id Tarn)
+  sleep 1
+  [ -n "$first" ] && [ "$first" = "$(window_id Tarn)" ]
+}
+wait_for 30 stable_window || fail "the window named Tarn did not settle"
 tarn_gone && fail "tarn ended early; stderr: $(head -c 400 "$WORK/game.err")"
 win=$(window_id Tarn)
 [ -n "$win" ] || fail "the window named Tarn went away"
-xdotool windowfocus --sync "$win" 2>/dev/null
+timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 
 if [ -f "$GAME_DIR/1.lev" ]; then
   xdotool key 6
@@ -133,13 +139,13 @@ window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Heig
 # Waits for the window to reach the size $1; fails with $2.
 expect_size() {
   size_is() { [ "$(window_size)" = "$1" ]; }
-  wait_for 5 size_is "$1" || fail "$2: the window is $(window_size), want $1"
+  wait_for 10 size_is "$1" || fail "$2: the window is $(window_size), want $1"
 }
 
 xdotool key F4
 # The frame's area is 320x200; the bar above it is as tall as it draws.
 window_320_wide() { [ "$(window_size | cut -dx -f1)" = 320 ]; }
-wait_for 5 window_320_wide || fail "after F4 the window is $(window_size), want 320 wide"
+wait_for 10 window_320_wide || fail "after F4 the window is $(window_size), want 320 wide"
 sleep 0.3
 BAR=$(( $(window_size | cut -dx -f2) - 200 ))
 [ "$BAR" -ge 10 ] && [ "$BAR" -le 40 ] || fail "after F4 the window is $(window_size): no menu bar above 320x200"
@@ -152,12 +158,12 @@ menu_pixels() {
       -fill white -opaque "#24142F" -format '%[fx:int(mean*w*h)]' info: 2>/dev/null
 }
 menu_open() { [ "$(menu_pixels)" -gt 500 ]; }
-xdotool windowfocus --sync "$win" 2>/dev/null
+timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 xdotool key alt+v
-wait_for 3 menu_open || fail "Alt+V did not open the Video menu"
+wait_for 6 menu_open || fail "Alt+V did not open the Video menu"
 xdotool key Escape
 menu_closed() { [ "$(menu_pixels)" -lt 50 ]; }
-wait_for 3 menu_closed || fail "Esc did not close the Video menu"
+wait_for 6 menu_closed || fail "Esc did not close the Video menu"
 tarn_gone && fail "the Esc that closed the menu also ended tarn"
 echo "smoke: Alt+V opens the Video menu and Esc closes it"
 
@@ -174,7 +180,7 @@ xdotool key d
 expect_size "640x$((400 + BAR))" "Video > Window Size > Double"
 echo "smoke: F8 hides and shows the bar; Double gives 640x400"
 
-xdotool windowfocus --sync "$win" 2>/dev/null
+timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 xdotool key Escape
 finish_tarn 10
 [ "$TARN_RC" -eq 0 ] || fail "exit code $TARN_RC after Esc, want 0"
@@ -183,12 +189,13 @@ echo "smoke: Esc ends tarn with exit code 0"
 # ---- 3. Closing the window, as a window manager's close button does it.
 if command -v python3 >/dev/null; then
   start_tarn "$GAME_DIR" close
-  wait_for 10 has_window Tarn || fail "no window for the close check"
+  wait_for 30 has_window Tarn || fail "no window for the close check"
+  wait_for 30 stable_window || fail "the window for the close check did not settle"
   win=$(window_id Tarn)
-  xdotool windowfocus --sync "$win" 2>/dev/null
+  timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
   sleep 0.5
   xdotool key F4
-  wait_for 5 window_320_wide || fail "no window after F4 in the close check"
+  wait_for 10 window_320_wide || fail "no window after F4 in the close check"
   python3 "$(dirname "$0")/close_window.py" "$win" || fail "could not ask the window to close"
   finish_tarn 10
   [ "$TARN_RC" -eq 0 ] || fail "exit code $TARN_RC after closing the window, want 0"

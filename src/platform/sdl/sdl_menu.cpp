@@ -340,11 +340,14 @@ void MenuDraw() {
   if (!M.renderer || !M.shown) return;
   ImGui_ImplSDLRenderer_NewFrame();
   ImGui_ImplSDL2_NewFrame();
+  ImGuiIO& io = ImGui::GetIO();
+  // Two presents within one tick of a coarse clock (a browser's) give a zero
+  // delta, which ImGui refuses.
+  if (io.DeltaTime <= 0) io.DeltaTime = 1.0f / 60;
   int x, y;
-  if (PointerInWindow(x, y)) ImGui::GetIO().MousePos = ImVec2(float(x), float(y));
+  if (PointerInWindow(x, y)) io.MousePos = ImVec2(float(x), float(y));
   // Alt and its letters are handled above: ImGui's own Alt would put the
   // keyboard on the bar while the game uses the arrows.
-  ImGuiIO& io = ImGui::GetIO();
   io.KeyAlt = io.KeyCtrl = io.KeyShift = io.KeySuper = false;
   ImGui::NewFrame();
   for (size_t k = 0; k < M.unseenPress.size(); ++k) {

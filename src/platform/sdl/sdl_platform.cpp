@@ -192,6 +192,9 @@ void ExitProcess(int code) {
   Sdl.videoReady = false;
   SDL_Quit();
   std::fflush(stdout);
+#ifdef __EMSCRIPTEN__
+  sdlplat::EndInBrowser(code);
+#endif
   std::exit(code);
 }
 
@@ -205,6 +208,8 @@ bool PollMessage(Message& out) {
 
 void PostQuit(int code) { Sdl.messages.push_back({MessageKind::Quit, code}); }
 
+// The browser build keeps its own clock and wait: sdl_web.cpp.
+#ifndef __EMSCRIPTEN__
 uint64_t Counter() { return SDL_GetPerformanceCounter(); }
 uint64_t CounterFrequency() { return SDL_GetPerformanceFrequency(); }
 uint32_t Milliseconds() { return SDL_GetTicks(); }
@@ -224,5 +229,6 @@ void WaitUntil(uint64_t target) {
     nanosleep(&ts, nullptr);
   }
 }
+#endif
 
 }  // namespace platform

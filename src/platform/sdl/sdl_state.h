@@ -73,4 +73,9 @@ FrameRect ShownFrame();
 // Display side of shutting down: drops the texture and the renderer.
 void DestroyRenderer();
 
+#ifdef __EMSCRIPTEN__
+// Ends the browser's loop and the program; the page shows that it ended.
+[[noreturn]] void EndInBrowser(int code);
+#endif
+
 }  // namespace sdlplat
