@@ -159,6 +159,7 @@ void ReadFixedTileBody(BinaryReader& in) {
 
 // Version 1: counted tiles, their collision cells, counted palette sets.
 void ReadCountedTileBody(BinaryReader& in) {
+  static_assert(kMaxTileCount == 0xFFFF, "the count is two bytes");
   size_t count = in.U16BE();
   const size_t fits = in.Remaining() / kMinTileRecordBytes;
   if (count > fits) {
