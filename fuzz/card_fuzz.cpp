@@ -26,5 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Level.viewY = -frame;
     RunObjects();
   }
+  fuzz::ResetEngine();
   return 0;
 }

@@ -17,5 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       DrawText(text, int32_t(f * 70) - 10, int32_t(f * 50) - 4, f);
       DrawTextClip(text, 5, 190, f, 0, 320, 180, 200);
     }
+  fuzz::ResetEngine();
   return 0;
 }

@@ -1,10 +1,13 @@
-// pcx_fuzz.cpp: a PCX image read with and without its palette, and sprites
-// cut from it and drawn every way.
+// pcx_fuzz.cpp: a PCX image read with and without its palette, sprites cut
+// from it and drawn every way, and (on every other input) read as both
+// editor images, whose sprites the editor then draws.
 #include "fuzz_support.h"
+#include "level/editor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ResetEngine();
-  const std::string path = fuzz::WriteFile("i.pcx", std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const std::string path = fuzz::WriteFile("i.pcx", bytes);
   LoadPcx(path, ScratchImage, size & 1);
   // Sizes and places taken from the first bytes, so odd rectangles are tried too.
   const uint8_t* b = data;
@@ -26,5 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     d.DrawSpriteFlipHVClip(s, 0, 0, x, y, -50, 400, -50, 300);
   }
   FreeSpriteFrames(s);
+  if (size & 2) {
+    fuzz::WriteFile("editor/tedit.pcx", bytes);
+    fuzz::WriteFile("editor/cursor.pcx", bytes);
+    Startup.DataDir = fuzz::WorkDir();
+    LoadEditorArt();
+    DrawEditorOverlay();
+    Editor.menuOpen = 1;
+    DrawEditorOverlay();
+  }
+  fuzz::ResetEngine();
   return 0;
 }

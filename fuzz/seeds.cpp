@@ -89,6 +89,85 @@ void LevelSeeds() {
   Put("level", "v255.lev", v1);
 }
 
+// ---- WAV ---------------------------------------------------------------------
+
+void PutU32LE(Bytes& out, uint32_t v) {
+  PutU16LE(out, v);
+  PutU16LE(out, v >> 16);
+}
+
+Bytes Chunk(const char* id, const Bytes& body) {
+  Bytes out(id, id + 4);
+  PutU32LE(out, uint32_t(body.size()));
+  out.insert(out.end(), body.begin(), body.end());
+  if (body.size() % 2) out.push_back(0);  // chunks are padded to an even length
+  return out;
+}
+
+// A format chunk body: PCM, or the extensible form whose sub-format says PCM.
+Bytes Format(uint16_t channels, uint32_t rate, uint16_t bits, bool extensible = false) {
+  Bytes f;
+  const uint16_t align = uint16_t(channels * bits / 8);
+  PutU16LE(f, extensible ? 0xFFFE : 1);
+  PutU16LE(f, channels);
+  PutU32LE(f, rate);
+  PutU32LE(f, rate * align);
+  PutU16LE(f, align);
+  PutU16LE(f, bits);
+  if (extensible) {
+    PutU16LE(f, 22);
+    PutU16LE(f, bits);
+    PutU32LE(f, channels == 6 ? 0x3F : 0x3);
+    const uint8_t pcmGuid[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
+    f.insert(f.end(), pcmGuid, pcmGuid + 16);
+  }
+  return f;
+}
+
+// A short saw wave of `frames` frames in the sample format.
+Bytes Samples(uint16_t channels, uint16_t bits, int frames) {
+  Bytes d;
+  for (int i = 0; i < frames; ++i)
+    for (int c = 0; c < channels; ++c) {
+      const int v = (i * 997 + c * 5000) % 65536 - 32768;
+      if (bits == 8)
+        PutU8(d, uint32_t(v >> 8) + 128);
+      else
+        PutU16LE(d, uint32_t(v));
+    }
+  return d;
+}
+
+Bytes Riff(const std::vector<Bytes>& chunks) {
+  Bytes body = {'W', 'A', 'V', 'E'};
+  for (const Bytes& c : chunks) body.insert(body.end(), c.begin(), c.end());
+  return Chunk("RIFF", body);
+}
+
+void WavSeeds(const fs::path& demo) {
+  Put("wav", "sfx000.wav", Demo(demo, "default/sfx/sfx000.wav"));
+  // The theme's head: a data chunk that claims far more than the file holds.
+  Bytes theme = Demo(demo, "default/music/theme.wav");
+  theme.resize(std::min<size_t>(theme.size(), 4096));
+  Put("wav", "theme-head.wav", theme);
+  Put("wav", "mono8.wav", Riff({Chunk("fmt ", Format(1, 11025, 8)), Chunk("data", Samples(1, 8, 40))}));
+  Put("wav", "mono16.wav", Riff({Chunk("fmt ", Format(1, 22050, 16)), Chunk("data", Samples(1, 16, 40))}));
+  Put("wav", "stereo16.wav", Riff({Chunk("fmt ", Format(2, 44100, 16)), Chunk("data", Samples(2, 16, 30))}));
+  Put("wav", "stereo8.wav", Riff({Chunk("fmt ", Format(2, 8000, 8)), Chunk("data", Samples(2, 8, 30))}));
+  Put("wav", "six16.wav", Riff({Chunk("fmt ", Format(6, 48000, 16)), Chunk("data", Samples(6, 16, 20))}));
+  Put("wav", "extensible.wav",
+      Riff({Chunk("fmt ", Format(6, 44100, 16, true)), Chunk("data", Samples(6, 16, 20))}));
+  // Chunks before, between and in odd lengths; data before the format.
+  Put("wav", "odd-chunks.wav",
+      Riff({Chunk("LIST", Text(std::string("INFOISFT\x03\0\0\0abc", 15))), Chunk("data", Samples(1, 8, 33)),
+            Chunk("fact", {1, 2, 3}), Chunk("fmt ", Format(1, 22050, 8))}));
+  Bytes padded = Format(2, 22050, 16);
+  padded[12] = 8;  // a block align of 8 for frames of 4 bytes
+  Put("wav", "padded-frames.wav", Riff({Chunk("fmt ", padded), Chunk("data", Samples(2, 16, 24))}));
+  Put("wav", "slow-rate.wav", Riff({Chunk("fmt ", Format(1, 1, 16)), Chunk("data", Samples(1, 16, 4))}));
+  Put("wav", "no-data.wav", Riff({Chunk("fmt ", Format(1, 22050, 16))}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,6 +182,10 @@ int main(int argc, char** argv) {
     const std::string k = std::to_string(n);
     Put("tile", k + ".til", Join({Demo(demo, k + ".til"), Demo(demo, k + ".dat")}));
     Put("level", k + ".lev", Demo(demo, k + ".lev"));
+    // The same level edited: steering bytes spread over every kind of step.
+    Bytes steer;
+    for (int i = 0; i < 90; ++i) steer.push_back(uint8_t((i * 37 + n * 11) % 251));
+    Put("level", k + "-edited.lev", Join({Demo(demo, k + ".lev"), steer}));
   }
   const TileSetDef small = SmallTiles();
   Put("tile", "v0-small.til", Join({EncodeTileSet(small, 0), EncodeCollision(small)}));
@@ -123,6 +206,8 @@ int main(int argc, char** argv) {
       Join({Text("n: 2\r\na: f.fnt\r\nb: f.fnt\r\n"),
             Text("h: x\r\nsheet: sheet.pcx\r\ntype: 4\r\n" + std::string("g: 0\r\ng: 0\r\ng: 8\r\ng: 9\r\ng: 1\r\n")),
             sheet}));
+
+  WavSeeds(demo);
 
   Put("card", "card.tdf", Join({Demo(demo, "default/stats/card.tdf"), Demo(demo, "default/stats/zlabel.pcx")}));
 

@@ -22,5 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Video.DrawTable.DrawTile(Tiles.tileTable[t], 0, 0, int32_t(t * 7 % 330) - 5, int32_t(t * 3 % 210) - 5);
     Video.DrawTable.DrawTileMasked(Tiles.tileTable[t], 3, -2, int32_t(t * 5 % 320), 190);
   }
+  fuzz::ResetEngine();
   return 0;
 }

@@ -16,6 +16,13 @@ cmake --preset asan >/dev/null || exit 2
 cmake --build --preset asan --target fuzz-targets || exit 2
 [ -f build/game/tarn.cfg ] || { cmake --preset release >/dev/null && cmake --build --preset release --target demo; } || exit 2
 
+# The targets write each input to files and saves fsync them: on a memory
+# file system that costs nothing. A folder of this run's own, removed at the end.
+shm=/dev/shm; [ -d "$shm" ] && [ -w "$shm" ] || shm=${TMPDIR:-/tmp}
+TMPDIR=$(mktemp -d "$shm/tarn-fuzz.XXXXXX") || exit 2
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
+
 seeds=build-asan/seeds
 rm -rf "$seeds"
 ./build-asan/fuzz/tarn-fuzz-seeds build/game "$seeds" >/dev/null || exit 2

@@ -8,15 +8,14 @@
 #include <cstring>
 
 #include "common/binary_reader.h"
+#include "common/limits.h"
 
 namespace {
 
 constexpr uint16_t kFormatPcm = 1;
 constexpr uint16_t kFormatExtensible = 0xFFFE;  // the real tag is the sub-format's first two bytes
 constexpr uint64_t kDeviceRate = platform::kSoundRate;
-// Nothing the engine plays is near this long; it bounds what a broken rate
-// (a 1 Hz header on a big file) can make us allocate.
-constexpr uint64_t kMaxFrames = 10 * 60 * kDeviceRate;
+constexpr uint64_t kMaxFrames = uint64_t(kMaxSoundSeconds) * kDeviceRate;
 
 uint32_t U32LE(BinaryReader& in) {
   uint32_t lo = in.U16LE();

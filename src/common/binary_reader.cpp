@@ -1,9 +1,11 @@
 // binary_reader.cpp: bounded reads of whole files, and atomic whole-file writes.
 #include "common/binary_reader.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <unistd.h>
 
 namespace {
@@ -83,24 +85,45 @@ int ReadMagicVersion(BinaryReader& in, const uint8_t (&magic)[4]) {
   return 0;
 }
 
+namespace {
+std::string lastWriteError;
+// Armed by FailNextWrite: bytes written before the failure, or none armed.
+std::optional<size_t> failAt;
+
+bool WriteFailed(int error) {
+  lastWriteError = std::strerror(error);
+  return false;
+}
+}  // namespace
+
+const std::string& LastWriteError() { return lastWriteError; }
+
+void FailNextWrite(size_t bytes) { failAt = bytes; }
+
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
+  const std::optional<size_t> fault = std::exchange(failAt, std::nullopt);
   std::string temp = path + ".tmp" + std::to_string(::getpid());
   {
+    if (fault == kFailOnCreate) return WriteFailed(EACCES);
     File f(std::fopen(temp.c_str(), "wb"));
-    if (!f) return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f.get()) == bytes.size();
-    ok = std::fflush(f.get()) == 0 && ok;
-    ok = ::fsync(::fileno(f.get())) == 0 && ok;
-    FILE* raw = f.release();
-    ok = std::fclose(raw) == 0 && ok;
+    if (!f) return WriteFailed(errno);
+    // An injected fault writes what a full disk would have taken, then fails.
+    const size_t n = fault ? std::min(*fault, bytes.size()) : bytes.size();
+    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
+    int error = ok ? 0 : errno;
+    if (fault && *fault < bytes.size()) ok = false, error = ENOSPC;
+    if (ok && std::fflush(f.get()) != 0) ok = false, error = errno;
+    if (ok && ::fsync(::fileno(f.get())) != 0) ok = false, error = errno;
+    if (std::fclose(f.release()) != 0 && ok) ok = false, error = errno;
     if (!ok) {
       std::remove(temp.c_str());
-      return false;
+      return WriteFailed(error ? error : EIO);
     }
   }
-  if (std::rename(temp.c_str(), path.c_str()) != 0) {
+  if (fault || std::rename(temp.c_str(), path.c_str()) != 0) {
+    const int error = fault ? EIO : errno;
     std::remove(temp.c_str());
-    return false;
+    return WriteFailed(error);
   }
   return true;
 }

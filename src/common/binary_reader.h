@@ -49,8 +49,18 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 
 // Writes bytes to a temporary file beside path and renames it over path, so a
 // failure part-way never leaves a half-written file where the old one was.
-// False (with the old file untouched) on any failure.
+// False (with the old file untouched) on any failure; the system's reason
+// is then kept for LastWriteError.
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
+// Why the last failed WriteFileAtomic failed ("Permission denied", ...).
+const std::string& LastWriteError();
+
+// Failure injection for tests: the next WriteFileAtomic fails as a full disk
+// would once `bytes` bytes of the temporary file are written (at the rename
+// when bytes is not less than the file's size), or with kFailOnCreate as a
+// read-only folder would. One write only.
+constexpr size_t kFailOnCreate = SIZE_MAX;
+void FailNextWrite(size_t bytes);
 
 // Appends big- and little-endian values to a byte vector (file writers).
 inline void PutU8(std::vector<uint8_t>& out, uint32_t v) { out.push_back(uint8_t(v)); }

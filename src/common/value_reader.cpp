@@ -4,10 +4,10 @@
 #include "common/value_reader.h"
 
 #include "common/binary_reader.h"
+#include "common/limits.h"
 
 namespace {
 constexpr int kColon = 58, kSpace = 32, kReturn = 13;
-constexpr size_t kMaxValue = 255;
 }  // namespace
 
 std::optional<ValueReader> ValueReader::Open(const std::string& path) {
@@ -31,7 +31,7 @@ std::string ValueReader::ReadValue() {
   // The first character is stored before it is tested for the end of the value.
   bool first = true;
   while (c != -1 && (first || c != kReturn)) {
-    if (value.size() < kMaxValue) value.push_back(char(c));
+    if (value.size() < kMaxValueLength) value.push_back(char(c));
     first = false;
     c = Next();
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/limits.h"
 #include "gfx/pcx.h"
 
 // A font's type (1..7) picks its glyph count and how characters map to glyphs.
@@ -12,12 +13,6 @@ struct Font {
   uint8_t type = 0;
   std::vector<Sprite> glyphs;  // empty for a type outside 1..7
 };
-
-constexpr size_t kMaxFonts = 255;  // a font list names at most this many
-
-// All glyphs together may hold at most this many pixel bytes: a glyph entry is
-// a few bytes of text, its pixels up to a whole sheet.
-constexpr size_t kFontPixelBudget = 16u << 20;
 
 struct FontState {
   std::vector<Font> fonts;  // font 0 is the normal font, font 1 the highlight

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/binary_reader.h"
+#include "common/limits.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 
@@ -16,8 +17,6 @@ constexpr size_t kPixelBlock = 64001;  // 320 x 200, plus the palette marker a f
 constexpr size_t kFramePixels = 64000;
 constexpr size_t kPaletteBytes = 768;
 constexpr int kStride = 320;
-// No video mode shows more than 640 x 480; a bigger sprite can only come from a broken file.
-constexpr uint64_t kMaxSpriteBytes = 640 * 480;
 
 }  // namespace
 
@@ -44,7 +43,8 @@ int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
     std::fill_n(out + i, count, v);
     i += count;
   }
-  bool streamShort = in.Short();
+  const bool streamShort = in.Short();
+  const size_t dataEnd = in.Position();
 
   // The palette is the last 768 bytes; a smaller file gives what it has, then zeros.
   uint8_t raw[kPaletteBytes];
@@ -56,6 +56,9 @@ int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
     std::fprintf(stderr, "%s: image data ends before 320x200 pixels\n", path.c_str());
   else if (in.Size() < 128 + kPaletteBytes)
     std::fprintf(stderr, "%s: too short to hold a palette\n", path.c_str());
+  else if (dataEnd > in.Size() - kPaletteBytes)
+    std::fprintf(stderr, "%s: palette cut short; %zu of its colour bytes are image data\n", path.c_str(),
+                 dataEnd - (in.Size() - kPaletteBytes));
 
   if (installPalette)
     for (uint16_t slot = 0; slot < 256; ++slot) SetPaletteEntry(slot, &image.palette[slot * 3]);

@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kMenuEntries = 9;
 enum MenuEntry { kMenuNew = 0, kMenuSave = 1, kMenuWarp = 6, kMenuReturn = 7, kMenuExit = 8 };
-constexpr size_t kMaxPlanes = 16;     // planeShown has an entry for each
 constexpr int32_t kNoticeFrames = 240;  // four seconds
 
 // The bars of bar mode: pointer rows and the x of plane i's and type t's box.
@@ -69,6 +68,11 @@ bool SelectionEmpty() {
 
 void ClearSelection() {
   if (!SelectionEmpty()) Editor.selectLeft = Editor.selectTop = Editor.selectRight = Editor.selectBottom = 0;
+}
+
+void ShowNotice(std::string text) {
+  Editor.notice = std::move(text);
+  Editor.noticeFrames = kNoticeFrames;
 }
 
 // ---- Menu ------------------------------------------------------------------
@@ -117,8 +121,7 @@ void MenuInput() {
     case kMenuSave:
       if (!SaveLevel(Level.levelFileName)) {
         const size_t slash = Level.levelFileName.rfind('/');
-        Editor.notice = "*** error creating " + Level.levelFileName.substr(slash + 1) + " ***";
-        Editor.noticeFrames = kNoticeFrames;
+        ShowNotice("*** error creating " + Level.levelFileName.substr(slash + 1) + " ***");
       }
       CloseMenu();
       break;
@@ -218,7 +221,7 @@ void InsertPlane(size_t at) {
   fresh.priority = 3;
   Level.planes.insert(Level.planes.begin() + ptrdiff_t(at), std::move(fresh));
   // Each shown flag moves with its plane.
-  for (size_t j = std::min(Level.planes.size() - 1, kMaxPlanes - 1); j > at; --j)
+  for (size_t j = std::min(Level.planes.size() - 1, kShownPlanes - 1); j > at; --j)
     Level.planeShown[j] = Level.planeShown[j - 1];
   Level.planeShown[at] = 0;
   Level.planeCount = uint8_t(Level.planes.size());
@@ -230,8 +233,8 @@ void InsertPlane(size_t at) {
 // The flag past the last plane is cleared, so a later insert never inherits it.
 void DeletePlane(size_t at) {
   Level.planes.erase(Level.planes.begin() + ptrdiff_t(at));
-  for (size_t j = at; j + 1 < kMaxPlanes; ++j) Level.planeShown[j] = Level.planeShown[j + 1];
-  if (Level.planes.size() < kMaxPlanes) Level.planeShown[Level.planes.size()] = 0;
+  for (size_t j = at; j + 1 < kShownPlanes; ++j) Level.planeShown[j] = Level.planeShown[j + 1];
+  if (Level.planes.size() < kShownPlanes) Level.planeShown[Level.planes.size()] = 0;
   Level.planeCount = uint8_t(Level.planes.size());
   if (Level.currentPlane >= Level.planeCount) Level.currentPlane = uint8_t(Level.planeCount - 1);
 }
@@ -263,14 +266,15 @@ void BarMouse() {
   }
   Plane* p = EditedPlane();
   if (Take(Editor.keyLatch, Input.MouseLeft && p && type >= 0 && type != p->type)) ChangePlaneType(*p, uint8_t(type));
-  if (Take(Editor.keyLatch, Input.MouseRight && onPlane && size_t(slot) < kMaxPlanes))
+  if (Take(Editor.keyLatch, Input.MouseRight && onPlane && size_t(slot) < kShownPlanes))
     Level.planeShown[size_t(slot)] ^= 1;
-  if (Take(Editor.keyLatch, Held(kKeyA) && slot >= 0 && Level.planeCount < kMaxPlanes)) InsertPlane(size_t(slot));
+  if (Take(Editor.keyLatch, Held(kKeyA) && slot >= 0 && Level.planeCount < kShownPlanes)) InsertPlane(size_t(slot));
   // The last plane stays: the editor always needs one to work on.
   if (Take(Editor.keyLatch, Held(kKeyD) && onPlane && Level.planeCount > 1)) DeletePlane(size_t(slot));
 }
 
 // C: the selected block into the clipboard; cells off the plane copy as 0.
+// A block past the clipboard's limit is refused and the old copy kept.
 void CopySelection(const Plane* p) {
   if (SelectionEmpty()) return;
   // Ordered here as well: C may come while a drag is still under way.
@@ -278,8 +282,13 @@ void CopySelection(const Plane* p) {
   const int32_t right = std::max(Editor.selectLeft, Editor.selectRight);
   const int32_t top = std::min(Editor.selectTop, Editor.selectBottom);
   const int32_t bottom = std::max(Editor.selectTop, Editor.selectBottom);
-  Editor.clipWidth = right + 1 - left;
-  Editor.clipHeight = bottom + 1 - top;
+  const int64_t width = int64_t(right) + 1 - left, height = int64_t(bottom) + 1 - top;
+  if (width * height > int64_t(kMaxClipboardCells)) {
+    ShowNotice("*** " + std::to_string(width) + "x" + std::to_string(height) + " cells: too many to copy ***");
+    return;
+  }
+  Editor.clipWidth = int32_t(width);
+  Editor.clipHeight = int32_t(height);
   Editor.clipboard.assign(size_t(Editor.clipWidth) * size_t(Editor.clipHeight), 0);
   for (int32_t y = 0; y < Editor.clipHeight; ++y)
     for (int32_t x = 0; x < Editor.clipWidth; ++x)
@@ -423,7 +432,7 @@ bool CursorLine(const Plane& p, size_t& line) {
   return true;
 }
 
-uint8_t PlaneShownAt(size_t i) { return i < kMaxPlanes ? Level.planeShown[i] : 0; }
+uint8_t PlaneShownAt(size_t i) { return i < kShownPlanes ? Level.planeShown[i] : 0; }
 
 bool InBarMode() { return Held(kKeyCtrl) && Editor.panelShown; }
 

@@ -225,10 +225,13 @@ void TileViewerFrame() {
       Loop.GameMode = kModeEditor;
     }
   }
-  if (my < 8 && scroll >= 1) scroll -= 8;
-  if (my >= 191) scroll += 8;
   // Only the rows that reach the screen.
   const int32_t count = int32_t(std::min<size_t>(Tiles.tileCount, Tiles.tileTable.size()));
+  if (my < 8 && scroll >= 1) scroll -= 8;
+  // Down until the last row of tiles is the top one, never on into the
+  // empty rows for ever (the scroll would wrap after some fifty days).
+  if (my >= 191) scroll += 8;
+  scroll = std::min(scroll, std::max(8 * ((count + kViewerColumns - 1) / kViewerColumns - 1), 0));
   const int32_t firstRow = std::max(scroll / 8 - 1, 0);
   for (int32_t t = firstRow * kViewerColumns; t < count; ++t) {
     const int32_t y = 8 * (t / kViewerColumns) - scroll;

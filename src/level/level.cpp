@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "common/binary_reader.h"
+#include "common/limits.h"
 #include "gfx/draw.h"
 
 LevelState Level;
@@ -19,10 +20,6 @@ constexpr uint8_t kLevMagic[4] = {0x53, 0x4C, 0x45, 0x56};  // "SLEV"
 // Version-2 planes are at least the 640x480 screen in tiles, older ones 320x200.
 constexpr int32_t kMinWidth = 81, kMinHeight = 61;
 constexpr int32_t kOldMinWidth = 41, kOldMinHeight = 26;
-// No side of a plane can be longer than a two-byte size of the older files.
-constexpr uint32_t kMaxSide = 65535;
-// Memory all planes of one file may claim; beyond it the sizes are corrupt.
-constexpr int64_t kMaxLevelBytes = int64_t(64) << 20;
 
 bool IsVertical(uint8_t type) { return type == kVTiled || type == kVLined; }
 
@@ -99,7 +96,7 @@ bool LevelReader::Claim(Plane& p, int32_t width, int32_t height) {
 bool LevelReader::PlaneV2(Plane& p) {
   p.type = in_.U8();
   const uint32_t storedW = in_.U32BE(), storedH = in_.U32BE();
-  if (storedW > kMaxSide || storedH > kMaxSide)
+  if (storedW > kMaxPlaneSide || storedH > kMaxPlaneSide)
     return Fail("plane size " + std::to_string(storedW) + "x" + std::to_string(storedH) + " is impossible");
   const int32_t W = int32_t(storedW), H = int32_t(storedH);
   if (!Claim(p, std::max(W, kMinWidth), std::max(H, kMinHeight))) return false;
@@ -330,7 +327,13 @@ void LoadLevel(const std::string& name) {
     NewLevel();
     return;
   }
-  if (in.Short()) std::fprintf(stderr, "%s: file ends early; the missing cells are empty\n", name.c_str());
+  // One line for the first thing wrong with a file that did load.
+  if (in.Short())
+    std::fprintf(stderr, "%s: file ends early; the missing cells are empty\n", name.c_str());
+  else if (!in.AtEnd())
+    std::fprintf(stderr, "%s: %zu bytes after the end of the level are ignored\n", name.c_str(), in.Remaining());
+  else if (planes.empty())
+    std::fprintf(stderr, "%s: holds no planes (Ctrl + A in the editor adds one)\n", name.c_str());
   Level.planes = std::move(planes);
   Level.planeCount = uint8_t(Level.planes.size());
   Level.levelParameter = parameter;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/limits.h"
+
 enum PlaneType : uint8_t {
   kFlat = 0, kRelative = 1, kHTiled = 2, kVTiled = 3, kHLined = 4, kVLined = 5,
 };
@@ -33,7 +35,7 @@ struct LevelState {
   uint8_t planeCount = 0;  // always planes.size()
   uint8_t currentPlane = 0;
   int32_t viewX = 0, viewY = 0;
-  std::array<uint8_t, 16> planeShown{};
+  std::array<uint8_t, kShownPlanes> planeShown{};
   std::string levelFileName;
   int32_t levelParameter = 340;
 };

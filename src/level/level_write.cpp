@@ -66,6 +66,7 @@ bool SaveLevel(const std::string& name) {
   if (!WriteFileAtomic(name, out)) {
     std::printf("\n\n*** error creating %s ***\n", name.c_str());
     std::fflush(stdout);
+    std::fprintf(stderr, "%s: cannot write: %s\n", name.c_str(), LastWriteError().c_str());
     return false;
   }
   return true;

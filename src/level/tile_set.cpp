@@ -159,6 +159,7 @@ void ReadFixedTileBody(BinaryReader& in) {
 
 // Version 1: counted tiles, their collision cells, counted palette sets.
 void ReadCountedTileBody(BinaryReader& in) {
+  static_assert(kMaxTileCount == 0xFFFF, "the count is two bytes");
   size_t count = in.U16BE();
   const size_t fits = in.Remaining() / kMinTileRecordBytes;
   if (count > fits) {
@@ -273,6 +274,7 @@ void LoadTileSet(const std::string& name) {
       break;
   }
   if (in.Short()) Note("file ends early; what is missing is blank");
+  if (!in.AtEnd()) Note(std::to_string(in.Remaining()) + " bytes after the end of the tile set are ignored");
   // Version 2 carries its collision cells nowhere: a .dat beside it is ignored.
   if (version == 0) ReadCollisionFile(CollisionFileName(name));
   ApplyPaletteSet();
@@ -288,6 +290,9 @@ void ReadCollisionFile(const std::string& name) {
   const size_t count = std::min<size_t>(kFixedTileCount, Tiles.tileTable.size());
   if (in.Size() < count * kDatRecordBytes)
     std::fprintf(stderr, "%s: file ends early; the missing collision cells are 0\n", name.c_str());
+  else if (in.Size() > count * kDatRecordBytes)
+    std::fprintf(stderr, "%s: %zu bytes after the last tile's cells are ignored\n", name.c_str(),
+                 in.Size() - count * kDatRecordBytes);
   for (size_t i = 0; i < count; ++i) {
     in.Skip(2);
     in.Bytes(Tiles.tileTable[i].collision.data(), 64);  // zeros past the end

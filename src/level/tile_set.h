@@ -8,11 +8,7 @@
 #include <string>
 #include <vector>
 
-constexpr int kMaxTileFrames = 25;       // frames and animation steps per tile
-constexpr uint16_t kFixedTileCount = 2000;  // tiles of a default, version-0 or version-2 set
-// Positions the palette animation can visit (three ranges of 64). Every set
-// holds at least this many cycles and rotation entries, whatever cycleCount says.
-constexpr int kPalettePositions = 192;
+#include "common/limits.h"
 
 struct Tile {
   uint8_t floor = 0;

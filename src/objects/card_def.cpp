@@ -29,10 +29,6 @@ int OperandCount(int32_t opcode, int32_t mode) {
 
 namespace {
 
-// Sprites of a whole card may hold at most this many pixel bytes: a sprite
-// entry is a few bytes of text, its pixels up to 64,000.
-constexpr size_t kCardPixelBudget = 8u << 20;
-
 class CardReader {
  public:
   CardReader(ValueReader& in, std::string file) : in_(in), file_(std::move(file)) {}
@@ -58,7 +54,7 @@ class CardReader {
         c.keys.resize(U8());
         for (uint16_t& k : c.keys) {
           k = U16();
-          if (k >= 128) Note("trigger key " + std::to_string(k) + " is not a key (0..127)");
+          if (k >= kKeyCodes) Note("trigger key " + std::to_string(k) + " is not a key (0..127)");
         }
       }
       t.script = U8();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/limits.h"
 #include "gfx/pcx.h"
 
 struct Font;
@@ -73,9 +74,6 @@ struct CardDef {
   uint8_t counterCount = 0;
   uint8_t reservedCount = 0;
 };
-
-// The most panels a card can define: panel indices are bytes and two are the roots.
-constexpr size_t kMaxCardPanels = 254;
 
 struct CardDefState {
   std::vector<CardDef> CardDefTable;  // empty until a card file loads; then one definition

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "common/limits.h"
 #include "objects/card_object.h"
 
 enum ObjectType : uint16_t { kObjectEmpty = 0, kObjectCard = 9998, kObjectPlane = 9999 };
@@ -25,8 +26,6 @@ struct GameObject {
   std::unique_ptr<PlaneObjectState> plane;
   std::unique_ptr<CardState> card;
 };
-
-constexpr int kObjectSlots = 4096;
 
 struct ObjectListState {
   std::array<GameObject, kObjectSlots> ObjectList;

@@ -118,6 +118,8 @@ TEST_F(WaveTest, BrokenFilesLoadWhatTheyHoldOrNothingWithOneLine) {
       {"24-bit", Wav(1, 44100, 24, Bytes(6)), 0},
       {"empty data", Wav(1, 44100, 16, {}), 0},
       {"block align 0", Riff(Chunk("fmt ", Fmt(2, 44100, 16, 1, 0)) + Chunk("data", Bytes(8))), 2},
+      // A 1 Hz rate turns 660 samples into eleven minutes: cut at ten (about 100 MB).
+      {"longer than ten minutes", Wav(1, 1, 16, Samples16(std::vector<int16_t>(660, 3))), 600 * 44100},
   };
   for (const auto& c : cases) {
     int lines = 0;

@@ -20,7 +20,10 @@ TEST_F(RunHarnessTest, WithoutTheMarkerFileOnlyTheBoxIsShown) {
 }
 
 TEST_F(RunHarnessTest, ABadScriptLineStopsWithItsLineNumber) {
-  for (auto [script, where] : {std::pair{"# warm up\n1 key A tap\n\n4 jump high\n", ":4:"}, {"1 key Minus down\n", ":1:"}}) {
+  // Numbers too wide for their field are errors too, not wrapped values.
+  for (auto [script, where] : {std::pair{"# warm up\n1 key A tap\n\n4 jump high\n", ":4:"}, {"1 key Minus down\n", ":1:"},
+                               {"1 mouse 1 2\n2 mouse 4294967306 5\n", ":2:"}, {"1 menu -2147483649\n", ":1:"},
+                               {"1000000000001 key A tap\n", ":1:"}}) {
     const RunResult r = Run(Script(script));
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find(Path("input.txt") + where), std::string::npos) << r.err;
@@ -32,7 +35,8 @@ TEST_F(RunHarnessTest, ABadScriptLineStopsWithItsLineNumber) {
 // run that does not end.
 TEST_F(RunHarnessTest, BadFrameCountsAndShotsAreUsageErrors) {
   for (const char* args : {"--frames -1", "--frames 99999999999999999999999", "--frames ''", "--frames 0",
-                           "--frames 5x", "--shot 2:", "--shot :", "--shot :a.pcx", "--shot x:a.pcx", "--frames"}) {
+                           "--frames 5x", "--shot 2:", "--shot :", "--shot :a.pcx", "--shot x:a.pcx", "--frames",
+                           "--memory-every 0", "--memory-every"}) {
     const RunResult r = Run(args);
     EXPECT_EQ(r.code, 2) << args;
     EXPECT_EQ(r.err.rfind("usage: tarn-run", 0), 0u) << args << ": " << r.err;
@@ -58,6 +62,25 @@ TEST_F(RunHarnessTest, ShotsTheFrameRateAndEscFromAScript) {
     EXPECT_EQ(image.header[8] | image.header[9] << 8, 319);
     EXPECT_EQ(image.header[10] | image.header[11] << 8, 199);
   }
+}
+
+// The resident set and the bytes held every N frames on stderr, for the
+// soak's memory figures; the state line on stdout is as without it.
+TEST_F(RunHarnessTest, MemoryEveryNFramesGoesToStderr) {
+  const RunResult r = Run("--frames 25 --memory-every 10");
+  ASSERT_EQ(r.code, 0) << r.err;
+  unsigned long f1 = 0, f2 = 0;
+  long rss1 = 0, held1 = 0, rss2 = 0, held2 = 0;
+  ASSERT_EQ(std::sscanf(r.err.c_str(), "memory %lu %ld %ld\nmemory %lu %ld %ld\n", &f1, &rss1, &held1, &f2, &rss2,
+                        &held2),
+            6)
+      << r.err;
+  EXPECT_EQ(Ints({int(f1), int(f2)}), Ints({10, 20}));
+  // The object list alone is 4096 slots; a whole process is more than what it holds.
+  EXPECT_GT(held1, 100);
+  EXPECT_GT(rss1, held1);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2);
+  EXPECT_NE(r.out.find("\"frames\": 25,"), std::string::npos);
 }
 
 }  // namespace

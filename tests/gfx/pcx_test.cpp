@@ -118,6 +118,12 @@ TEST_F(PcxTest, ShortFilesLoadWithZerosWhereDataIsMissing) {
   over.resize(over.size() + 768, 0x80);
   EXPECT_EQ(Load("over.pcx", over), 1);
   EXPECT_EQ(Pick(image_.pixels, {63999, 64000}), (Bytes{1, 2}));
+  EXPECT_EQ(err_, "");
+  // Image data running into the last 768 bytes: a palette cut short, said so.
+  Bytes cutPalette = over;
+  cutPalette.resize(cutPalette.size() - 700);
+  EXPECT_EQ(Load("cutpal.pcx", cutPalette), 1);
+  EXPECT_EQ(err_, (dir_ / "cutpal.pcx").string() + ": palette cut short; 699 of its colour bytes are image data\n");
   // Only a file that cannot be opened fails.
   EXPECT_EQ(LoadPcx((dir_ / "absent.pcx").string(), image_, 1), 0);
   EXPECT_EQ(LoadPcx(dir_.string(), image_, 1), 0) << "a folder is not a file";

@@ -99,6 +99,13 @@ TEST_F(EditorDisplayTest, TheTileViewerPicksTheTileShownUnderThePointer) {
   Editor.tileViewScroll = 240;
   nullplat::SetPointer(16, 160), Frame(), Click(true);
   EXPECT_EQ(Ints({Editor.currentTile, Loop.GameMode, Editor.tileViewScroll}), Ints({402, kModeTileViewer, 240}));
+  // The pointer left at the bottom scrolls until the last row is the top one.
+  nullplat::SetPointer(16, 195);
+  for (int f = 0; f < 100; ++f) Frame();
+  EXPECT_EQ(Editor.tileViewScroll, 49 * 8);
+  Tiles.tileCount = 41;  // a smaller set came in: two rows
+  Frame();
+  EXPECT_EQ(Editor.tileViewScroll, 8);
 }
 
 }  // namespace

@@ -38,6 +38,41 @@ TEST_F(EditorTest, ARightDragSelectsAndCCopiesTheOrderedBlock) {
   EXPECT_EQ(Pick(Editor.clipboard, {0, 6, 7, 27}), Ints({204, 210, 304, 510}));
 }
 
+// Cells off the plane copy too, so a selection can be any size: past the
+// clipboard's limit C keeps the old copy and says so at the bottom.
+TEST_F(EditorTest, ASelectionTooLargeToCopyIsRefusedWithANotice) {
+  Editor.clipboard = {9};
+  Editor.clipWidth = Editor.clipHeight = 1;
+  Editor.selectRight = 2048, Editor.selectBottom = 2047;  // one column over 2048 x 2048
+  Tap(kKeyC);
+  EXPECT_EQ(Ints({int(Editor.clipboard.size()), Editor.clipWidth, Editor.clipHeight}), Ints({1, 1, 1}));
+  EXPECT_TRUE(Drew("*** 2049x2048 cells: too many to copy ***", 1, 0, 198));
+  Editor.selectRight = 2047;
+  Tap(kKeyC);
+  EXPECT_EQ(Ints({int(Editor.clipboard.size()), Editor.clipWidth, Editor.clipHeight}), Ints({2048 * 2048, 2048, 2048}));
+}
+
+// A level file without planes loads as one (and says so); the editor works
+// on it, A over the X gives it a plane, and SAVE writes that plane.
+TEST_F(EditorTest, ALevelFileWithoutPlanesGetsOneFromAAndSavesIt) {
+  Write("none.lev", LevHeader(2) + Bytes{0, 1, 44});
+  ::testing::internal::CaptureStderr();
+  LoadLevel(Path("none.lev"));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("holds no planes"), std::string::npos);
+  ASSERT_EQ(Level.planeCount, 0);
+  AtCell(3, 4), Click(true), Tap(kKeyS), Tap(kKeyS);
+  HoldBar(true);
+  InBar(0, 54), Tap(kKeyA);
+  HoldBar(false);
+  ASSERT_EQ(Level.planeCount, 1);
+  AtCell(3, 4), Click(true);
+  Tap(kKey0), Tap(kKeyDown), Tap(kKeyEnter);
+  NewLevel();
+  LoadLevel(Path("none.lev"));
+  ASSERT_EQ(Level.planeCount, 1);
+  EXPECT_EQ(Ints({Cell(3, 4), Cell(2, 4), Level.levelParameter}), Ints({2, 0, 300}));
+}
+
 TEST_F(EditorTest, PStampsOnTheClipboardsGridAndNeverOffThePlane) {
   Editor.clipboard = {1, 2, 3, 4, 5, 6};
   Editor.clipWidth = 3, Editor.clipHeight = 2;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <tuple>
 
 #include "file_fixture.h"
 #include "level/level.h"
@@ -93,6 +94,25 @@ TEST_F(LevelTest, VersionZeroFileBuiltByteByByteReadsTheSameWithoutAHeader) {
     EXPECT_EQ(Ints({Cell(Level.planes[1], 1, 0), Cell(Level.planes[2], 0, 1)}), Ints({6, 10}));
     EXPECT_EQ(Level.levelParameter, 1000);
   }
+}
+
+// Whole files that are not quite right load and say so in one line: bytes
+// after the level, a level without planes (the editor adds one: see the
+// editor's tests). A sound file says nothing.
+TEST_F(LevelTest, BytesAfterTheLevelAndLevelsWithoutPlanesLoadAndSaySo) {
+  const Bytes one = LevHeader(2) + Bytes{1} + PlaneV2(kFlat, 1, 1, {}, 0, {5}) + Bytes{0, 9};
+  const std::vector<std::tuple<Bytes, std::string, int>> cases = {
+      {one + Bytes{1, 2, 3}, "3 bytes after the end of the level are ignored", 1},
+      {LevHeader(2) + Bytes{0, 0, 9}, "holds no planes (Ctrl + A in the editor adds one)", 0},
+      {one, "", 1}};
+  for (const auto& [file, says, planes] : cases) {
+    Write("t.lev", file);
+    ::testing::internal::CaptureStderr();
+    LoadLevel(Path("t.lev"));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), says.empty() ? "" : Path("t.lev") + ": " + says + "\n");
+    EXPECT_EQ(Ints({Level.planeCount, int(Level.planes.size()), Level.levelParameter}), Ints({planes, planes, 9}));
+  }
+  EXPECT_EQ(Cell(Level.planes.at(0), 0, 0), 5);
 }
 
 TEST_F(LevelTest, FilesThatCannotBeReadGiveANewLevel) {

@@ -81,11 +81,66 @@ TEST_F(LevelWriteTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   std::filesystem::create_directory(target + ".tmp" + std::to_string(::getpid()));
   for (const std::string& path : {target, nowhere}) {
     ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(SaveLevel(path));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "\n\n*** error creating " + path + " ***\n");
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find(path + ": cannot write: "), std::string::npos);
   }
   EXPECT_EQ(Read("old.lev"), (Bytes{1, 2, 3}));
   EXPECT_FALSE(std::filesystem::exists(Path("no")));
+}
+
+// A disk that fills at any byte of the new file, or a rename that fails:
+// the old file stays as it was, no temporary file is left behind, and the
+// level in memory is untouched.
+TEST_F(LevelWriteTest, ASaveThatFailsAtAnyByteLosesNothing) {
+  Level.planes.assign(3, Plane{});
+  Level.planeCount = 3;
+  for (uint8_t t = 0; t < 3; ++t) {
+    InitPlane(Level.planes[t], uint8_t(t * 2), 30, 20);
+    for (size_t c = 0; c < 30 * 5; c += 7) Level.planes[t].tiles[c] = uint16_t(c + t);
+  }
+  const Bytes old = {'S', 'L', 'E', 'V', 2, 0, 0x12, 0x34};
+  Write("keep.lev", old);
+  std::vector<decltype(Stored(Plane{}))> before;
+  for (const Plane& p : Level.planes) before.push_back(Stored(p));
+  ASSERT_TRUE(SaveLevel(Path("size.lev")));
+  const size_t size = Read("size.lev").size();
+  ASSERT_GT(size, 300u);
+  for (size_t at = 0; at <= size; ++at) {
+    FailNextWrite(at);
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    const bool saved = SaveLevel(Path("keep.lev"));
+    const std::string out = ::testing::internal::GetCapturedStdout(), err = ::testing::internal::GetCapturedStderr();
+    ASSERT_FALSE(saved) << at;
+    ASSERT_EQ(out, "\n\n*** error creating " + Path("keep.lev") + " ***\n");
+    ASSERT_EQ(err, Path("keep.lev") + (at < size ? ": cannot write: No space left on device\n"
+                                                 : ": cannot write: Input/output error\n"));
+    ASSERT_EQ(Read("keep.lev"), old) << at;
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2) << "a temporary file was left";
+  }
+  ASSERT_EQ(Level.planeCount, 3);
+  for (size_t i = 0; i < 3; ++i) EXPECT_TRUE(Stored(Level.planes[i]) == before[i]) << i;
+  // With nothing armed the same save goes through.
+  EXPECT_TRUE(SaveLevel(Path("keep.lev")));
+  EXPECT_EQ(Read("keep.lev"), Read("size.lev"));
+}
+
+// A folder the user may not write to: the save says so and the file stays.
+// Root writes anyway, so there the refusal comes from the failure hook.
+TEST_F(LevelWriteTest, ASaveIntoAReadOnlyFolderSaysSo) {
+  NewLevel();
+  Write("ro/1.lev", {9, 9});
+  std::filesystem::permissions(Path("ro"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  if (::access(Path("ro").c_str(), W_OK) == 0) FailNextWrite(kFailOnCreate);
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(SaveLevel(Path("ro/1.lev")));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "\n\n*** error creating " + Path("ro/1.lev") + " ***\n");
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), Path("ro/1.lev") + ": cannot write: Permission denied\n");
+  std::filesystem::permissions(Path("ro"), std::filesystem::perms::owner_all);
+  EXPECT_EQ(Read("ro/1.lev"), (Bytes{9, 9}));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // tarn-run: the engine on the null platform. Runs N due frames in a game
 // folder with scripted input, writes screenshots on request and prints one
 // final state line as JSON.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "common/binary_reader.h"
+#include "common/limits.h"
 #include "gfx/screenshot.h"
 #include "level/attract.h"
 #include "level/level.h"
@@ -42,25 +44,48 @@ static bool ParseFrames(const char* text, uint64_t& out) {
   if (!text || !*text) return false;
   uint64_t v = 0;
   for (const char* p = text; *p; ++p) {
-    if (*p < '0' || *p > '9' || v > 100000000000ull) return false;
+    if (*p < '0' || *p > '9' || v > kMaxRunFrames / 10) return false;
     v = v * 10 + uint64_t(*p - '0');
   }
-  if (v < 1 || v > 1000000000000ull) return false;
+  if (v < 1 || v > kMaxRunFrames) return false;
   out = v;
   return true;
 }
 
 static int Usage() {
   std::fprintf(stderr,
-               "usage: tarn-run [--game DIR] [--frames N] [--input FILE] [--shot N:FILE.pcx]... [--bench]\n");
+               "usage: tarn-run [--game DIR] [--frames N] [--input FILE] [--shot N:FILE.pcx]... [--bench] "
+               "[--memory-every N]\n");
   return 2;
+}
+
+// Bytes the allocator has handed out and not had back: the sanitizers' own
+// count when they are linked in, else the C library's.
+extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
+static long HeapKB() {
+  if (__sanitizer_get_current_allocated_bytes) return long(__sanitizer_get_current_allocated_bytes() / 1024);
+  const struct mallinfo2 m = mallinfo2();
+  return long((m.uordblks + m.hblkhd) / 1024);
+}
+
+// The process's resident set in KB, from the kernel's status file; 0 where
+// there is none.
+static long ResidentKB() {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  if (!f) return 0;
+  char line[256];
+  long kb = 0;
+  while (std::fgets(line, sizeof line, f))
+    if (std::sscanf(line, "VmRSS: %ld", &kb) == 1) break;
+  std::fclose(f);
+  return kb;
 }
 
 int main(int argc, char** argv) {
   const auto processStart = std::chrono::steady_clock::now();
   double firstFrameMs = 0;
   std::string game = ".", inputFile;
-  uint64_t frames = 1;
+  uint64_t frames = 1, memoryEvery = 0;
   bool bench = false, framesGiven = false;
   std::vector<ScriptEvent> events;
   std::vector<std::pair<uint64_t, std::string>> shots;
@@ -90,6 +115,8 @@ int main(int argc, char** argv) {
       shots.emplace_back(at, file.string());
     } else if (a == "--bench") {
       bench = true;
+    } else if (a == "--memory-every") {
+      if (!ParseFrames(next(), memoryEvery)) return Usage();
     } else {
       return Usage();
     }
@@ -111,6 +138,10 @@ int main(int argc, char** argv) {
       std::error_code ec;
       if (e.kind == ScriptEvent::Shot) e.file = fs::absolute(e.file, ec).string();
     }
+    // In frame order (a frame's events in script order), so each frame finds
+    // its own with one step along the list, however long the script.
+    std::stable_sort(events.begin(), events.end(),
+                     [](const ScriptEvent& x, const ScriptEvent& y) { return x.frame < y.frame; });
   }
   if (::chdir(game.c_str()) != 0) {
     std::fprintf(stderr, "tarn-run: cannot enter %s\n", game.c_str());
@@ -122,9 +153,13 @@ int main(int argc, char** argv) {
   if (!StartProgram(code)) return code;
 
   std::vector<double> frameMicros;
+  size_t first = 0;  // the first event of frame f
   for (uint64_t f = 1; f <= frames; ++f) {
-    for (const auto& e : events) {
-      if (e.frame != f) continue;
+    while (first < events.size() && events[first].frame < f) ++first;
+    size_t end = first;
+    while (end < events.size() && events[end].frame == f) ++end;
+    for (size_t i = first; i < end; ++i) {
+      const ScriptEvent& e = events[i];
       switch (e.kind) {
         case ScriptEvent::KeyDown: nullplat::SetKey(uint8_t(e.a), true); break;
         case ScriptEvent::KeyUp: nullplat::SetKey(uint8_t(e.a), false); break;
@@ -149,13 +184,15 @@ int main(int argc, char** argv) {
       frameMicros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
       if (f == 1) firstFrameMs = std::chrono::duration<double, std::milli>(end - processStart).count();
     }
-    for (const auto& e : events) {
-      if (e.frame != f) continue;
+    for (size_t i = first; i < end; ++i) {
+      const ScriptEvent& e = events[i];
       if (e.kind == ScriptEvent::Menu) HandleMenuCommand(uint32_t(e.a));
       if (e.kind == ScriptEvent::Shot) WriteShot(e.file);
     }
     for (const auto& [n, file] : shots)
       if (n == f) WriteShot(file);
+    if (memoryEvery && f % memoryEvery == 0)
+      std::fprintf(stderr, "memory %llu %ld %ld\n", (unsigned long long)f, ResidentKB(), HeapKB());
   }
   if (bench && !frameMicros.empty()) {
     std::sort(frameMicros.begin(), frameMicros.end());

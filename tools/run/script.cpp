@@ -1,8 +1,10 @@
 // script.cpp: parsing of tarn-run input scripts.
 #include "script.h"
 
+#include <climits>
 #include <sstream>
 
+#include "common/limits.h"
 #include "shell/input.h"
 
 static bool ParseInt(const std::string& word, long long& v) {
@@ -15,6 +17,9 @@ static bool ParseInt(const std::string& word, long long& v) {
   }
   return used == word.size();
 }
+
+// Positions and menu ids are ints: a wider number is a mistake, not a wrap.
+static bool FitsInt(long long v) { return v >= INT_MIN && v <= INT_MAX; }
 
 bool ParseScript(const std::string& text, std::vector<ScriptEvent>& out, int& errorLine, std::string& error) {
   std::istringstream lines(text);
@@ -33,7 +38,8 @@ bool ParseScript(const std::string& text, std::vector<ScriptEvent>& out, int& er
       return false;
     };
     long long frame;
-    if (!ParseInt(w[0], frame) || frame < 1) return fail("bad frame number '" + w[0] + "'");
+    if (!ParseInt(w[0], frame) || frame < 1 || uint64_t(frame) > kMaxRunFrames)
+      return fail("bad frame number '" + w[0] + "'");
     ScriptEvent e{};
     e.frame = uint64_t(frame);
     if (w.size() < 2) return fail("missing event");
@@ -48,7 +54,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptEvent>& out, int& er
       else return fail("unknown key action '" + w[3] + "'");
     } else if (verb == "mouse" && w.size() == 4) {
       long long x, y;
-      if (!ParseInt(w[2], x) || !ParseInt(w[3], y)) return fail("bad mouse position");
+      if (!ParseInt(w[2], x) || !ParseInt(w[3], y) || !FitsInt(x) || !FitsInt(y)) return fail("bad mouse position");
       e.kind = ScriptEvent::Mouse;
       e.a = int(x);
       e.b = int(y);
@@ -60,7 +66,7 @@ bool ParseScript(const std::string& text, std::vector<ScriptEvent>& out, int& er
       else return fail("unknown button action '" + w[3] + "'");
     } else if (verb == "menu" && w.size() == 3) {
       long long id;
-      if (!ParseInt(w[2], id)) return fail("bad menu id '" + w[2] + "'");
+      if (!ParseInt(w[2], id) || !FitsInt(id)) return fail("bad menu id '" + w[2] + "'");
       e.kind = ScriptEvent::Menu;
       e.a = int(id);
     } else if (verb == "shot" && w.size() == 3) {
