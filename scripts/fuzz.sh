@@ -29,25 +29,37 @@ rm -rf "$seeds"
 mkdir -p build-asan/findings
 
 declare -A dict=([tile]=tile [level]=level [pcx]=pcx [wav]=wav [font]=text [card]=text [script]=script)
-found=0
-printf '| target | seconds | executions | corpus | findings |\n|---|---|---|---|---|\n'
-for t in "${targets[@]}"; do
-  bin=build-asan/fuzz/fuzz-$t
-  [ -x "$bin" ] || { echo "| $t | - | not built | - | - |"; continue; }
-  corpus=build-asan/corpus/$t
+# One target a core at a time (FUZZ_JOBS overrides); rows come out in order.
+jobs=${FUZZ_JOBS:-$(nproc)}
+rows=$(mktemp -d "$TMPDIR/rows.XXXXXX")
+run_target() {
+  local t=$1 bin=build-asan/fuzz/fuzz-$1 corpus=build-asan/corpus/$1
+  [ -x "$bin" ] || { echo "| $t | - | not built | - | - |" >"$rows/$t"; return; }
   mkdir -p "$corpus"
-  opts=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
-        -artifact_prefix=build-asan/findings/$t- )
+  # The targets' own notes on stderr (one a damaged file) would fill the
+  # log; libFuzzer keeps its own output and the sanitizers' reports.
+  local opts=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+              -close_fd_mask=3 -artifact_prefix=build-asan/findings/$t- )
   [ -f "fuzz/dicts/${dict[$t]}.dict" ] && opts+=(-dict="fuzz/dicts/${dict[$t]}.dict")
-  log=build-asan/$t.log
+  local log=build-asan/$t.log
+  local before after runs files
   before=$(ls build-asan/findings | grep -c "^$t-" || true)
   "$bin" "${opts[@]}" "$corpus" "$seeds/$t" >"$log" 2>&1
   after=$(ls build-asan/findings | grep -c "^$t-" || true)
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' | tail -n 1)
   files=$(ls "$corpus" | wc -l)
-  new=$((after - before))
-  [ "$new" -gt 0 ] && found=1
-  printf '| %s | %s | %s | %s | %s |\n' "$t" "$seconds" "${runs:-?}" "$files" "$new"
+  printf '| %s | %s | %s | %s | %s |\n' "$t" "$seconds" "${runs:-?}" "$files" "$((after - before))" >"$rows/$t"
+}
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done
+  run_target "$t" &
+done
+wait
+found=0
+printf '| target | seconds | executions | corpus | findings |\n|---|---|---|---|---|\n'
+for t in "${targets[@]}"; do
+  cat "$rows/$t"
+  [ "$(cut -d'|' -f6 "$rows/$t" | tr -d ' ')" = "0" ] || [ "$(cut -d'|' -f4 "$rows/$t" | tr -d ' ')" = "not built" ] || found=1
 done
 if [ "$found" -ne 0 ]; then
   echo "fuzz: findings kept in build-asan/findings/ (logs in build-asan/*.log)" >&2

@@ -75,6 +75,16 @@ function differing(a, b, r = { x: 0, y: 0, w: 320, h: 200 }) {
 const frames = (page) => page.evaluate(() => Module._tarn_frames());
 const waitFrames = (page, n) => page.waitForFunction((n) => Module._tarn_frames() >= n, n, { timeout: 60000 });
 
+// Until Tarn has drawn its first frame. The exported functions exist before
+// the module is instantiated and throw until then, so a throw means "not yet".
+const waitStarted = (page) => page.waitForFunction(() => {
+  try {
+    return Module._tarn_frames() >= 1;
+  } catch (e) {
+    return false;
+  }
+}, null, { timeout: 60000 });
+
 // Runs the page up to the frame and holds it there.
 async function stepTo(page, n) {
   await page.evaluate((n) => Module._tarn_hold(n), n);
@@ -139,14 +149,12 @@ async function restart(page) {
   await page.keyboard.press('Escape');
   await page.waitForSelector('#ended:not([hidden])', { timeout: 5000 });
   await Promise.all([page.waitForNavigation(), page.click('#ended a')]);
-  await page.waitForFunction(() => window.Module && Module._tarn_frames && Module._tarn_frames() >= 1,
-                             null, { timeout: 60000 });
+  await waitStarted(page);
 }
 
 async function loadPage(page) {
   await page.goto(url);
-  await page.waitForFunction(() => window.Module && Module._tarn_frames && Module._tarn_frames() >= 1,
-                             null, { timeout: 60000 });
+  await waitStarted(page);
 }
 
 async function main() {
@@ -250,8 +258,7 @@ async function main() {
     await shot(page, '7-ended');
     check(await page.isVisible('#ended'), 'Esc ends Tarn and the page says so');
     await Promise.all([page.waitForNavigation(), page.click('#ended a')]);
-    await page.waitForFunction(() => window.Module && Module._tarn_frames && Module._tarn_frames() >= 1,
-                               null, { timeout: 60000 });
+    await waitStarted(page);
     const reloaded = await levelOneInEditor(page, away);
     await shot(page, '8-reloaded');
     const lost = differing(after, reloaded, cell);
