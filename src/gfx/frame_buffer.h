@@ -38,5 +38,12 @@ void ClearFrameBuffer(uint8_t colour);
 // Expands the frame into the display memory when the display is not palettised.
 void ConvertFrameBuffer();
 
+// A way of expanding n 8-bit pixels to 32 bits through a table; returns the
+// pixels done (a multiple of its step, the rest is the caller's).
+using Expand32Fn = uint32_t (*)(const uint8_t* src, uint32_t* dst, const uint32_t* lut, uint32_t n);
+// Every way this processor can run; ConvertFrameBuffer times them and keeps
+// the fastest.
+std::vector<Expand32Fn> Expand32Candidates();
+
 // Records slots 64..255 as the colours RestoreGlobalColours puts back.
 void CaptureGlobalColours();

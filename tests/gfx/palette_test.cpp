@@ -147,6 +147,27 @@ TEST_F(PaletteTest, Convert32HandlesEveryPixelUpToAnOddCount) {
   EXPECT_EQ(dest[21], 0xAAAAAAAAu);
 }
 
+// Every expansion this processor can run, whichever the timing picks: each
+// byte of every table entry in place, pixels in order, nothing past what it
+// says it did.
+TEST_F(PaletteTest, EveryExpansionMatchesThePlainLookUp) {
+  std::vector<uint8_t> frame(64000 + 37);
+  std::vector<uint32_t> lut(256);
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+  for (auto& p : frame) p = uint8_t(next() >> 24);
+  for (auto& v : lut) v = next();
+  for (Expand32Fn way : Expand32Candidates())
+    for (uint32_t n : {0u, 63u, 64u, 200u, uint32_t(frame.size())}) {
+      std::vector<uint32_t> dest(n + 64, 0xAAAAAAAA);
+      const uint32_t done = way(frame.data(), dest.data(), lut.data(), n);
+      ASSERT_LE(done, n);
+      ASSERT_GT(done + 64, n);
+      for (uint32_t i = 0; i < done; ++i) ASSERT_EQ(dest[i], lut[frame[i]]) << "pixel " << i << " of " << n;
+      for (uint32_t i = done; i < dest.size(); ++i) ASSERT_EQ(dest[i], 0xAAAAAAAAu) << "pixel " << i << " of " << n;
+    }
+}
+
 TEST_F(PaletteTest, ClearWritesExactlyOneFrameOfMode0) {
   std::vector<uint8_t> block(64000 + 64, 0xAA);
   Screen.FrameBuffer = block.data();
