@@ -85,7 +85,9 @@ __attribute__((target("avx2"))) uint32_t Expand32Gather(const uint8_t* src, uint
 
 // GCC's own permute intrinsic starts from an undefined register and warns of it.
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 // Sixty-four look-ups a step without a gather: the table cut into four byte
 // planes of 256 (four registers each), each plane looked up by two
 // two-register byte permutes and a blend on the index's top bit, then the planes interleaved
