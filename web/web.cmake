@@ -28,6 +28,10 @@ target_include_directories(tarn_platform_sdl PUBLIC ${CMAKE_SOURCE_DIR}/src ${IM
 # stay under 3 MB.
 set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
 
+# The engine is where the frame's time goes: built for speed, with wasm SIMD
+# standing in for SSE2 in the tile and sprite row merges (0.02 MB more).
+target_compile_options(tarn_engine PRIVATE -O2 -msimd128 -msse2)
+
 add_executable(tarn ${CMAKE_SOURCE_DIR}/src/main.cpp)
 # tarn.html with tarn.js, tarn.wasm and tarn.data beside it, at the top of the build folder.
 set_target_properties(tarn PROPERTIES SUFFIX ".html" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
