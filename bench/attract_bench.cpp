@@ -4,9 +4,6 @@
 // 32-bit frame).
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <filesystem>
-#include <vector>
 
 #include "bench_game.h"
 #include "level/attract.h"
@@ -44,18 +41,7 @@ void BM_AttractFrame(benchmark::State& state) {
 
 void BM_AttractFloor(benchmark::State& state) {
   if (!StartAttract()) return state.SkipWithError("the attract sequence did not start");
-  std::vector<uint8_t> frame(64000), rgb(256000);
-  const int planes = ShownPlanes();
-  for (auto _ : state) {
-    for (int k = 0; k <= planes; ++k) {
-      std::memset(frame.data(), k, frame.size());
-      benchmark::ClobberMemory();
-    }
-    std::memset(rgb.data(), 1, rgb.size());
-    benchmark::DoNotOptimize(frame.data());
-    benchmark::DoNotOptimize(rgb.data());
-    benchmark::ClobberMemory();
-  }
+  MemoryFloor(state, ShownPlanes());
 }
 
 BENCHMARK(BM_AttractFrame)->Unit(benchmark::kMicrosecond);

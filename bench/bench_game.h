@@ -1,6 +1,8 @@
 // bench_game.h: the demo folder the benchmarks load (--game DIR, else the build's).
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <string>
 
 #include "platform/null/null_platform.h"
@@ -11,3 +13,6 @@ const std::string& BenchGameDir();
 void StartInWindow();
 // One frame as the main loop runs it: lock, the frame's work, unlock.
 void RunBenchFrame();
+// The bytes a frame of n planes must write at the least, as memsets: the
+// clear, each plane, the 32-bit frame.
+void MemoryFloor(benchmark::State& state, int planes);
