@@ -3,6 +3,7 @@
 #include "gfx/frame_buffer.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -103,11 +104,14 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint32_t Expand32Permute(
   for (int b = 0; b < 4; ++b)
     for (int q = 0; q < 4; ++q) quarter[b][q] = _mm512_load_si512(planes[b] + 64 * q);
   // Byte 16j + 4m + k of the reordered indices is pixel 16m + 4j + k.
-  alignas(64) uint8_t order[64];
-  for (int j = 0; j < 4; ++j)
-    for (int m = 0; m < 4; ++m)
-      for (int k = 0; k < 4; ++k) order[16 * j + 4 * m + k] = uint8_t(16 * m + 4 * j + k);
-  const __m512i reorder = _mm512_load_si512(order);
+  static const std::array<uint8_t, 64> order = [] {
+    std::array<uint8_t, 64> o{};
+    for (int j = 0; j < 4; ++j)
+      for (int m = 0; m < 4; ++m)
+        for (int k = 0; k < 4; ++k) o[16 * j + 4 * m + k] = uint8_t(16 * m + 4 * j + k);
+    return o;
+  }();
+  const __m512i reorder = _mm512_loadu_si512(order.data());
   uint32_t i = 0;
   for (; i + 64 <= n; i += 64) {
     const __m512i index = _mm512_permutexvar_epi8(reorder, _mm512_loadu_si512(src + i));
