@@ -1,6 +1,7 @@
 // font.cpp: the font list, font description files and text drawing.
 #include "gfx/font.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "common/value_reader.h"
@@ -109,29 +110,41 @@ const Font* FontAt(unsigned number) { return number < Fonts.fonts.size() ? &Font
 
 namespace {
 
-// Draws each glyph through draw and advances by its width (stored doubled in
-// video mode 2).
+// Draws each glyph that reaches the window [left, right) x [top, bottom)
+// through draw, and advances by its width (stored doubled in video mode 2).
+// The test is the sprite routines' own, made here once a glyph: a page of
+// text waiting outside its window would otherwise cost a call per glyph.
 template <class DrawFn>
-void DrawGlyphs(const char* text, int32_t x, unsigned fontNumber, DrawFn draw) {
+void DrawGlyphs(const char* text, int32_t x, int32_t y, unsigned fontNumber, int64_t left, int64_t right,
+                int64_t top, int64_t bottom, DrawFn draw) {
   const Font* font = FontAt(fontNumber);
   if (!font || font->glyphs.empty() || !text) return;
-  int32_t advance = 0;
+  left = std::max<int64_t>(left, 0), top = std::max<int64_t>(top, 0);
+  right = std::min<int64_t>(right, Video.ScreenWidth), bottom = std::min<int64_t>(bottom, Video.ScreenHeight);
+  const bool halved = Video.VideoMode == 2;
+  uint32_t at = uint32_t(x);  // wraps as the sprite routines' positions do
   for (const char* p = text; *p; ++p) {
     const Sprite& glyph = font->glyphs[size_t(GlyphFor(font->type, uint8_t(*p)))];
-    if (!glyph.frames[glyph.currentFrame].empty()) draw(glyph, x + advance);
-    advance += int32_t(Video.VideoMode == 2 ? glyph.width / 2 : glyph.width);
+    // Glyphs have no x origin and only advance: past the right edge, the rest are too.
+    const int64_t gx = int32_t(at), w = halved ? glyph.width / 2 : glyph.width;
+    if (gx >= right) break;
+    const int64_t gy = int32_t(uint32_t(glyph.originY) + uint32_t(y));
+    if (gx > left - w && gy > top - int64_t(glyph.height) && gy < bottom && !glyph.frames[glyph.currentFrame].empty())
+      draw(glyph, int32_t(gx));
+    at += uint32_t(w);
   }
 }
 
 }  // namespace
 
 void DrawText(const char* text, int32_t x, int32_t y, unsigned font) {
-  DrawGlyphs(text, x, font, [&](const Sprite& g, int32_t gx) { Video.DrawTable.DrawSprite(g, 0, 0, gx, y); });
+  DrawGlyphs(text, x, y, font, 0, Video.ScreenWidth, 0, Video.ScreenHeight,
+             [&](const Sprite& g, int32_t gx) { Video.DrawTable.DrawSprite(g, 0, 0, gx, y); });
 }
 
 void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t left, int32_t right, int32_t top,
                   int32_t bottom) {
-  DrawGlyphs(text, x, font, [&](const Sprite& g, int32_t gx) {
+  DrawGlyphs(text, x, y, font, left, right, top, bottom, [&](const Sprite& g, int32_t gx) {
     Video.DrawTable.DrawSpriteClip(g, 0, 0, gx, y, left, right, top, bottom);
   });
 }

@@ -208,4 +208,30 @@ TEST_F(DrawTest, ModeFourIsAWiderAndTallerModeZero) {
   Expect({{632, 472, 1}, {638, 479, 63}, {639, 479, 101}}, 640);
 }
 
+// Rows of every width, cut by windows at every offset, against the pixel
+// rule itself: wide rows take a faster path on some processors.
+TEST_F(DrawTest, SpriteRowsOfAnyWidthMergeByThePixelRule) {
+  for (uint32_t width : {1u, 8u, 15u, 63u, 64u, 65u, 127u, 200u, 320u}) {
+    Sprite s;
+    s.width = width;
+    s.height = 3;
+    s.frames[0].resize(width * 3 + 1);
+    for (uint32_t i = 0; i < width * 3; ++i) s.frames[0][i] = uint8_t(i % 7 == 3 ? 0 : 1 + i % 200);
+    s.frameCount = 1;
+    for (int left : {0, 1, 63, 100}) {
+      for (bool flip : {false, true}) {
+        Clear(250);
+        (flip ? dt.DrawSpriteFlipVClip : dt.DrawSpriteClip)(s, 0, 0, 0, 10, left, 320, 0, 200);
+        for (int y = 9; y < 14; ++y)
+          for (int x = 0; x < 320; ++x) {
+            const int r = flip ? 12 - y : y - 10;
+            const bool inside = y >= 10 && y < 13 && x >= left && x < int(width);
+            const uint8_t v = inside ? s.frames[0][size_t(r) * width + size_t(x)] : 0;
+            ASSERT_EQ(At(x, y), v ? v : 250) << width << " " << left << " " << flip << " at " << x << "," << y;
+          }
+      }
+    }
+  }
+}
+
 }  // namespace

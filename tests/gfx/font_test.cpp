@@ -112,6 +112,21 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthsWithEachGlyphsOffset) {
   const auto clipped = Drawn();
   ASSERT_FALSE(clipped.empty());
   for (int x : clipped) EXPECT_TRUE(x >= 105 && x < 115) << x;
+
+  // Glyphs wholly outside the window are passed over, yet still advance the
+  // text: begun at x -15, the second glyph shows its last five columns and
+  // the third lands whole at x 5, in the window's rows 52 and 53.
+  ClearFrameBuffer(0);
+  DrawTextClip("111", -15, 50, 0, 0, 320, 52, 200);
+  std::vector<int> rows;
+  for (int r = 0; r < 2; ++r)
+    for (int x = 0; x < 15; ++x) rows.push_back(x);
+  EXPECT_EQ(Drawn(), rows);
+  ClearFrameBuffer(0);
+  DrawTextClip("1A1A", 320, 50, 0, 0, 400, 0, 200);  // past the screen, however wide the window
+  DrawText("1A1A", INT32_MAX - 15, 50, 0);          // positions wrap past INT32_MAX, far off screen
+  DrawText("1A1A", 0, 199 + 4, 0);                  // below the screen
+  EXPECT_TRUE(Drawn().empty());
 }
 
 TEST_F(FontTest, WithoutTheListTheDefaultFoldersFallbackListLoads) {
