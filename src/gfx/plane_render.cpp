@@ -1,8 +1,8 @@
 // plane_render.cpp: the six plane renderers of the 320x200 frame. The four
 // tile-aligned ones send edge tiles through the DrawTable's clipped slots and
 // write inner tiles straight into the frame; the two Lined ones draw one pixel
-// line at a time, each line with its own speed and loop, or eight lines at
-// once where a whole map row or column moves as one.
+// line at a time, each line with its own speed and loop, or several at once
+// where neighbouring lines of a map row (all eight of a V Lined column) move as one.
 #include "gfx/plane_render.h"
 
 #include <algorithm>
@@ -41,7 +41,13 @@ struct RefCache {
   std::vector<uint32_t> seen;  // the draw in which refs[n] was filled
   uint32_t generation = 0;
 };
-RefCache Refs;
+// The renderers' state between draws: the tile look-up, and the lines the
+// draw under way may skip.
+struct RenderState {
+  RefCache refs;
+  FrameLines hidden;
+};
+RenderState Render;
 
 // One plane draw's view of the frame, the map and the tiles. It lives in a
 // local so its fields stay in registers: every byte written to the frame may
@@ -56,6 +62,14 @@ struct Canvas {
   uint32_t* seen = nullptr;
   uint32_t generation = 0;
   TileDrawFn drawTile = nullptr, drawMasked = nullptr;
+  FrameLines hidden;  // lines the draw may skip
+
+  // Whether every line of [from, to) on the frame is one the draw may skip.
+  bool Hidden(int from, int to) const {
+    for (int y = std::max(from, 0); y < std::min(to, kHeight); ++y)
+      if (!hidden[size_t(y)]) return false;
+    return true;
+  }
 
   // The tile number in map cell i; kNoCell outside the map.
   uint32_t Cell(int64_t i) const { return i >= 0 && i < cellCount ? cells[i] : kNoCell; }
@@ -86,18 +100,19 @@ bool OpenCanvas(Canvas& cv, const Plane& p) {
   cv.cellCount = int64_t(p.tiles.size());
   cv.tiles = Tiles.tileTable.data();
   cv.tileCount = std::min<uint32_t>(Tiles.tileCount, uint32_t(Tiles.tileTable.size()));
-  if (Refs.refs.size() < cv.tileCount) {
-    Refs.refs.resize(cv.tileCount);
-    Refs.seen.resize(cv.tileCount, 0);
+  if (Render.refs.refs.size() < cv.tileCount) {
+    Render.refs.refs.resize(cv.tileCount);
+    Render.refs.seen.resize(cv.tileCount, 0);
   }
   // A new generation forgets the last draw's entries.
-  if (++Refs.generation == 0) {
-    std::fill(Refs.seen.begin(), Refs.seen.end(), 0);
-    Refs.generation = 1;
+  if (++Render.refs.generation == 0) {
+    std::fill(Render.refs.seen.begin(), Render.refs.seen.end(), 0);
+    Render.refs.generation = 1;
   }
-  cv.refs = Refs.refs.data();
-  cv.seen = Refs.seen.data();
-  cv.generation = Refs.generation;
+  cv.refs = Render.refs.refs.data();
+  cv.seen = Render.refs.seen.data();
+  cv.generation = Render.refs.generation;
+  cv.hidden = Render.hidden;
   return true;
 }
 
@@ -176,11 +191,10 @@ void DrawTileColumn(const Canvas& cv, int k, int fx, int fy, NextCell nextCell) 
   PutEdge(cv, nextCell(), sx, 8 * (kRows - 1) - fy);
 }
 
-// Relative (one speed and loop for all rows) and H Tiled (one per tile row).
-template <bool PerRow>
-void RenderRows(const Plane& p) {
-  Canvas cv;
-  if (!OpenCanvas(cv, p)) return;
+// The screen tile rows of a Relative (one speed and loop for all rows) or H
+// Tiled (one per tile row) plane: row(m, fx, fy, nextCell) for each.
+template <bool PerRow, class RowFn>
+void WalkRows(const Canvas& cv, const Plane& p, RowFn row) {
   const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
   const int32_t camY = Scroll.ScrollY[p.otherSpeed];
   const int fy = camY & 7;
@@ -197,11 +211,42 @@ void RenderRows(const Plane& p) {
     const int32_t camX = Scroll.ScrollX[LineSpeed(p, line)];
     const int64_t loop = LineLoop(p, line, width);
     int64_t c = FloorMod(camX >> 3, loop);
-    DrawTileRow(cv, m, camX & 7, fy, [&] {
+    row(m, camX & 7, fy, [&] {
       if (c >= loop) c -= loop;
       return cv.Cell(rowBase + c++);
     });
   }
+}
+
+// The same for a Flat plane, against the view.
+template <class RowFn>
+void WalkFlatRows(const Canvas& cv, const Plane& p, RowFn row) {
+  const int64_t wrap = WrapCells(p), skip = p.rowSkip;
+  const int32_t vx = Level.viewX, vy = Level.viewY;
+  int64_t index = int64_t(p.width) * (vy >> 3) + (vx >> 3);
+  for (int m = 0; m < kRows; ++m) {
+    // Wrapped at row starts only: a narrow map runs on into its next row.
+    index = FloorMod(index, wrap);
+    int64_t i = index;
+    row(m, vx & 7, vy & 7, [&] { return cv.Cell(i++); });
+    index += kColumns + skip;
+  }
+}
+
+// Draws the rows a tile-aligned walk gives, but those hidden from view.
+auto DrawRows(const Canvas& cv) {
+  return [&cv](int m, int fx, int fy, auto&& nextCell) {
+    if (!cv.Hidden(8 * m - fy, 8 * m - fy + 8)) DrawTileRow(cv, m, fx, fy, nextCell);
+  };
+}
+
+// Marks the lines of each row whose 41 cells all hold opaque tiles.
+auto CoverRows(const Canvas& cv, FrameLines& lines) {
+  return [&cv, &lines](int m, int, int fy, auto&& nextCell) {
+    for (int k = 0; k < kColumns; ++k)
+      if (!cv.Ref(nextCell()).opaque) return;
+    for (int y = std::max(8 * m - fy, 0); y < std::min(8 * m - fy + 8, kHeight); ++y) lines.set(size_t(y));
+  };
 }
 
 void DrawNothing(const Plane&) {}
@@ -210,21 +255,18 @@ void DrawNothing(const Plane&) {}
 
 void RenderFlatPlane(const Plane& p) {
   Canvas cv;
-  if (!OpenCanvas(cv, p)) return;
-  const int64_t wrap = WrapCells(p), skip = p.rowSkip;
-  const int32_t vx = Level.viewX, vy = Level.viewY;
-  int64_t index = int64_t(p.width) * (vy >> 3) + (vx >> 3);
-  for (int m = 0; m < kRows; ++m) {
-    // Wrapped at row starts only: a narrow map runs on into its next row.
-    index = FloorMod(index, wrap);
-    DrawTileRow(cv, m, vx & 7, vy & 7, [&] { return cv.Cell(index++); });
-    index += skip;
-  }
+  if (OpenCanvas(cv, p)) WalkFlatRows(cv, p, DrawRows(cv));
 }
 
-void RenderRelativePlane(const Plane& p) { RenderRows<false>(p); }
+void RenderRelativePlane(const Plane& p) {
+  Canvas cv;
+  if (OpenCanvas(cv, p)) WalkRows<false>(cv, p, DrawRows(cv));
+}
 
-void RenderHTiledPlane(const Plane& p) { RenderRows<true>(p); }
+void RenderHTiledPlane(const Plane& p) {
+  Canvas cv;
+  if (OpenCanvas(cv, p)) WalkRows<true>(cv, p, DrawRows(cv));
+}
 
 void RenderVTiledPlane(const Plane& p) {
   Canvas cv;
@@ -246,15 +288,17 @@ void RenderVTiledPlane(const Plane& p) {
 
 namespace {
 
-// `lines` pixel rows (1, or 8 when a whole map row shares one camera and loop)
-// of an H Lined plane: block rows ty.. of the cells from column c onward, at
-// screen rows starting at `row`. refAt(c) gives the middle slices' tiles.
+// n pixel rows of an H Lined plane that share one camera and loop: block
+// rows ty..ty + n - 1 of the cells from column c onward, at screen rows
+// starting at `row`. refAt(c) gives the middle slices' tiles. Lines is 8 for
+// a whole map row, drawn tile by tile, or 0 for any other n.
 template <int Lines, class RefAt>
-void DrawHLinedRows(const Canvas& cv, uint8_t* row, int ty, int fx, int64_t rowBase, int64_t c,
+void DrawHLinedRows(const Canvas& cv, uint8_t* row, int ty, int n, int fx, int64_t rowBase, int64_t c,
                     int64_t loop, RefAt refAt) {
+  if constexpr (Lines == 8) n = 8;
   // First slice: whatever tile stands in the cell, 0 too, cut at the left edge.
   if (const uint8_t* px = cv.Pixels(cv.Cell(rowBase + c)))
-    for (int t = 0; t < Lines; ++t)
+    for (int t = 0; t < n; ++t)
       for (int i = fx; i < 8; ++i)
         if (uint8_t v = px[(ty + t) * 8 + i]) row[t * kWidth + i - fx] = v;
   ++c;
@@ -263,14 +307,18 @@ void DrawHLinedRows(const Canvas& cv, uint8_t* row, int ty, int fx, int64_t rowB
     const TileRef ref = refAt(c);
     if (ref.px == kBlankBlock) continue;
     uint8_t* dst = row + 8 * j - fx;
-    if constexpr (Lines == 8)
-      ref.opaque ? CopyTile8x8(dst, kWidth, ref.px) : MergeTile8x8(dst, kWidth, ref.px);
-    else
-      ref.opaque ? CopyRow8(dst, ref.px + ty * 8) : MergeRow8(dst, ref.px + ty * 8);
+    const uint8_t* src = ref.px + ty * 8;
+    if constexpr (Lines == 8) {
+      ref.opaque ? CopyTile8x8(dst, kWidth, src) : MergeTile8x8(dst, kWidth, src);
+    } else if (ref.opaque) {
+      for (int t = 0; t < n; ++t) CopyRow8(dst + t * kWidth, src + t * 8);
+    } else {
+      for (int t = 0; t < n; ++t) MergeRow8(dst + t * kWidth, src + t * 8);
+    }
   }
   // Last slice: the next cell, not wrapped, cut at the right edge.
   if (const uint8_t* px = cv.Pixels(cv.Cell(rowBase + c)))
-    for (int t = 0; t < Lines; ++t)
+    for (int t = 0; t < n; ++t)
       for (int i = 0; i < fx; ++i)
         if (uint8_t v = px[(ty + t) * 8 + i]) row[t * kWidth + kWidth - fx + i] = v;
 }
@@ -311,18 +359,32 @@ void DrawVLinedColumns(const Canvas& cv, int sx, int tx, int fy, int64_t width, 
         if (uint8_t v = px[i * 8 + tx + t]) col[(kHeight - fy + i) * kWidth + t] = v;
 }
 
-}  // namespace
+// The tiles of a map row's cells [0, loop), looked up once for all its lines.
+struct RowRefs {
+  std::array<TileRef, kRowRefsMax> refs;
+  int64_t base = -1, filled = 0;  // cells base + [0, filled) are in refs
 
-void RenderHLinedPlane(const Plane& p) {
-  Canvas cv;
-  if (!OpenCanvas(cv, p)) return;
+  // Null when the loop is too long to keep.
+  const TileRef* Fill(const Canvas& cv, int64_t rowBase, int64_t loop) {
+    if (loop > kRowRefsMax) return nullptr;
+    if (rowBase != base) base = rowBase, filled = 0;
+    for (; filled < loop; ++filled) refs[size_t(filled)] = cv.Ref(cv.Cell(rowBase + filled));
+    return refs.data();
+  }
+};
+
+// The line groups of an H Lined plane, top to bottom: line(sy, lines, ty, fx,
+// rowBase, c, loop, rowRefs) for `lines` screen rows from sy, all of one map
+// row and moving as one, showing block row ty.. of the cells from column c of
+// the map row at rowBase.
+template <class LineFn>
+void WalkHLined(const Canvas& cv, const Plane& p, LineFn line) {
   const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), span = vloop * 8, width = p.width;
   const int32_t camY = Scroll.ScrollY[p.otherSpeed];
   int64_t q = FloorMod(camY, span);  // pixel row within the vertical loop: the line
   int64_t rowBase = FloorMod(camY >> 3, vloop) * width;
   uint32_t y = uint32_t(camY);
-  std::array<TileRef, kRowRefsMax> rowRefs;  // cells rowBase + [0, refsFilled)
-  int64_t refsBase = -1, refsFilled = 0;
+  RowRefs rowRefs;
   for (int sy = 0; sy < kHeight;) {
     if (rowBase >= wrap) {
       int64_t n = rowBase / wrap;
@@ -332,32 +394,39 @@ void RenderHLinedPlane(const Plane& p) {
     const int32_t camX = Scroll.ScrollX[LineSpeed(p, q)];
     const int64_t loop = LineLoop(p, q, width);
     const int ty = int(y & 7);
-    // A whole map row whose eight lines agree is drawn as one row of tiles.
-    bool block = ty == 0 && sy + 8 <= kHeight;
-    for (int t = 1; block && t < 8; ++t)
-      block = Scroll.ScrollX[LineSpeed(p, q + t)] == camX && LineLoop(p, q + t, width) == loop;
-    const int lines = block ? 8 : 1;
-    uint8_t* row = cv.fb + sy * kWidth;
-    const int64_t c = FloorMod(camX >> 3, loop);
-    auto draw = [&](auto refAt) {
-      if (block)
-        DrawHLinedRows<8>(cv, row, ty, camX & 7, rowBase, c, loop, refAt);
-      else
-        DrawHLinedRows<1>(cv, row, ty, camX & 7, rowBase, c, loop, refAt);
-    };
-    if (loop <= kRowRefsMax) {
-      // The lines of a map row share its cells: look them up once.
-      if (rowBase != refsBase) refsBase = rowBase, refsFilled = 0;
-      for (; refsFilled < loop; ++refsFilled) rowRefs[refsFilled] = cv.Ref(cv.Cell(rowBase + refsFilled));
-      draw([&](int64_t i) { return rowRefs[i]; });
-    } else {
-      draw([&](int64_t i) { return cv.Ref(cv.Cell(rowBase + i)); });
-    }
+    // The lines after it in the map row that agree with it are drawn with it.
+    const int most = std::min(8 - ty, kHeight - sy);
+    int lines = 1;
+    while (lines < most && Scroll.ScrollX[LineSpeed(p, q + lines)] == camX && LineLoop(p, q + lines, width) == loop)
+      ++lines;
+    line(sy, lines, ty, camX & 7, rowBase, FloorMod(camX >> 3, loop), loop, rowRefs);
     if (ty + lines == 8) rowBase += width;
     sy += lines;
     y += uint32_t(lines);
     q += lines;
   }
+}
+
+}  // namespace
+
+void RenderHLinedPlane(const Plane& p) {
+  Canvas cv;
+  if (!OpenCanvas(cv, p)) return;
+  WalkHLined(cv, p, [&](int sy, int lines, int ty, int fx, int64_t rowBase, int64_t c, int64_t loop,
+                        RowRefs& rowRefs) {
+    if (cv.Hidden(sy, sy + lines)) return;
+    uint8_t* row = cv.fb + sy * kWidth;
+    auto draw = [&](auto refAt) {
+      if (lines == 8)
+        DrawHLinedRows<8>(cv, row, ty, lines, fx, rowBase, c, loop, refAt);
+      else
+        DrawHLinedRows<0>(cv, row, ty, lines, fx, rowBase, c, loop, refAt);
+    };
+    if (const TileRef* refs = rowRefs.Fill(cv, rowBase, loop))
+      draw([refs](int64_t i) { return refs[i]; });
+    else
+      draw([&](int64_t i) { return cv.Ref(cv.Cell(rowBase + i)); });
+  });
 }
 
 void RenderVLinedPlane(const Plane& p) {
@@ -409,4 +478,44 @@ void DrawPlane(const Plane& plane) {
                                                          kSlotVTiled,  kSlotHLined,   kSlotVLined};
   if (plane.type >= kSlotOfType.size()) return;
   if (PlaneDrawFn draw = PlaneDrawTable[kSlotOfType[plane.type]]) draw(plane);
+}
+
+FrameLines OpaqueLines(const Plane& p) {
+  FrameLines lines;
+  Canvas cv;
+  if (Video.VideoMode != 0 || p.type > kVLined || !OpenCanvas(cv, p)) return lines;
+  switch (p.type) {
+    case kFlat: WalkFlatRows(cv, p, CoverRows(cv, lines)); break;
+    case kRelative: WalkRows<false>(cv, p, CoverRows(cv, lines)); break;
+    case kHTiled: WalkRows<true>(cv, p, CoverRows(cv, lines)); break;
+    case kHLined: {
+      int64_t checkedBase = -1, checkedLoop = 0;
+      bool loopOpaque = false;
+      WalkHLined(cv, p, [&](int sy, int n, int, int fx, int64_t rowBase, int64_t c, int64_t loop,
+                            RowRefs& rowRefs) {
+        // Most lines fail on their first cell, before the row's tiles are looked up.
+        if (!cv.Ref(cv.Cell(rowBase + c)).opaque) return;
+        if (rowBase != checkedBase || loop != checkedLoop) {
+          const TileRef* refs = rowRefs.Fill(cv, rowBase, loop);
+          if (!refs) return;
+          checkedBase = rowBase, checkedLoop = loop;
+          loopOpaque = std::all_of(refs, refs + loop, [](const TileRef& r) { return r.opaque; });
+        }
+        // Every cell a line shows lies in the loop, but for the slice at the
+        // right edge, which takes the cell after the loop when the columns end there.
+        const int64_t last = (c + kColumns - 2) % loop + 1;
+        if (!loopOpaque || (fx > 0 && last == loop && !cv.Ref(cv.Cell(rowBase + last)).opaque)) return;
+        for (int y = sy; y < sy + n; ++y) lines.set(size_t(y));
+      });
+      break;
+    }
+    default: break;  // the V planes cover in columns: not worth proving
+  }
+  return lines;
+}
+
+void DrawPlaneBehind(const Plane& plane, const FrameLines& hidden) {
+  Render.hidden = hidden;
+  DrawPlane(plane);
+  Render.hidden.reset();
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 struct Plane;
@@ -21,6 +22,17 @@ void FillPlaneDrawTable(uint8_t videoMode);
 // Draws a plane through the table slot of its type; a type above 5 or an empty
 // slot draws nothing.
 void DrawPlane(const Plane& plane);
+
+// One bit per line of the 320x200 frame.
+using FrameLines = std::bitset<200>;
+
+// The lines the plane would fill from edge to edge with opaque tiles if drawn
+// now. Only lines it surely fills are set: none for V Tiled and V Lined
+// planes, for H Lined loops past 128 tiles, or in any video mode but 0.
+FrameLines OpaqueLines(const Plane& plane);
+// DrawPlane, except that lines in `hidden` (lines a plane drawn after it will
+// cover) may be left as they are.
+void DrawPlaneBehind(const Plane& plane, const FrameLines& hidden);
 
 // Each renderer covers the 320x200 frame with the plane as it stands against
 // this frame's scroll tables (Flat: against viewX/viewY). Planes with a width

@@ -43,14 +43,43 @@ void CreatePlaneObjects(const char*) {
   Objects.LevelName = "Test";
 }
 
+namespace {
+
+bool ShowsPlane(const GameObject& o) {
+  return o.type == kObjectPlane && o.plane && o.plane->visible && o.plane->planeIndex < Level.planes.size();
+}
+
+}  // namespace
+
+uint32_t CoverPlaneRun(uint16_t slot, std::vector<FrameLines>& coveredAfter) {
+  // Only planes (and empty slots) up to the first other object: nothing runs
+  // between their draws, so what they would cover now they will cover then.
+  uint32_t end = slot;
+  while (end < Objects.ObjectCount &&
+         (Objects.ObjectList[end].type == kObjectPlane || Objects.ObjectList[end].type == kObjectEmpty))
+    ++end;
+  coveredAfter.resize(end - slot);
+  FrameLines covered;
+  for (uint32_t k = end; k-- > slot;) {
+    coveredAfter[k - slot] = covered;
+    const GameObject& o = Objects.ObjectList[k];
+    if (k > slot && ShowsPlane(o) && !covered.all()) covered |= OpaqueLines(Level.planes[o.plane->planeIndex]);
+  }
+  return end;
+}
+
 void RunObjects() {
+  uint32_t runFrom = 0, runTo = 0;  // the plane run whose cover is known
   // ObjectCount is read again each step: objects appended now run this pass.
   for (Objects.CurrentObject = 0; Objects.CurrentObject < Objects.ObjectCount; ++Objects.CurrentObject) {
-    GameObject& o = Objects.ObjectList[Objects.CurrentObject];
+    const uint16_t slot = Objects.CurrentObject;
+    GameObject& o = Objects.ObjectList[slot];
     switch (o.type) {
       case kObjectPlane:
-        if (o.plane && o.plane->visible && o.plane->planeIndex < Level.planes.size())
-          DrawPlane(Level.planes[o.plane->planeIndex]);
+        if (!ShowsPlane(o)) break;
+        // Lines that planes drawn next will cover are not drawn twice.
+        if (slot >= runTo) runFrom = slot, runTo = CoverPlaneRun(slot, Objects.coveredAfter);
+        DrawPlaneBehind(Level.planes[o.plane->planeIndex], Objects.coveredAfter[slot - runFrom]);
         break;
       case kObjectCard:
         RunCardObject();

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/limits.h"
+#include "gfx/plane_render.h"
 #include "objects/card_object.h"
 
 enum ObjectType : uint16_t { kObjectEmpty = 0, kObjectCard = 9998, kObjectPlane = 9999 };
@@ -32,6 +34,7 @@ struct ObjectListState {
   uint16_t ObjectCount = 0;    // slots 0 .. ObjectCount - 1 are in use
   uint16_t CurrentObject = 0;  // the slot RunObjects is running
   std::string LevelName;
+  std::vector<FrameLines> coveredAfter;  // RunObjects' scratch: see CoverPlaneRun
 };
 extern ObjectListState Objects;
 
@@ -49,5 +52,10 @@ GameObject* AppendObject(uint16_t type);
 // then sets LevelName to "Test". The argument is not used.
 void CreatePlaneObjects(const char* unused);
 // Runs or draws every object in slot order; objects appended during the pass
-// run in the same pass.
+// run in the same pass. A plane leaves alone the lines that the shown planes
+// drawn straight after it cover.
 void RunObjects();
+// The run of plane objects and empty slots from `slot` up to the first other
+// object: for each, the lines that the shown planes after it in the run cover,
+// into coveredAfter[k - slot]. Returns the slot after the run.
+uint32_t CoverPlaneRun(uint16_t slot, std::vector<FrameLines>& coveredAfter);

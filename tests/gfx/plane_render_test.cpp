@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstring>
 #include <initializer_list>
+#include <random>
+#include <vector>
 #include <utility>
 
 #include "gfx/draw.h"
@@ -248,6 +250,84 @@ TEST_F(PlaneRenderTest, OnlySixTypesAreDrawn) {
     Draw(p, 0, 0);
     EXPECT_TRUE(FrameIs(0)) << type;
   }
+}
+
+TEST_F(PlaneRenderTest, OpaqueLinesAreTheLinesFilledEdgeToEdge) {
+  for (uint8_t type = kFlat; type <= kVLined; ++type) {
+    Plane p = MakePlane(type, 50, 30, 64);
+    SetCells(p, [](int x, int y) { return 1 + (x + y) % 40; });
+    Level.viewX = 5, Level.viewY = 3;
+    BuildScrollTables();
+    const bool rows = type != kVTiled && type != kVLined;  // columns are not looked at
+    EXPECT_EQ(OpaqueLines(p).count(), rows ? 200u : 0u) << int(type);
+    if (type == kVTiled || type == kVLined) continue;
+    // A holed tile in map row 4 (screen lines 29..36) leaves that row's lines out;
+    // an H Lined row's lines all repeat the same cells.
+    p.tiles[4 * 50 + 10] = 46;
+    const FrameLines lines = OpaqueLines(p);
+    for (int y = 0; y < 200; ++y) EXPECT_EQ(lines[size_t(y)], y < 29 || y > 36) << int(type) << " line " << y;
+  }
+  // Outside video mode 0 the renderers are not these: nothing is promised.
+  Plane p = MakePlane(kRelative, 50, 30, 64);
+  SetCells(p, [](int, int) { return 1; });
+  SelectVideoMode(2);
+  EXPECT_TRUE(OpaqueLines(p).none());
+}
+
+// An H Lined line whose columns end on its loop shows the cell after the loop
+// in its last slice.
+TEST_F(PlaneRenderTest, OpaqueHLinedLinesCountTheCellAfterTheLoop) {
+  Plane p = MakePlane(kHLined, 50, 4, 64);
+  p.lineLoops.assign(p.lineLoops.size(), 4);
+  SetCells(p, [](int x, int) { return x < 4 ? 1 : 46; });
+  Level.viewY = 0;
+  for (auto [vx, covered] : {std::pair{3, false}, {11, true}, {8, true}}) {
+    Level.viewX = vx;
+    BuildScrollTables();
+    EXPECT_EQ(OpaqueLines(p).count(), covered ? 200u : 0u) << vx;
+  }
+}
+
+// On random planes: every line reported opaque is filled, and a draw behind
+// hidden lines gives each line either as the full draw has it or, where
+// hidden, untouched.
+TEST_F(PlaneRenderTest, DrawsBehindHiddenLinesMatchFullDraws) {
+  std::mt19937 rng(11);
+  auto pick = [&](int n) { return int(rng() % uint32_t(n)); };
+  const int mixed[] = {1, 2, 41, 44, 46, 0, 5000};  // solid, striped, holed, empty, past the table
+  std::vector<uint8_t> full(64000);
+  int skipped = 0, opaque = 0;
+  for (int round = 0; round < 240; ++round) {
+    const uint8_t type = uint8_t(round % 6);
+    Plane p = MakePlane(type, 50, 30, 64);
+    const bool solid = pick(3) > 0;
+    SetCells(p, [&](int x, int y) { return solid && pick(30) ? 1 + (x * 7 + y) % 40 : mixed[pick(7)]; });
+    for (auto& speed : p.lineSpeeds)
+      if (pick(4) == 0) speed = uint8_t(pick(256));
+    for (auto& loop : p.lineLoops)
+      if (pick(4) == 0) loop = pick(60);
+    Draw(p, pick(4000) - 2000, pick(4000) - 2000, 77);
+    std::copy(Screen.FrameBuffer, Screen.FrameBuffer + 64000, full.begin());
+    const FrameLines lines = OpaqueLines(p);
+    FrameLines hidden;
+    for (int y = 0; y < 200; ++y) hidden[size_t(y)] = pick(2) ? lines[size_t(y)] : pick(4) == 0;
+    std::memset(Screen.FrameBuffer, 77, 64000);
+    DrawPlaneBehind(p, hidden);
+    for (int y = 0; y < 200; ++y) {
+      SCOPED_TRACE("round " + std::to_string(round) + " line " + std::to_string(y));
+      const uint8_t* want = full.data() + 320 * y;
+      const uint8_t* got = Screen.FrameBuffer + 320 * y;
+      if (lines[size_t(y)]) {
+        ASSERT_EQ(std::count(want, want + 320, 77), 0);
+      }
+      const bool same = std::equal(want, want + 320, got), untouched = std::count(got, got + 320, 77) == 320;
+      ASSERT_TRUE(same || (hidden[size_t(y)] && untouched));
+      skipped += !same;
+    }
+    opaque += int(lines.count());
+  }
+  EXPECT_GT(skipped, 1000);
+  EXPECT_GT(opaque, 10000);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "gfx/plane_render.h"
 #include "level/level.h"
+#include "level/tile_set.h"
 #include "objects/object_list.h"
 #include "test_support.h"
 
@@ -62,6 +63,34 @@ TEST_F(ObjectListTest, PlaneObjectsDrawInOrderAndTheListHoldsAt4096) {
   EXPECT_EQ(Objects.ObjectCount, 4096);
   EXPECT_EQ(AppendObject(kObjectCard), nullptr);
   EXPECT_EQ(Objects.ObjectList[4095].type, kObjectPlane);
+}
+
+// The planes after a plane in a run cover what they fill; a card ends the run,
+// since its script may change what follows before it is drawn.
+TEST_F(ObjectListTest, APlaneRunKnowsTheLinesItsLaterPlanesCover) {
+  Tiles.tileTable.assign(2, Tile{});
+  Tiles.tileCount = 2;
+  Tiles.tileTable[1].frames[0].assign(65, 9);
+  Tiles.tileTable[1].opaque = 1;
+  Level.planes.assign(3, Plane{});
+  Level.planeCount = 3;
+  for (Plane& p : Level.planes) InitPlane(p, kRelative, 41, 26);
+  std::fill(Level.planes[1].tiles.begin(), Level.planes[1].tiles.end(), uint16_t(1));
+  Level.planes[2] = Level.planes[1];
+  CreatePlaneObjects(nullptr);
+  std::vector<FrameLines> after;
+  EXPECT_EQ(CoverPlaneRun(0, after), 3u);
+  ASSERT_EQ(after.size(), 3u);
+  EXPECT_TRUE(after[0].all() && after[1].all() && after[2].none());
+  Objects.ObjectList[1].plane->visible = 0;
+  Objects.ObjectList[2].type = kObjectCard;
+  EXPECT_EQ(CoverPlaneRun(0, after), 2u);
+  EXPECT_TRUE(after[0].none() && after[1].none());
+  // Every visible plane is still drawn, the covered one too.
+  Objects.ObjectList[1].plane->visible = 1;
+  Objects.ObjectList[2].type = kObjectPlane;
+  RunObjects();
+  EXPECT_EQ(drawn.size(), 3u);
 }
 
 }  // namespace
