@@ -40,6 +40,7 @@ struct RefCache {
   std::vector<TileRef> refs;
   std::vector<uint32_t> seen;  // the draw in which refs[n] was filled
   uint32_t generation = 0;
+  bool shared = false;  // a run of plane draws keeps one generation
 };
 // The renderers' state between draws: the tile look-up, and the lines the
 // draw under way may skip.
@@ -90,6 +91,13 @@ struct Canvas {
   }
 };
 
+void NewGeneration() {
+  if (++Render.refs.generation == 0) {
+    std::fill(Render.refs.seen.begin(), Render.refs.seen.end(), 0);
+    Render.refs.generation = 1;
+  }
+}
+
 bool OpenCanvas(Canvas& cv, const Plane& p) {
   if (p.width < 1 || p.height < 1 || p.tiles.empty()) return false;
   cv.fb = Screen.FrameBuffer;
@@ -105,10 +113,7 @@ bool OpenCanvas(Canvas& cv, const Plane& p) {
     Render.refs.seen.resize(cv.tileCount, 0);
   }
   // A new generation forgets the last draw's entries.
-  if (++Render.refs.generation == 0) {
-    std::fill(Render.refs.seen.begin(), Render.refs.seen.end(), 0);
-    Render.refs.generation = 1;
-  }
+  if (!Render.refs.shared) NewGeneration();
   cv.refs = Render.refs.refs.data();
   cv.seen = Render.refs.seen.data();
   cv.generation = Render.refs.generation;
@@ -121,6 +126,20 @@ int64_t FloorMod(int64_t a, int64_t n) {
   int64_t r = a % n;
   return r < 0 ? r + n : r;
 }
+
+// The first tile column of a line, FloorMod(cam >> 3, loop), remembered:
+// neighbouring lines mostly repeat their camera and loop, and a division costs.
+class LineStart {
+ public:
+  int64_t operator()(int32_t cam, int64_t loop) {
+    if (loop != loop_ || cam != cam_) cam_ = cam, loop_ = loop, start_ = FloorMod(cam >> 3, loop);
+    return start_;
+  }
+
+ private:
+  int32_t cam_ = 0;
+  int64_t loop_ = 0, start_ = 0;  // loop 0 matches no line
+};
 
 uint8_t LineSpeed(const Plane& p, int64_t line) {
   return line >= 0 && line < int64_t(p.lineSpeeds.size()) ? p.lineSpeeds[size_t(line)] : 8;
@@ -200,6 +219,7 @@ void WalkRows(const Canvas& cv, const Plane& p, RowFn row) {
   const int fy = camY & 7;
   int64_t r = FloorMod(camY >> 3, p.height);  // the row's line within the plane
   int64_t rowBase = width * r;
+  LineStart start;
   for (int m = 0; m < kRows; ++m, rowBase += width, ++r) {
     // The first row stands where the camera put it; later rows wrap at the vertical loop.
     if (m > 0 && rowBase >= wrap) {
@@ -210,7 +230,7 @@ void WalkRows(const Canvas& cv, const Plane& p, RowFn row) {
     const int64_t line = PerRow ? r : 0;
     const int32_t camX = Scroll.ScrollX[LineSpeed(p, line)];
     const int64_t loop = LineLoop(p, line, width);
-    int64_t c = FloorMod(camX >> 3, loop);
+    int64_t c = start(camX, loop);
     row(m, camX & 7, fy, [&] {
       if (c >= loop) c -= loop;
       return cv.Cell(rowBase + c++);
@@ -288,17 +308,15 @@ void RenderVTiledPlane(const Plane& p) {
 
 namespace {
 
-// n pixel rows of an H Lined plane that share one camera and loop: block
-// rows ty..ty + n - 1 of the cells from column c onward, at screen rows
-// starting at `row`. refAt(c) gives the middle slices' tiles. Lines is 8 for
-// a whole map row, drawn tile by tile, or 0 for any other n.
+// Lines (1..8) pixel rows of an H Lined plane that share one camera and loop:
+// block rows ty.. of the cells from column c onward, at screen rows starting
+// at `row`. refAt(c) gives the middle slices' tiles.
 template <int Lines, class RefAt>
-void DrawHLinedRows(const Canvas& cv, uint8_t* row, int ty, int n, int fx, int64_t rowBase, int64_t c,
-                    int64_t loop, RefAt refAt) {
-  if constexpr (Lines == 8) n = 8;
+void DrawHLinedRows(const Canvas& cv, uint8_t* row, int ty, int fx, int64_t rowBase, int64_t c, int64_t loop,
+                    RefAt refAt) {
   // First slice: whatever tile stands in the cell, 0 too, cut at the left edge.
   if (const uint8_t* px = cv.Pixels(cv.Cell(rowBase + c)))
-    for (int t = 0; t < n; ++t)
+    for (int t = 0; t < Lines; ++t)
       for (int i = fx; i < 8; ++i)
         if (uint8_t v = px[(ty + t) * 8 + i]) row[t * kWidth + i - fx] = v;
   ++c;
@@ -311,16 +329,32 @@ void DrawHLinedRows(const Canvas& cv, uint8_t* row, int ty, int n, int fx, int64
     if constexpr (Lines == 8) {
       ref.opaque ? CopyTile8x8(dst, kWidth, src) : MergeTile8x8(dst, kWidth, src);
     } else if (ref.opaque) {
-      for (int t = 0; t < n; ++t) CopyRow8(dst + t * kWidth, src + t * 8);
+      for (int t = 0; t < Lines; ++t) CopyRow8(dst + t * kWidth, src + t * 8);
     } else {
-      for (int t = 0; t < n; ++t) MergeRow8(dst + t * kWidth, src + t * 8);
+      for (int t = 0; t < Lines; ++t) MergeRow8(dst + t * kWidth, src + t * 8);
     }
   }
   // Last slice: the next cell, not wrapped, cut at the right edge.
   if (const uint8_t* px = cv.Pixels(cv.Cell(rowBase + c)))
-    for (int t = 0; t < n; ++t)
+    for (int t = 0; t < Lines; ++t)
       for (int i = 0; i < fx; ++i)
         if (uint8_t v = px[(ty + t) * 8 + i]) row[t * kWidth + kWidth - fx + i] = v;
+}
+
+// The same for any count of lines from 1 to 8, each count its own unrolled loop.
+template <class RefAt>
+void DrawHLinedLines(const Canvas& cv, uint8_t* row, int ty, int lines, int fx, int64_t rowBase, int64_t c,
+                     int64_t loop, RefAt refAt) {
+  switch (lines) {
+    case 1: return DrawHLinedRows<1>(cv, row, ty, fx, rowBase, c, loop, refAt);
+    case 2: return DrawHLinedRows<2>(cv, row, ty, fx, rowBase, c, loop, refAt);
+    case 3: return DrawHLinedRows<3>(cv, row, ty, fx, rowBase, c, loop, refAt);
+    case 4: return DrawHLinedRows<4>(cv, row, ty, fx, rowBase, c, loop, refAt);
+    case 5: return DrawHLinedRows<5>(cv, row, ty, fx, rowBase, c, loop, refAt);
+    case 6: return DrawHLinedRows<6>(cv, row, ty, fx, rowBase, c, loop, refAt);
+    case 7: return DrawHLinedRows<7>(cv, row, ty, fx, rowBase, c, loop, refAt);
+    default: return DrawHLinedRows<8>(cv, row, ty, fx, rowBase, c, loop, refAt);
+  }
 }
 
 // `cols` pixel columns (1, or 8 sharing one camera and loop) of a V Lined plane:
@@ -385,6 +419,7 @@ void WalkHLined(const Canvas& cv, const Plane& p, LineFn line) {
   int64_t rowBase = FloorMod(camY >> 3, vloop) * width;
   uint32_t y = uint32_t(camY);
   RowRefs rowRefs;
+  LineStart start;
   for (int sy = 0; sy < kHeight;) {
     if (rowBase >= wrap) {
       int64_t n = rowBase / wrap;
@@ -399,7 +434,7 @@ void WalkHLined(const Canvas& cv, const Plane& p, LineFn line) {
     int lines = 1;
     while (lines < most && Scroll.ScrollX[LineSpeed(p, q + lines)] == camX && LineLoop(p, q + lines, width) == loop)
       ++lines;
-    line(sy, lines, ty, camX & 7, rowBase, FloorMod(camX >> 3, loop), loop, rowRefs);
+    line(sy, lines, ty, camX & 7, rowBase, start(camX, loop), loop, rowRefs);
     if (ty + lines == 8) rowBase += width;
     sy += lines;
     y += uint32_t(lines);
@@ -416,16 +451,10 @@ void RenderHLinedPlane(const Plane& p) {
                         RowRefs& rowRefs) {
     if (cv.Hidden(sy, sy + lines)) return;
     uint8_t* row = cv.fb + sy * kWidth;
-    auto draw = [&](auto refAt) {
-      if (lines == 8)
-        DrawHLinedRows<8>(cv, row, ty, lines, fx, rowBase, c, loop, refAt);
-      else
-        DrawHLinedRows<0>(cv, row, ty, lines, fx, rowBase, c, loop, refAt);
-    };
     if (const TileRef* refs = rowRefs.Fill(cv, rowBase, loop))
-      draw([refs](int64_t i) { return refs[i]; });
+      DrawHLinedLines(cv, row, ty, lines, fx, rowBase, c, loop, [refs](int64_t i) { return refs[i]; });
     else
-      draw([&](int64_t i) { return cv.Ref(cv.Cell(rowBase + i)); });
+      DrawHLinedLines(cv, row, ty, lines, fx, rowBase, c, loop, [&](int64_t i) { return cv.Ref(cv.Cell(rowBase + i)); });
   });
 }
 
@@ -519,3 +548,10 @@ void DrawPlaneBehind(const Plane& plane, const FrameLines& hidden) {
   DrawPlane(plane);
   Render.hidden.reset();
 }
+
+void BeginPlaneRun() {
+  NewGeneration();
+  Render.refs.shared = true;
+}
+
+void EndPlaneRun() { Render.refs.shared = false; }

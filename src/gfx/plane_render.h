@@ -34,6 +34,11 @@ FrameLines OpaqueLines(const Plane& plane);
 // cover) may be left as they are.
 void DrawPlaneBehind(const Plane& plane, const FrameLines& hidden);
 
+// Between these, OpaqueLines and the draws share their tile look-ups, so
+// nothing may change the tile table or its tiles' frames in between.
+void BeginPlaneRun();
+void EndPlaneRun();
+
 // Each renderer covers the 320x200 frame with the plane as it stands against
 // this frame's scroll tables (Flat: against viewX/viewY). Planes with a width
 // or height below 1 draw nothing; loops below 1 count as the plane's size,

@@ -74,11 +74,16 @@ void RunObjects() {
   for (Objects.CurrentObject = 0; Objects.CurrentObject < Objects.ObjectCount; ++Objects.CurrentObject) {
     const uint16_t slot = Objects.CurrentObject;
     GameObject& o = Objects.ObjectList[slot];
+    if (slot == runTo) EndPlaneRun();
     switch (o.type) {
       case kObjectPlane:
         if (!ShowsPlane(o)) break;
-        // Lines that planes drawn next will cover are not drawn twice.
-        if (slot >= runTo) runFrom = slot, runTo = CoverPlaneRun(slot, Objects.coveredAfter);
+        // Lines that planes drawn next will cover are not drawn twice; the
+        // run's tiles are looked up once for all its planes.
+        if (slot >= runTo) {
+          BeginPlaneRun();
+          runFrom = slot, runTo = CoverPlaneRun(slot, Objects.coveredAfter);
+        }
         DrawPlaneBehind(Level.planes[o.plane->planeIndex], Objects.coveredAfter[slot - runFrom]);
         break;
       case kObjectCard:
@@ -88,4 +93,5 @@ void RunObjects() {
         break;
     }
   }
+  EndPlaneRun();
 }

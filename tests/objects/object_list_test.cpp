@@ -2,9 +2,12 @@
 // full list.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
+#include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
+#include "gfx/scroll.h"
 #include "level/level.h"
 #include "level/tile_set.h"
 #include "objects/object_list.h"
@@ -91,6 +94,40 @@ TEST_F(ObjectListTest, APlaneRunKnowsTheLinesItsLaterPlanesCover) {
   Objects.ObjectList[2].type = kObjectPlane;
   RunObjects();
   EXPECT_EQ(drawn.size(), 3u);
+}
+
+// With the real renderers: a run of planes, each behind the ones after it and
+// sharing their tile look-ups, gives the frame that drawing each in full gives.
+TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
+  PlaneDrawTable = saved_;
+  Tiles.tileTable.assign(4, Tile{});
+  Tiles.tileCount = 4;
+  for (int n = 1; n < 4; ++n) {
+    Tiles.tileTable[size_t(n)].frames[0].assign(65, uint8_t(10 * n));
+    Tiles.tileTable[size_t(n)].opaque = 1;
+  }
+  Tiles.tileTable[3].frames[0][9] = 0;  // tile 3 has a hole
+  Tiles.tileTable[3].opaque = 0;
+  Level.planes.assign(3, Plane{});
+  Level.planeCount = 3;
+  const uint8_t types[3] = {kRelative, kHLined, kRelative};
+  for (int i = 0; i < 3; ++i) {
+    Plane& p = Level.planes[size_t(i)];
+    InitPlane(p, types[i], 45, 30);
+    // The middle plane fills every third map row; the last one puts holed tiles there.
+    for (size_t c = 0; c < p.tiles.size(); ++c) p.tiles[c] = uint16_t(i == 0 ? 1 : (c / 45) % 3 == 0 ? 1 + i : 0);
+  }
+  Level.viewX = 13, Level.viewY = 21;
+  BuildScrollTables();
+  std::vector<uint8_t> full(64000);
+  std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
+  for (const Plane& p : Level.planes) DrawPlane(p);
+  std::copy(Screen.FrameBuffer, Screen.FrameBuffer + 64000, full.begin());
+  CreatePlaneObjects(nullptr);
+  std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
+  RunObjects();
+  EXPECT_TRUE(std::equal(full.begin(), full.end(), Screen.FrameBuffer));
+  EXPECT_GT(OpaqueLines(Level.planes[1]).count(), 50u) << "the middle plane hides lines of the first";
 }
 
 }  // namespace
