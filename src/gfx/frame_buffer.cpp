@@ -112,12 +112,20 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint32_t Expand32Permute(
     return o;
   }();
   const __m512i reorder = _mm512_loadu_si512(order.data());
+  // The top byte of every entry is mostly the same (no alpha in the window's
+  // pixels): then it needs no look-up at all.
+  const bool sameTop = std::all_of(planes[3], planes[3] + 256, [&](uint8_t v) { return v == planes[3][0]; });
+  const __m512i top3 = _mm512_set1_epi8(char(planes[3][0]));
   uint32_t i = 0;
   for (; i + 64 <= n; i += 64) {
     const __m512i index = _mm512_permutexvar_epi8(reorder, _mm512_loadu_si512(src + i));
     const __mmask64 top = _mm512_movepi8_mask(index);
     __m512i p[4];
     for (int b = 0; b < 4; ++b) {
+      if (b == 3 && sameTop) {
+        p[b] = top3;
+        break;
+      }
       const __m512i low = _mm512_permutex2var_epi8(quarter[b][0], index, quarter[b][1]);
       const __m512i high = _mm512_permutex2var_epi8(quarter[b][2], index, quarter[b][3]);
       p[b] = _mm512_mask_blend_epi8(top, low, high);

@@ -263,8 +263,11 @@ auto DrawRows(const Canvas& cv) {
 // Marks the lines of each row whose 41 cells all hold opaque tiles.
 auto CoverRows(const Canvas& cv, FrameLines& lines) {
   return [&cv, &lines](int m, int, int fy, auto&& nextCell) {
-    for (int k = 0; k < kColumns; ++k)
-      if (!cv.Ref(nextCell()).opaque) return;
+    // As PutEdge and PutInner see the cells; they do not use the look-up.
+    for (int k = 0; k < kColumns; ++k) {
+      const uint32_t n = nextCell();
+      if (n == 0 || n >= cv.tileCount || !cv.tiles[n].opaque || !cv.Pixels(n)) return;
+    }
     for (int y = std::max(8 * m - fy, 0); y < std::min(8 * m - fy + 8, kHeight); ++y) lines.set(size_t(y));
   };
 }

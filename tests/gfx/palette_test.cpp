@@ -157,15 +157,20 @@ TEST_F(PaletteTest, EveryExpansionMatchesThePlainLookUp) {
   auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
   for (auto& p : frame) p = uint8_t(next() >> 24);
   for (auto& v : lut) v = next();
-  for (Expand32Fn way : Expand32Candidates())
-    for (uint32_t n : {0u, 63u, 64u, 200u, uint32_t(frame.size())}) {
-      std::vector<uint32_t> dest(n + 64, 0xAAAAAAAA);
-      const uint32_t done = way(frame.data(), dest.data(), lut.data(), n);
-      ASSERT_LE(done, n);
-      ASSERT_GT(done + 64, n);
-      for (uint32_t i = 0; i < done; ++i) ASSERT_EQ(dest[i], lut[frame[i]]) << "pixel " << i << " of " << n;
-      for (uint32_t i = done; i < dest.size(); ++i) ASSERT_EQ(dest[i], 0xAAAAAAAAu) << "pixel " << i << " of " << n;
-    }
+  // Random entries, then entries that share their top byte as window pixels do.
+  for (bool sameTop : {false, true}) {
+    if (sameTop)
+      for (auto& v : lut) v = (v & 0xFFFFFF) | 0xFF000000u;
+    for (Expand32Fn way : Expand32Candidates())
+      for (uint32_t n : {0u, 63u, 64u, 200u, uint32_t(frame.size())}) {
+        std::vector<uint32_t> dest(n + 64, 0xAAAAAAAA);
+        const uint32_t done = way(frame.data(), dest.data(), lut.data(), n);
+        ASSERT_LE(done, n);
+        ASSERT_GT(done + 64, n);
+        for (uint32_t i = 0; i < done; ++i) ASSERT_EQ(dest[i], lut[frame[i]]) << "pixel " << i << " of " << n;
+        for (uint32_t i = done; i < dest.size(); ++i) ASSERT_EQ(dest[i], 0xAAAAAAAAu) << "pixel " << i << " of " << n;
+      }
+  }
 }
 
 TEST_F(PaletteTest, ClearWritesExactlyOneFrameOfMode0) {
