@@ -6,6 +6,7 @@
 #include "gfx/plane_render.h"
 
 #include <algorithm>
+#include <type_traits>
 #include <vector>
 
 #include "gfx/draw.h"
@@ -196,6 +197,48 @@ void DrawTileRow(const Canvas& cv, int m, int fx, int fy, NextCell nextCell) {
   PutEdge(cv, nextCell(), 8 * (kColumns - 1) - fx, sy);
 }
 
+// 41 cells of a tile row that lie in one run inside the map, and which of
+// the inner columns 1..39 hold a tile number other than 0.
+struct CellRun {
+  const uint16_t* at;
+  uint64_t shown;  // bit k: column k
+};
+
+CellRun ReadCellRun(const uint16_t* at) {
+  uint64_t shown = 0;
+#if defined(__SSE2__)
+  uint64_t empty = 0;
+  const __m128i zero = _mm_setzero_si128();
+  for (int i = 0; i < 5; ++i) {  // columns 1..40, all inside the run
+    const __m128i z = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1 + 8 * i)), zero);
+    empty |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_packs_epi16(z, z)) & 0xFF)) << (8 * i);
+  }
+  shown = (~empty & ((uint64_t(1) << (kColumns - 2)) - 1)) << 1;
+#else
+  for (int k = 1; k < kColumns - 1; ++k) shown |= uint64_t(at[k] != 0) << k;
+#endif
+  return {at, shown};
+}
+
+// The same for a row in one run: only the cells that hold a tile are
+// visited, since empty cells scattered among the rest cost a branch each.
+// (Rows that pass their loop's end keep the walk above: gathering their cells
+// first costs more than it saves.)
+void DrawTileRow(const Canvas& cv, int m, int fx, int fy, const CellRun& run) {
+  const int sy = 8 * m - fy;
+  if (m == 0 || m == kRows - 1) {
+    for (int k = 0; k < kColumns; ++k) PutEdge(cv, run.at[k], 8 * k - fx, sy);
+    return;
+  }
+  PutEdge(cv, run.at[0], -fx, sy);
+  uint8_t* dst = cv.fb + sy * kWidth - fx;
+  for (uint64_t shown = run.shown; shown; shown &= shown - 1) {
+    const int k = __builtin_ctzll(shown);
+    PutInner(cv, run.at[k], dst + 8 * k);
+  }
+  PutEdge(cv, run.at[kColumns - 1], 8 * (kColumns - 1) - fx, sy);
+}
+
 // The same for screen tile column k, rows 0..25 top to bottom.
 template <class NextCell>
 void DrawTileColumn(const Canvas& cv, int k, int fx, int fy, NextCell nextCell) {
@@ -211,7 +254,9 @@ void DrawTileColumn(const Canvas& cv, int k, int fx, int fy, NextCell nextCell) 
 }
 
 // The screen tile rows of a Relative (one speed and loop for all rows) or H
-// Tiled (one per tile row) plane: row(m, fx, fy, nextCell) for each.
+// Tiled (one per tile row) plane: row(m, fx, fy, cells) for each, cells being
+// a CellRun where the row lies in one run of the map, else a function that
+// yields each column's cell in turn.
 template <bool PerRow, class RowFn>
 void WalkRows(const Canvas& cv, const Plane& p, RowFn row) {
   const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
@@ -231,6 +276,10 @@ void WalkRows(const Canvas& cv, const Plane& p, RowFn row) {
     const int32_t camX = Scroll.ScrollX[LineSpeed(p, line)];
     const int64_t loop = LineLoop(p, line, width);
     int64_t c = start(camX, loop);
+    if (loop - c >= kColumns && rowBase + c >= 0 && rowBase + c + kColumns <= cv.cellCount) {
+      row(m, camX & 7, fy, ReadCellRun(cv.cells + rowBase + c));
+      continue;
+    }
     row(m, camX & 7, fy, [&] {
       if (c >= loop) c -= loop;
       return cv.Cell(rowBase + c++);
@@ -248,24 +297,31 @@ void WalkFlatRows(const Canvas& cv, const Plane& p, RowFn row) {
     // Wrapped at row starts only: a narrow map runs on into its next row.
     index = FloorMod(index, wrap);
     int64_t i = index;
-    row(m, vx & 7, vy & 7, [&] { return cv.Cell(i++); });
+    if (i + kColumns <= cv.cellCount)
+      row(m, vx & 7, vy & 7, ReadCellRun(cv.cells + i));
+    else
+      row(m, vx & 7, vy & 7, [&] { return cv.Cell(i++); });
     index += kColumns + skip;
   }
 }
 
 // Draws the rows a tile-aligned walk gives, but those hidden from view.
 auto DrawRows(const Canvas& cv) {
-  return [&cv](int m, int fx, int fy, auto&& nextCell) {
-    if (!cv.Hidden(8 * m - fy, 8 * m - fy + 8)) DrawTileRow(cv, m, fx, fy, nextCell);
+  return [&cv](int m, int fx, int fy, auto&& cells) {
+    if (!cv.Hidden(8 * m - fy, 8 * m - fy + 8)) DrawTileRow(cv, m, fx, fy, cells);
   };
 }
 
 // Marks the lines of each row whose 41 cells all hold opaque tiles.
 auto CoverRows(const Canvas& cv, FrameLines& lines) {
-  return [&cv, &lines](int m, int, int fy, auto&& nextCell) {
+  return [&cv, &lines](int m, int, int fy, auto&& cells) {
     // As PutEdge and PutInner see the cells; they do not use the look-up.
     for (int k = 0; k < kColumns; ++k) {
-      const uint32_t n = nextCell();
+      uint32_t n;
+      if constexpr (std::is_same_v<std::decay_t<decltype(cells)>, CellRun>)
+        n = cells.at[k];
+      else
+        n = cells();
       if (n == 0 || n >= cv.tileCount || !cv.tiles[n].opaque || !cv.Pixels(n)) return;
     }
     for (int y = std::max(8 * m - fy, 0); y < std::min(8 * m - fy + 8, kHeight); ++y) lines.set(size_t(y));
