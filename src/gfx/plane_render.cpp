@@ -197,46 +197,60 @@ void DrawTileRow(const Canvas& cv, int m, int fx, int fy, NextCell nextCell) {
   PutEdge(cv, nextCell(), 8 * (kColumns - 1) - fx, sy);
 }
 
-// 41 cells of a tile row that lie in one run inside the map, and which of
-// the inner columns 1..39 hold a tile number other than 0.
+// The 41 cells of a tile row that passes its loop's end at most once, both
+// runs inside the map: columns 0..split - 1 from `at`, the rest from `rest`;
+// and which of the inner columns 1..39 hold a tile number other than 0.
 struct CellRun {
   const uint16_t* at;
+  const uint16_t* rest;
+  int split;
   uint64_t shown;  // bit k: column k
+
+  uint16_t At(int k) const { return k < split ? at[k] : rest[k - split]; }
 };
 
-CellRun ReadCellRun(const uint16_t* at) {
+// Bit i set for each of n (<= 41) cells from `at` that is not 0; eight at a
+// time while the map goes on far enough.
+inline uint64_t CellsShown(const uint16_t* at, int n, const uint16_t* mapEnd) {
   uint64_t shown = 0;
+  int i = 0;
 #if defined(__SSE2__)
-  uint64_t empty = 0;
   const __m128i zero = _mm_setzero_si128();
-  for (int i = 0; i < 5; ++i) {  // columns 1..40, all inside the run
-    const __m128i z = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 1 + 8 * i)), zero);
-    empty |= uint64_t(uint32_t(_mm_movemask_epi8(_mm_packs_epi16(z, z)) & 0xFF)) << (8 * i);
+  for (; i < n && at + i + 8 <= mapEnd; i += 8) {
+    const __m128i z = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i)), zero);
+    shown |= uint64_t(~uint32_t(_mm_movemask_epi8(_mm_packs_epi16(z, z))) & 0xFF) << i;
   }
-  shown = (~empty & ((uint64_t(1) << (kColumns - 2)) - 1)) << 1;
-#else
-  for (int k = 1; k < kColumns - 1; ++k) shown |= uint64_t(at[k] != 0) << k;
 #endif
-  return {at, shown};
+  for (; i < n; ++i) shown |= uint64_t(at[i] != 0) << i;
+  return shown & ((uint64_t(1) << n) - 1);
 }
 
-// The same for a row in one run: only the cells that hold a tile are
-// visited, since empty cells scattered among the rest cost a branch each.
-// (Rows that pass their loop's end keep the walk above: gathering their cells
-// first costs more than it saves.)
+CellRun ReadCellRun(const uint16_t* at, int split, const uint16_t* rest, const uint16_t* mapEnd) {
+  uint64_t shown = CellsShown(at, split, mapEnd);
+  if (split < kColumns) shown |= CellsShown(rest, kColumns - split, mapEnd) << split;
+  return {at, rest, split, shown & ((uint64_t(1) << (kColumns - 1)) - 1) & ~uint64_t(1)};
+}
+
+// The same for a row of at most two runs: sparse rows visit only the cells
+// that hold a tile, since empty cells scattered among the rest cost a branch
+// each; fuller rows go column by column.
 void DrawTileRow(const Canvas& cv, int m, int fx, int fy, const CellRun& run) {
   const int sy = 8 * m - fy;
   if (m == 0 || m == kRows - 1) {
-    for (int k = 0; k < kColumns; ++k) PutEdge(cv, run.at[k], 8 * k - fx, sy);
+    for (int k = 0; k < kColumns; ++k) PutEdge(cv, run.At(k), 8 * k - fx, sy);
     return;
   }
-  PutEdge(cv, run.at[0], -fx, sy);
+  PutEdge(cv, run.At(0), -fx, sy);
   uint8_t* dst = cv.fb + sy * kWidth - fx;
-  for (uint64_t shown = run.shown; shown; shown &= shown - 1) {
-    const int k = __builtin_ctzll(shown);
-    PutInner(cv, run.at[k], dst + 8 * k);
+  if (__builtin_popcountll(run.shown) > 12) {
+    for (int k = 1; k < kColumns - 1; ++k) PutInner(cv, run.At(k), dst + 8 * k);
+  } else {
+    for (uint64_t shown = run.shown; shown; shown &= shown - 1) {
+      const int k = __builtin_ctzll(shown);
+      PutInner(cv, run.At(k), dst + 8 * k);
+    }
   }
-  PutEdge(cv, run.at[kColumns - 1], 8 * (kColumns - 1) - fx, sy);
+  PutEdge(cv, run.At(kColumns - 1), 8 * (kColumns - 1) - fx, sy);
 }
 
 // The same for screen tile column k, rows 0..25 top to bottom.
@@ -276,8 +290,11 @@ void WalkRows(const Canvas& cv, const Plane& p, RowFn row) {
     const int32_t camX = Scroll.ScrollX[LineSpeed(p, line)];
     const int64_t loop = LineLoop(p, line, width);
     int64_t c = start(camX, loop);
-    if (loop - c >= kColumns && rowBase + c >= 0 && rowBase + c + kColumns <= cv.cellCount) {
-      row(m, camX & 7, fy, ReadCellRun(cv.cells + rowBase + c));
+    // Rows that pass the loop's end at most once, inside the map, are read as runs.
+    const int split = int(std::min<int64_t>(kColumns, loop - c));
+    if (loop >= kColumns && rowBase >= 0 && rowBase + std::max<int64_t>(c + split, kColumns - split) <= cv.cellCount) {
+      const uint16_t* base = cv.cells + rowBase;
+      row(m, camX & 7, fy, ReadCellRun(base + c, split, base, cv.cells + cv.cellCount));
       continue;
     }
     row(m, camX & 7, fy, [&] {
@@ -298,7 +315,7 @@ void WalkFlatRows(const Canvas& cv, const Plane& p, RowFn row) {
     index = FloorMod(index, wrap);
     int64_t i = index;
     if (i + kColumns <= cv.cellCount)
-      row(m, vx & 7, vy & 7, ReadCellRun(cv.cells + i));
+      row(m, vx & 7, vy & 7, ReadCellRun(cv.cells + i, kColumns, nullptr, cv.cells + cv.cellCount));
     else
       row(m, vx & 7, vy & 7, [&] { return cv.Cell(i++); });
     index += kColumns + skip;
@@ -319,7 +336,7 @@ auto CoverRows(const Canvas& cv, FrameLines& lines) {
     for (int k = 0; k < kColumns; ++k) {
       uint32_t n;
       if constexpr (std::is_same_v<std::decay_t<decltype(cells)>, CellRun>)
-        n = cells.at[k];
+        n = cells.At(k);
       else
         n = cells();
       if (n == 0 || n >= cv.tileCount || !cv.tiles[n].opaque || !cv.Pixels(n)) return;
