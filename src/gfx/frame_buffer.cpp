@@ -116,7 +116,10 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint32_t Expand32Permute(
   // pixels): then it needs no look-up at all.
   const bool sameTop = std::all_of(planes[3], planes[3] + 256, [&](uint8_t v) { return v == planes[3][0]; });
   const __m512i top3 = _mm512_set1_epi8(char(planes[3][0]));
+  // Pixels one by one up to a 64-byte boundary of the destination: a store
+  // that straddles two cache lines costs two.
   uint32_t i = 0;
+  for (; i < n && (reinterpret_cast<uintptr_t>(dst + i) & 63) != 0; ++i) dst[i] = lut[src[i]];
   for (; i + 64 <= n; i += 64) {
     const __m512i index = _mm512_permutexvar_epi8(reorder, _mm512_loadu_si512(src + i));
     const __mmask64 top = _mm512_movepi8_mask(index);
@@ -132,10 +135,10 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint32_t Expand32Permute(
     }
     const __m512i a = _mm512_unpacklo_epi8(p[0], p[1]), c = _mm512_unpacklo_epi8(p[2], p[3]);
     const __m512i b = _mm512_unpackhi_epi8(p[0], p[1]), e = _mm512_unpackhi_epi8(p[2], p[3]);
-    _mm512_storeu_si512(dst + i, _mm512_unpacklo_epi16(a, c));
-    _mm512_storeu_si512(dst + i + 16, _mm512_unpackhi_epi16(a, c));
-    _mm512_storeu_si512(dst + i + 32, _mm512_unpacklo_epi16(b, e));
-    _mm512_storeu_si512(dst + i + 48, _mm512_unpackhi_epi16(b, e));
+    _mm512_store_si512(dst + i, _mm512_unpacklo_epi16(a, c));
+    _mm512_store_si512(dst + i + 16, _mm512_unpackhi_epi16(a, c));
+    _mm512_store_si512(dst + i + 32, _mm512_unpacklo_epi16(b, e));
+    _mm512_store_si512(dst + i + 48, _mm512_unpackhi_epi16(b, e));
   }
   return i;
 }

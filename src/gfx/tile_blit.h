@@ -76,6 +76,24 @@ inline void CopyTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
 #endif
 }
 
+// `rows` rows of an 8-byte-wide block (a glyph) whose rows lie next to each
+// other in src: two a register, as MergeTile8x8 does.
+inline void MergeRows8(uint8_t* dst, size_t stride, const uint8_t* src, int64_t rows) {
+  int64_t r = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; r + 2 <= rows; r += 2, dst += 2 * stride, src += 16) {
+    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    __m128i d = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)),
+                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + stride)));
+    d = _mm_or_si128(_mm_and_si128(d, _mm_cmpeq_epi8(s, zero)), s);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), d);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + stride), _mm_unpackhi_epi64(d, d));
+  }
+#endif
+  for (; r < rows; ++r, dst += stride, src += 8) MergeRow8(dst, src);
+}
+
 inline void MergeTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
 #if defined(__SSE2__)
   // Two block rows lie next to each other in the source: one register each pair.

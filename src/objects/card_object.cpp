@@ -82,11 +82,12 @@ const Sprite* PartSprite(const Part& p) {
 // Draws the parts of one panel: roots with their scroll as the camera, child
 // panels clipped to their windows.
 void DrawParts(const CardState& card, const Panel& panel, bool clipped) {
-  const std::string number = NumberText();
+  std::string number;  // made only for a panel that shows the number
   for (uint8_t index : panel.partList) {
     if (index >= card.parts.size()) continue;
     const Part& p = card.parts[index];
     if (p.visible != 1 || p.kind > kPartSpriteExtra) continue;
+    if (p.kind == kPartNumber && number.empty()) number = NumberText();
     if (p.kind == kPartSprite || p.kind == kPartSpriteExtra) {
       const Sprite* s = PartSprite(p);
       if (!s) continue;

@@ -162,14 +162,16 @@ TEST_F(PaletteTest, EveryExpansionMatchesThePlainLookUp) {
     if (sameTop)
       for (auto& v : lut) v = (v & 0xFFFFFF) | 0xFF000000u;
     for (Expand32Fn way : Expand32Candidates())
-      for (uint32_t n : {0u, 63u, 64u, 200u, uint32_t(frame.size())}) {
-        std::vector<uint32_t> dest(n + 64, 0xAAAAAAAA);
-        const uint32_t done = way(frame.data(), dest.data(), lut.data(), n);
-        ASSERT_LE(done, n);
-        ASSERT_GT(done + 64, n);
-        for (uint32_t i = 0; i < done; ++i) ASSERT_EQ(dest[i], lut[frame[i]]) << "pixel " << i << " of " << n;
-        for (uint32_t i = done; i < dest.size(); ++i) ASSERT_EQ(dest[i], 0xAAAAAAAAu) << "pixel " << i << " of " << n;
-      }
+      for (uint32_t n : {0u, 63u, 64u, 200u, uint32_t(frame.size())})
+        for (uint32_t offset : {0u, 1u, 7u}) {  // destinations off a 64-byte boundary too
+          std::vector<uint32_t> block(n + 64 + offset, 0xAAAAAAAA);
+          uint32_t* dest = block.data() + offset;
+          const uint32_t done = way(frame.data(), dest, lut.data(), n);
+          ASSERT_LE(done, n);
+          ASSERT_GT(done + 64, n);
+          for (uint32_t i = 0; i < done; ++i) ASSERT_EQ(dest[i], lut[frame[i]]) << "pixel " << i << " of " << n;
+          for (uint32_t i = done; i < n + 64; ++i) ASSERT_EQ(dest[i], 0xAAAAAAAAu) << "pixel " << i << " of " << n;
+        }
   }
 }
 
