@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "common/value_reader.h"
 #include "gfx/draw.h"
@@ -45,6 +46,7 @@ std::string ReplaceFileName(const std::string& path, const std::string& name) {
 }
 
 void LoadFont(const std::string& descriptionPath, Font& font) {
+  Fonts.textImages.clear();  // drawn from glyphs about to change
   font = Font{};
   auto opened = ValueReader::Open(descriptionPath);
   if (!opened) std::fprintf(stderr, "%s: cannot open font description\n", descriptionPath.c_str());
@@ -135,15 +137,88 @@ void DrawGlyphs(const char* text, int32_t x, int32_t y, unsigned fontNumber, int
   }
 }
 
+constexpr size_t kTextImagesKept = 256;
+constexpr uint32_t kTextImageBytes = 64 * 1024;  // longer texts go glyph by glyph
+
+// Puts the text's image together; it is kept even when empty, so as not to be tried again.
+const Sprite* BuildTextImage(TextImage& t) {
+  const Font& font = *t.font;
+  t.image = Sprite{};
+  t.image.frameCount = 1;
+  // Widths are stored bytes (doubled in video mode 2), so bytes add up as screen pixels do.
+  uint64_t width = 0;
+  int64_t top = INT64_MAX, bottom = INT64_MIN;
+  for (const char* p = t.text.c_str(); *p; ++p) {
+    const Sprite& g = font.glyphs[size_t(GlyphFor(font.type, uint8_t(*p)))];
+    width += g.width;
+    if (g.height) top = std::min<int64_t>(top, g.originY), bottom = std::max<int64_t>(bottom, g.originY + int64_t(g.height));
+  }
+  if (width == 0 || top >= bottom || width * uint64_t(bottom - top) > kTextImageBytes) return nullptr;
+  Sprite& image = t.image;
+  image.width = uint32_t(width);
+  image.height = uint32_t(bottom - top);
+  image.originY = int16_t(top);
+  std::vector<uint8_t>& px = image.frames[0];
+  px.assign(size_t(image.width) * image.height + 1, 0);
+  size_t at = 0;
+  for (const char* p = t.text.c_str(); *p; ++p) {
+    const Sprite& g = font.glyphs[size_t(GlyphFor(font.type, uint8_t(*p)))];
+    // A glyph whose frame is missing or short draws nothing, as the sprite routines have it.
+    const std::vector<uint8_t>* frame = g.currentFrame < g.frames.size() ? &g.frames[g.currentFrame] : nullptr;
+    if (frame && frame->size() >= size_t(g.width) * g.height)
+      for (uint32_t r = 0; r < g.height; ++r)
+        std::copy_n(frame->data() + size_t(r) * g.width, g.width,
+                    px.data() + size_t(g.originY - top + r) * image.width + at);
+    at += g.width;
+  }
+  return &image;
+}
+
+// The glyphs of text side by side in one sprite: glyph i at the sum of the
+// widths before it, each row where its y offset puts it, 0 where no glyph
+// pixel is. A text gets its image the second time running that it is drawn
+// from the same characters; null before that (texts made afresh every time,
+// such as the editor's, go glyph by glyph), and for a text that draws nothing
+// or is too large to keep.
+const Sprite* TextImageFor(const char* text, unsigned fontNumber) {
+  const Font* font = FontAt(fontNumber);
+  if (!font || font->glyphs.empty() || !text || !*text) return nullptr;
+  auto found = Fonts.textImages.find(text);
+  if (found != Fonts.textImages.end()) {
+    const TextImage& t = found->second;
+    if (t.font == font && t.glyphs == font->glyphs.data() && t.videoMode == Video.VideoMode &&
+        std::strcmp(t.text.c_str(), text) == 0) {
+      if (t.image.frameCount) return t.image.width ? &t.image : nullptr;
+      return BuildTextImage(found->second);
+    }
+  } else if (Fonts.textImages.size() >= kTextImagesKept) {
+    Fonts.textImages.clear();
+  }
+  TextImage& t = Fonts.textImages[text];
+  t.text = text, t.font = font, t.glyphs = font->glyphs.data(), t.videoMode = Video.VideoMode;
+  t.image.frameCount = 0;  // seen once: no image yet
+  return nullptr;
+}
+
 }  // namespace
 
 void DrawText(const char* text, int32_t x, int32_t y, unsigned font) {
+  if (const Sprite* image = TextImageFor(text, font)) {
+    Video.DrawTable.DrawSprite(*image, 0, 0, x, y);
+    return;
+  }
   DrawGlyphs(text, x, y, font, 0, Video.ScreenWidth, 0, Video.ScreenHeight,
              [&](const Sprite& g, int32_t gx) { Video.DrawTable.DrawSprite(g, 0, 0, gx, y); });
 }
 
 void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t left, int32_t right, int32_t top,
                   int32_t bottom) {
+  // Glyphs only advance: a text that starts past the right edge shows nothing.
+  if (x >= std::min<int32_t>(right, Video.ScreenWidth)) return;
+  if (const Sprite* image = TextImageFor(text, font)) {
+    Video.DrawTable.DrawSpriteClip(*image, 0, 0, x, y, left, right, top, bottom);
+    return;
+  }
   DrawGlyphs(text, x, y, font, left, right, top, bottom, [&](const Sprite& g, int32_t gx) {
     Video.DrawTable.DrawSpriteClip(g, 0, 0, gx, y, left, right, top, bottom);
   });

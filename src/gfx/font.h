@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/limits.h"
@@ -14,9 +15,22 @@ struct Font {
   std::vector<Sprite> glyphs;  // empty for a type outside 1..7
 };
 
+// A text last drawn from some characters, and once drawn again from them
+// unchanged, its glyphs put together into a sprite of its own.
+struct TextImage {
+  std::string text;
+  const Font* font = nullptr;
+  const Sprite* glyphs = nullptr;  // the font's glyphs when it was drawn
+  uint8_t videoMode = 0;
+  Sprite image;  // frame count 0 until made; origin y the highest glyph's offset
+};
+
 struct FontState {
   std::vector<Font> fonts;  // font 0 is the normal font, font 1 the highlight
   size_t glyphBytes = 0;    // pixel bytes of the glyphs loaded
+  // Texts drawn lately, found by where their characters lie (and then
+  // checked): a card draws the same texts every frame.
+  std::unordered_map<const char*, TextImage> textImages;
 };
 extern FontState Fonts;
 
@@ -47,7 +61,9 @@ const Font* FontAt(unsigned number);
 
 // Draws text with its first glyph's origin at screen (x, y), each glyph after
 // the one before (advancing by glyph widths). A font number with no font, or a
-// font without glyphs, draws nothing.
+// font without glyphs, draws nothing. A text drawn again unchanged from the
+// same characters is drawn as one sprite of its glyphs put together, which
+// gives the picture they give.
 void DrawText(const char* text, int32_t x, int32_t y, unsigned font);
 // The same, clipped to the window [left, right) x [top, bottom).
 void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t left, int32_t right,

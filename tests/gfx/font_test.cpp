@@ -1,9 +1,11 @@
 // font_test.cpp: character maps of the seven font types, the font list and
 // description files, and text drawn glyph after glyph.
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
+#include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/pcx.h"
@@ -163,6 +165,57 @@ TEST_F(FontTest, BrokenFontFilesLoadWhatTheyHoldAndDrawSafely) {
   EXPECT_EQ(Fonts.fonts[2].glyphs.size(), 43u);
   EXPECT_NE(err.find("missing.fdf"), std::string::npos) << err;
   for (unsigned f = 0; f < 6; ++f) DrawText("Zz09 \xff", 310, 195, f);  // every font, at the corner
+}
+
+// A text is put together once and drawn as one sprite: the picture must be
+// the one its glyphs give, wherever it stands and however it is cut, and a
+// new text at the same address, or new fonts, must not show the old one.
+TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
+  WriteSheet("default/sheet.pcx");
+  Write("default/t.fdf", Description("sheet.pcx", 3, 37));
+  Write("default/fonts.def", Entries({"1", "t.fdf"}));
+  LoadFonts();
+  Fonts.fonts[0].glyphs[12].frames[0].clear();  // 'B' has lost its pixels: it draws nothing, yet advances
+  const Font& font = Fonts.fonts[0];
+  auto byGlyphs = [&](const char* text, int x, int y, int left, int right, int top, int bottom) {
+    ClearFrameBuffer(0);
+    for (const char* p = text; *p; ++p) {
+      const Sprite& g = font.glyphs[size_t(GlyphFor(font.type, uint8_t(*p)))];
+      Video.DrawTable.DrawSpriteClip(g, 0, 0, x, y, left, right, top, bottom);
+      x += int(g.width);
+    }
+    return std::vector<uint8_t>(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
+  };
+  char text[] = "A1B#z9";
+  for (auto [x, y] : {std::pair{100, 50}, {-25, 0}, {300, 197}, {-500, 80}}) {
+    for (auto [left, right, top, bottom] : {std::array{0, 320, 0, 200}, {105, 130, 51, 53}, {-9, 400, -9, 400}}) {
+      const auto want = byGlyphs(text, x, y, left, right, top, bottom);
+      ClearFrameBuffer(0);
+      DrawTextClip(text, x, y, 0, left, right, top, bottom);
+      EXPECT_TRUE(std::equal(want.begin(), want.end(), Screen.FrameBuffer)) << x << "," << y << " in " << left;
+    }
+    const auto whole = byGlyphs(text, x, y, 0, 320, 0, 200);
+    ClearFrameBuffer(0);
+    DrawText(text, x, y, 0);
+    EXPECT_TRUE(std::equal(whole.begin(), whole.end(), Screen.FrameBuffer)) << x << "," << y;
+  }
+  // Drawn twice, since a text gets its image the second time.
+  auto drawnTwice = [&](const std::vector<uint8_t>& want) {
+    for (int round = 0; round < 2; ++round) {
+      ClearFrameBuffer(0);
+      DrawText(text, 10, 10, 0);
+      EXPECT_TRUE(std::equal(want.begin(), want.end(), Screen.FrameBuffer)) << "round " << round;
+    }
+  };
+  text[0] = '7';  // the same characters' address, another text
+  const auto changed = byGlyphs(text, 10, 10, 0, 320, 0, 200);
+  drawnTwice(changed);
+  // New fonts: the text is drawn from the new glyphs (type 4 maps letters to glyph 0).
+  Write("default/t.fdf", Description("sheet.pcx", 4, 11));
+  LoadFonts();
+  const auto reloaded = byGlyphs(text, 10, 10, 0, 320, 0, 200);
+  drawnTwice(reloaded);
+  EXPECT_FALSE(std::equal(reloaded.begin(), reloaded.end(), changed.begin()));
 }
 
 }  // namespace
