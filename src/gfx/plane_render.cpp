@@ -527,10 +527,14 @@ void RenderHLinedPlane(const Plane& p) {
                         RowRefs& rowRefs) {
     if (cv.Hidden(sy, sy + lines)) return;
     uint8_t* row = cv.fb + sy * kWidth;
-    if (const TileRef* refs = rowRefs.Fill(cv, rowBase, loop))
+    if (const TileRef* refs = rowRefs.Fill(cv, rowBase, loop)) {
       DrawHLinedLines(cv, row, ty, lines, fx, rowBase, c, loop, [refs](int64_t i) { return refs[i]; });
-    else
-      DrawHLinedLines(cv, row, ty, lines, fx, rowBase, c, loop, [&](int64_t i) { return cv.Ref(cv.Cell(rowBase + i)); });
+      return;
+    }
+    // Loops too long to keep (rare): line by line, one loop's worth of code.
+    for (int t = 0; t < lines; ++t)
+      DrawHLinedRows<1>(cv, row + t * kWidth, ty + t, fx, rowBase, c, loop,
+                        [&](int64_t i) { return cv.Ref(cv.Cell(rowBase + i)); });
   });
 }
 
