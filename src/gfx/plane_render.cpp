@@ -269,8 +269,8 @@ void DrawTileColumn(const Canvas& cv, int k, int fx, int fy, NextCell nextCell) 
 
 // The screen tile rows of a Relative (one speed and loop for all rows) or H
 // Tiled (one per tile row) plane: row(m, fx, fy, cells) for each, cells being
-// a CellRun where the row lies in one run of the map, else a function that
-// yields each column's cell in turn.
+// a CellRun where the row's loop is 41 cells or more and its runs lie inside
+// the map, else a function that yields each column's cell in turn.
 template <bool PerRow, class RowFn>
 void WalkRows(const Canvas& cv, const Plane& p, RowFn row) {
   const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
