@@ -145,15 +145,13 @@ int BlitSprite(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y
   int64_t c0 = std::max<int64_t>(0, win.left - sx), c1 = std::min<int64_t>(w, win.right - sx);
   int64_t r0 = std::max<int64_t>(0, win.top - sy), r1 = std::min<int64_t>(h, win.bottom - sy);
   if constexpr (G::Px == 1 && !FlipH) {
-    // Unmirrored rows merge many pixels at a time; a glyph's eight in one step.
+    // Unmirrored rows merge many pixels at a time; a glyph's two rows at a time.
     if (c1 <= c0) return 1;
     const int64_t step = FlipV ? -int64_t(s.width) : int64_t(s.width), n = c1 - c0;
     const uint8_t* src = frame.data() + (FlipV ? h - 1 - r0 : r0) * int64_t(s.width) + c0;
     uint8_t* dst = fb + (sy + r0) * G::Stride + sx + c0;
     if (n == 8 && step == 8)
       MergeRows8(dst, G::Stride, src, r1 - r0);  // a whole glyph row: the rows lie next to each other
-    else if (n == 8)
-      for (int64_t r = r0; r < r1; ++r, src += step, dst += G::Stride) MergeRow8(dst, src);
     else if (n >= 64)
       WideMerge()(dst, G::Stride, src, step, n, r1 - r0);
     else
