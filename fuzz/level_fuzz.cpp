@@ -11,11 +11,11 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
-#include "level/editor.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/editor.h"
 #include "objects/object_list.h"
-#include "shell/input.h"
 #include "shell/main_loop.h"
 
 namespace {
@@ -46,7 +46,7 @@ const EditorSprites& EditorArt() {
     fuzz::WriteFile("data/editor/tedit.pcx", bytes);
     fuzz::WriteFile("data/editor/cursor.pcx", bytes);
     Startup.DataDir = fuzz::WorkDir() + "/data";
-    LoadEditorArt();
+    LoadEditorArt(Startup.DataDir);
     return Editor.sprites;
   }();
   return art;
@@ -269,7 +269,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::WriteFile("l.lev", parts[0]);
   LoadLevel(path);
   AllocObjectList();
-  CreatePlaneObjects("");
+  CreatePlaneObjects();
   DrawEveryWay();
   RunObjects();
   CheckRoundTrip();

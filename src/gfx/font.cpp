@@ -7,7 +7,6 @@
 
 #include "common/value_reader.h"
 #include "gfx/draw.h"
-#include "shell/startup.h"
 
 FontState Fonts;
 
@@ -85,11 +84,11 @@ void LoadFont(const std::string& descriptionPath, Font& font) {
   if (in.Ended()) report("ends before its last glyph");
 }
 
-void LoadFonts() {
-  std::string dir = Startup.DataDir;
+void LoadFonts(const std::string& dataDir, const std::string& defaultDataDir) {
+  std::string dir = dataDir;
   auto list = ValueReader::Open(dir + "/fonts.def");
   if (!list) {
-    dir = Startup.DefaultDataDir;
+    dir = defaultDataDir;
     list = ValueReader::Open(dir + "/fonts.fdf");
   }
   if (!list) return;

@@ -22,13 +22,14 @@ constexpr int kStride = 320;
 
 void AllocateScratchPixels() { ScratchImage.pixels.assign(kPixelBlock, 0); }
 
-int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
+std::optional<PcxImage> ReadPcx(const std::string& path, bool installPalette) {
   auto opened = BinaryReader::Open(path);
-  if (!opened) return 0;
+  if (!opened) return std::nullopt;
   BinaryReader& in = *opened;
 
+  PcxImage image;
   in.Bytes(image.header.data(), image.header.size());
-  if (image.pixels.size() != kPixelBlock) image.pixels.assign(kPixelBlock, 0);
+  image.pixels.assign(kPixelBlock, 0);
   uint8_t* out = image.pixels.data();
   size_t i = 0;
   while (i < kPixelBlock) {
@@ -62,6 +63,13 @@ int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
 
   if (installPalette)
     for (uint16_t slot = 0; slot < 256; ++slot) SetPaletteEntry(slot, &image.palette[slot * 3]);
+  return image;
+}
+
+int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
+  std::optional<PcxImage> read = ReadPcx(path, installPalette != 0);
+  if (!read) return 0;
+  image = std::move(*read);
   return 1;
 }
 

@@ -1,7 +1,7 @@
 // scroll.cpp: the per-frame scroll tables, one offset per speed byte and axis.
 #include "gfx/scroll.h"
 
-#include "level/level.h"
+#include "model/planes.h"
 
 ScrollState Scroll;
 

@@ -1,5 +1,5 @@
 // input.cpp: the 59-key table and the per-frame key and mouse samples.
-#include "shell/input.h"
+#include "input/input.h"
 
 #include "gfx/draw.h"
 #include "platform/platform.h"

@@ -8,11 +8,7 @@
 #include "common/binary_reader.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
-#include "objects/palette_sets.h"
-
-TileSetState Tiles;
-
-void ResetTileSet() { Tiles = {}; }
+#include "gfx/palette_sets.h"
 
 namespace {
 

@@ -4,14 +4,14 @@
 // pans diagonally with every plane shown, for ever. The level keys stop it by
 // putting the step out of range; every frame still scrolls and runs the
 // objects, so a loaded level is drawn whatever the step.
-#include "level/attract.h"
+#include "modes/attract.h"
 
 #include "audio/sound.h"
 #include "gfx/scroll.h"
 #include "level/level.h"
+#include "modes/level_load.h"
 #include "objects/card_object.h"
 #include "objects/object_list.h"
-#include "shell/main_loop.h"
 
 AttractState Attract;
 
@@ -58,7 +58,7 @@ constexpr PanState kPans[8] = {
 // plane k and only one card runs.
 void SetUpDemoLevel() {
   ClearObjectList();
-  LoadLevelPair("5.til", "5.lev", false);
+  LoadLevelPair("5.til", "5.lev");
   ShowPlane(0, 1);
   for (uint32_t k = 1; k <= 4; ++k) ShowPlane(k, 0);
   Audio.MusicLoops = 1;

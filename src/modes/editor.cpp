@@ -1,20 +1,19 @@
 // editor.cpp: the level editor's state, its frame, and what its keys and
 // mouse do to the planes: painting, selection, copy and stamp, the plane and
 // type bars, per-line speeds and loops, and the menu.
-#include "level/editor.h"
+#include "modes/editor.h"
 
 #include <algorithm>
 #include <climits>
 
 #include "gfx/draw.h"
+#include "gfx/palette_sets.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
 #include "platform/platform.h"
-#include "shell/input.h"
-#include "shell/main_loop.h"
 
 EditorState Editor;
 
@@ -83,7 +82,7 @@ void CloseMenu() {
   Editor.menuCursorY = 0;
 }
 
-void MenuInput() {
+void MenuInput(ModeResult& result) {
   if (TakeKey(kKey0)) {
     // Closing ends the menu's step, so an Enter held with it cannot act on
     // the entry the pointer just jumped back to (NEW).
@@ -126,11 +125,12 @@ void MenuInput() {
       CloseMenu();
       break;
     case kMenuReturn:
-      Loop.GameMode = kModePlay;
+      result.nextMode = kModePlay;
       CloseMenu();
       break;
     case kMenuExit:
-      QuitGame();
+      result.quit = true;
+      break;
     default:
       break;
   }
@@ -456,8 +456,12 @@ void EditPlaneLines() {
   if (Take(latch, Held(kKeyU))) SetLoop(*p, false);
 }
 
-void EditorInput() {
-  if (Editor.menuOpen) return MenuInput();
+ModeResult EditorInput() {
+  ModeResult result{kModeEditor};
+  if (Editor.menuOpen) {
+    MenuInput(result);
+    return result;
+  }
   // A tile set with fewer tiles may have come in since the tile was chosen.
   Editor.currentTile = std::clamp(Editor.currentTile, 0, std::max(int32_t(Tiles.tileCount) - 1, 0));
   const bool bar = InBarMode();
@@ -467,7 +471,7 @@ void EditorInput() {
     EdgeScroll(EditedPlane());
     EditKeys(EditedPlane());
     EditPlaneLines();
-    if (Held(kKey1)) Loop.GameMode = kModeTileViewer;
+    if (Held(kKey1)) result.nextMode = kModeTileViewer;
   }
   // A press that began in another mode (or in play) acts only once released.
   if (!Input.MouseLeft && !Input.MouseRight) Editor.mouseArmed = kModeEditor;
@@ -479,6 +483,7 @@ void EditorInput() {
   }
   AlwaysKeys(EditedPlane());
   ReleaseLatches(bar);
+  return result;
 }
 
 void ReadEditorPointer() {
@@ -488,10 +493,11 @@ void ReadEditorPointer() {
   Input.MouseRight |= right;
 }
 
-void EditorFrame() {
+ModeResult EditorFrame(uint8_t framesPerSecond) {
   Editor.textLog.clear();
   ReadEditorPointer();
-  EditorInput();
+  const ModeResult result = EditorInput();
+  if (result.quit) return result;
   BuildScrollTables();
   AnimatePalette();
   AdvanceTileAnimations();
@@ -504,7 +510,8 @@ void EditorFrame() {
     }
   }
   DrawEditorOverlay();
-  if (Editor.panelShown && !Editor.menuOpen) DrawEditorPanel();
+  if (Editor.panelShown && !Editor.menuOpen) DrawEditorPanel(framesPerSecond);
   if (Held(kKeyCtrl) && Editor.panelShown) DrawEditorOverlay();
   DrawEditorNotice();
+  return result;
 }

@@ -6,13 +6,11 @@
 
 #include "gfx/draw.h"
 #include "gfx/font.h"
-#include "level/editor.h"
+#include "gfx/palette_sets.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
-#include "shell/input.h"
-#include "shell/main_loop.h"
-#include "shell/startup.h"
+#include "modes/editor.h"
 
 namespace {
 
@@ -101,13 +99,13 @@ void TypeLine(const Plane* p, bool bar) {
 
 // Cell values are those of the edited plane under the pointer; a cell off
 // the plane, or a tile number past the set, reads as empty.
-void DrawEditorPanel() {
+void DrawEditorPanel(uint8_t framesPerSecond) {
   const Plane* p = EditedPlane();
   const int32_t cx = Editor.cursorTileX, cy = Editor.cursorTileY;
   const uint16_t cell = p ? CellAt(*p, cx, cy) : 0;
   const Tile* tile = cell < Tiles.tileTable.size() ? &Tiles.tileTable[cell] : nullptr;
   const bool bar = InBarMode();
-  Text(Format("TILE:    %d,%d - %d", cx, cy, Loop.FramesPerSecond), 0, 8);
+  Text(Format("TILE:    %d,%d - %d", cx, cy, framesPerSecond), 0, 8);
   Text(Format("COORD:   %d,%d", cx * 8, cy * 8), 0, 18);
   Text(Format("TILNUM:  %d", cell), 0, 28);
   Text(Format("FLOOR %2d SLOPE %2d", tile ? tile->floor : 0, tile ? tile->slope : 0), 0, 38);
@@ -169,10 +167,10 @@ void DrawEditorNotice() {
 
 // A missing image is said once on stderr; its sprites are cut from whatever
 // the scratch image holds, as the fonts are.
-void LoadEditorArt() {
+void LoadEditorArt(const std::string& dataDir) {
   EditorSprites& art = Editor.sprites;
-  auto load = [](const char* name) {
-    const std::string path = Startup.DataDir + "/editor/" + name;
+  auto load = [&dataDir](const char* name) {
+    const std::string path = dataDir + "/editor/" + name;
     if (!LoadPcx(path, ScratchImage, 0)) std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
   };
   auto cut = [](Sprite& s, uint32_t w, uint32_t h, int x, int y) {
@@ -209,7 +207,8 @@ void LoadEditorArt() {
 }
 
 // The viewer keeps its scroll between visits.
-void TileViewerFrame() {
+ModeResult TileViewerFrame() {
+  ModeResult result{kModeTileViewer};
   Editor.textLog.clear();
   ReadEditorPointer();
   int32_t& scroll = Editor.tileViewScroll;
@@ -222,7 +221,7 @@ void TileViewerFrame() {
     // Below the last tile nothing is picked and the viewer stays.
     if (k >= 0 && k < Tiles.tileCount) {
       Editor.currentTile = int32_t(k);
-      Loop.GameMode = kModeEditor;
+      result.nextMode = kModeEditor;
     }
   }
   // Only the rows that reach the screen.
@@ -242,4 +241,5 @@ void TileViewerFrame() {
   DrawSprite(box, 0, scroll, 8 * (Editor.currentTile % kViewerColumns) - 1, 8 * (Editor.currentTile / kViewerColumns) - 1);
   DrawSprite(box, 0, scroll, (mx & ~7) - 1, ((my + scroll) & ~7) - 1);
   DrawSprite(Editor.sprites.pointer, 0, 0, mx, my);
+  return result;
 }

@@ -7,11 +7,11 @@
 
 #include "gfx/draw.h"
 #include "gfx/font.h"
-#include "level/level.h"
+#include "gfx/palette_sets.h"
+#include "input/input.h"
+#include "model/planes.h"
 #include "objects/object_list.h"
-#include "objects/palette_sets.h"
 #include "objects/script.h"
-#include "shell/input.h"
 
 CardObjectState CardObjects;
 

@@ -2,7 +2,7 @@
 #include "objects/object_list.h"
 
 #include "gfx/plane_render.h"
-#include "level/level.h"
+#include "model/planes.h"
 
 ObjectListState Objects;
 
@@ -30,7 +30,7 @@ GameObject* AppendObject(uint16_t type) {
   return &o;
 }
 
-void CreatePlaneObjects(const char*) {
+void CreatePlaneObjects() {
   const size_t count = std::min<size_t>(Level.planeCount, Level.planes.size());
   for (size_t i = 0; i < count; ++i) {
     GameObject* o = AppendObject(kObjectPlane);

@@ -49,8 +49,8 @@ void ClearObjectList();
 // slots are taken, and the request is ignored.
 GameObject* AppendObject(uint16_t type);
 // Appends one visible plane object per plane of the level, in plane order,
-// then sets LevelName to "Test". The argument is not used.
-void CreatePlaneObjects(const char* unused);
+// then sets LevelName to "Test".
+void CreatePlaneObjects();
 // Runs or draws every object in slot order; objects appended during the pass
 // run in the same pass. A plane leaves alone the lines that the shown planes
 // drawn straight after it cover.

@@ -9,20 +9,20 @@
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
+#include "gfx/palette_sets.h"
 #include "gfx/pcx.h"
 #include "gfx/scroll.h"
-#include "level/attract.h"
-#include "level/editor.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/attract.h"
+#include "modes/editor.h"
 #include "objects/card_def.h"
 #include "objects/card_object.h"
 #include "objects/object_list.h"
-#include "objects/palette_sets.h"
 #include "objects/script.h"
 #include "platform/platform.h"
 #include "shell/display.h"
-#include "shell/input.h"
 #include "shell/main_loop.h"
 #include "shell/window.h"
 
@@ -73,25 +73,26 @@ void InitGame() {
   Startup.DataDir = base + "/" + Startup.DataDirName;
 
   if (!CanOpen("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
-  if (!CanOpen("default/music/theme.wav")) Startup.MusicFileMissing = 1;
+  if (!CanOpen("default/music/theme.wav")) Audio.MusicFileMissing = 1;
   if (Startup.SoundFileMissing == 0) {
-    LoadSound("default/sfx/sfx000.wav", Audio.SoundEffects[0]);
-    LoadSound("default/music/theme.wav", Audio.ThemeMusic);
+    const std::string fallback = Startup.DefaultDataDir + "/sfx/sfx000.wav";
+    LoadSound("default/sfx/sfx000.wav", Audio.SoundEffects[0], fallback);
+    LoadSound("default/music/theme.wav", Audio.ThemeMusic, fallback);
   }
-  SelectVideoMode(0);
-  InitFrameTimer(60);
+  StartVideoMode(0);
+  InitFrameTimer();
   AllocateScratchPixels();
   BuildDefaultTileSet();
   NewLevel();
   InstallInstructions();
   LoadGlobalArt();
-  LoadEditorArt();
+  LoadEditorArt(Startup.DataDir);
   AllocObjectList();
 }
 
 void LoadGlobalArt() {
-  LoadFonts();
-  LoadCardDefs();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
+  LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
   if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1))
     LoadPcx(Startup.DefaultDataDir + "/art/globpal.pcx", ScratchImage, 1);
   CaptureGlobalColours();

@@ -10,7 +10,6 @@ struct StartupState {
   std::string DefaultDataDir;  // StartDir + "/default"
   std::string DataDir;         // StartDir + "/" + DataDirName
   uint8_t SoundFileMissing = 0;
-  uint8_t MusicFileMissing = 0;
 };
 extern StartupState Startup;
 

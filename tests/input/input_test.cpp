@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/input.h"
+#include "input/input.h"
 #include "test_support.h"
 
 namespace {

@@ -7,11 +7,11 @@
 #include <random>
 
 #include "file_fixture.h"
+#include "gfx/palette_sets.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
 
 namespace {
 

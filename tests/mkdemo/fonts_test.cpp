@@ -7,8 +7,8 @@
 #include <array>
 #include <set>
 
-#include "fonts.h"
 #include "common/value_reader.h"
+#include "fonts.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
 #include "level/file_fixture.h"
@@ -22,7 +22,7 @@ class DemoFonts : public FileTest {
     for (const DemoFile& f : BuildFonts()) Write("default/" + f.path, f.bytes);
     Startup.DataDir = Startup.DefaultDataDir = Path("default");
     AllocateScratchPixels();
-    LoadFonts();
+    LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   }
   uint8_t Pixel(int x, int y) const { return Screen.FrameBuffer[y * 320 + x]; }
 };

@@ -9,11 +9,11 @@
 
 #include "fonts.h"
 #include "gfx/font.h"
+#include "input/input.h"
 #include "level/file_fixture.h"
 #include "objects/card_object.h"
 #include "objects/object_list.h"
 #include "objects/script.h"
-#include "shell/input.h"
 #include "title_card.h"
 
 namespace {
@@ -30,9 +30,9 @@ class DemoTitleCard : public FileTest {
     AllocateScratchPixels();
     InstallInstructions();
     AllocObjectList();
-    LoadFonts();
+    LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
     ::testing::internal::CaptureStderr();
-    LoadCardDefs();
+    LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
     loadErrors_ = ::testing::internal::GetCapturedStderr();
   }
   const CardDef& Def() const { return CardDefs.CardDefTable.at(0); }

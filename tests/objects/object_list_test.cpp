@@ -42,7 +42,7 @@ TEST_F(ObjectListTest, PlaneObjectsDrawInOrderAndTheListHoldsAt4096) {
     Level.planes[i].priority = uint16_t(5 - i);
   }
   Level.planes[1].type = 6;
-  CreatePlaneObjects("thisisonlytemporary");
+  CreatePlaneObjects();
   ASSERT_EQ(Objects.ObjectCount, 5);
   EXPECT_EQ(Objects.LevelName, "Test");
   for (uint32_t k = 0; k < 5; ++k) {
@@ -60,9 +60,9 @@ TEST_F(ObjectListTest, PlaneObjectsDrawInOrderAndTheListHoldsAt4096) {
   EXPECT_FALSE(Objects.ObjectList[0].plane);
 
   // Appends beyond the last slot are ignored.
-  for (int i = 0; i < kObjectSlots / 5; ++i) CreatePlaneObjects(nullptr);
+  for (int i = 0; i < kObjectSlots / 5; ++i) CreatePlaneObjects();
   ASSERT_EQ(Objects.ObjectCount, 4095);
-  CreatePlaneObjects(nullptr);
+  CreatePlaneObjects();
   EXPECT_EQ(Objects.ObjectCount, 4096);
   EXPECT_EQ(AppendObject(kObjectCard), nullptr);
   EXPECT_EQ(Objects.ObjectList[4095].type, kObjectPlane);
@@ -80,7 +80,7 @@ TEST_F(ObjectListTest, APlaneRunKnowsTheLinesItsLaterPlanesCover) {
   for (Plane& p : Level.planes) InitPlane(p, kRelative, 41, 26);
   std::fill(Level.planes[1].tiles.begin(), Level.planes[1].tiles.end(), uint16_t(1));
   Level.planes[2] = Level.planes[1];
-  CreatePlaneObjects(nullptr);
+  CreatePlaneObjects();
   std::vector<FrameLines> after;
   EXPECT_EQ(CoverPlaneRun(0, after), 3u);
   ASSERT_EQ(after.size(), 3u);
@@ -123,7 +123,7 @@ TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
   std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
   for (const Plane& p : Level.planes) DrawPlane(p);
   std::copy(Screen.FrameBuffer, Screen.FrameBuffer + 64000, full.begin());
-  CreatePlaneObjects(nullptr);
+  CreatePlaneObjects();
   std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
   RunObjects();
   EXPECT_TRUE(std::equal(full.begin(), full.end(), Screen.FrameBuffer));

@@ -16,7 +16,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/input.h"
+#include "input/input.h"
 
 namespace {
 

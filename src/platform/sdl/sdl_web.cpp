@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "level/attract.h"
+#include "modes/attract.h"
 #include "platform/sdl/sdl_state.h"
 #include "platform/sdl/sdl_tick_grid.h"
 #include "shell/display.h"
