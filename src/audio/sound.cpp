@@ -7,10 +7,12 @@
 #include <utility>
 
 #include "common/binary_reader.h"
+#include "common/module_state.h"
 
 AudioState Audio;
 
 void ResetAudio() { Audio = {}; }
+const ModuleReset kAudioReset(ResetAudio);
 
 namespace {
 

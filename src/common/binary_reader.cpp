@@ -8,6 +8,8 @@
 #include <utility>
 #include <unistd.h>
 
+#include "common/module_state.h"
+
 namespace {
 struct FileCloser {
   void operator()(FILE* f) const { std::fclose(f); }
@@ -85,23 +87,24 @@ int ReadMagicVersion(BinaryReader& in, const uint8_t (&magic)[4]) {
   return 0;
 }
 
-namespace {
-std::string lastWriteError;
-// Armed by FailNextWrite: bytes written before the failure, or none armed.
-std::optional<size_t> failAt;
+FileWriteState FileWrites;
 
+void ResetFileWrites() { FileWrites = {}; }
+const ModuleReset kFileWriteReset(ResetFileWrites);
+
+namespace {
 bool WriteFailed(int error) {
-  lastWriteError = std::strerror(error);
+  FileWrites.lastWriteError = std::strerror(error);
   return false;
 }
 }  // namespace
 
-const std::string& LastWriteError() { return lastWriteError; }
+const std::string& LastWriteError() { return FileWrites.lastWriteError; }
 
-void FailNextWrite(size_t bytes) { failAt = bytes; }
+void FailNextWrite(size_t bytes) { FileWrites.failAt = bytes; }
 
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
-  const std::optional<size_t> fault = std::exchange(failAt, std::nullopt);
+  const std::optional<size_t> fault = std::exchange(FileWrites.failAt, std::nullopt);
   std::string temp = path + ".tmp" + std::to_string(::getpid());
   {
     if (fault == kFailOnCreate) return WriteFailed(EACCES);

@@ -8,6 +8,7 @@
 #include <immintrin.h>
 #endif
 
+#include "common/module_state.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/pcx.h"
 #include "gfx/plane_render.h"
@@ -17,6 +18,7 @@
 VideoState Video;
 
 void ResetVideo() { Video = {}; }
+const ModuleReset kVideoReset(ResetVideo);
 
 namespace {
 

@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/module_state.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
 
 FontState Fonts;
 
 void ResetFonts() { Fonts = {}; }
+const ModuleReset kFontReset(ResetFonts);
 
 int GlyphCount(uint8_t type) {
   static constexpr int kCounts[8] = {0, 255, 43, 37, 11, 85, 68, 17};

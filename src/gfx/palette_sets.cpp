@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "common/module_state.h"
 #include "gfx/frame_buffer.h"
 #include "model/tiles.h"
 
@@ -98,6 +99,7 @@ void SetEditorColours() {
 PaletteAnimState PaletteAnim;
 
 void ResetPaletteAnimation() { PaletteAnim = {}; }
+const ModuleReset kPaletteAnimReset(ResetPaletteAnimation);
 
 namespace {
 

@@ -6,10 +6,14 @@
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 
 PcxImage ScratchImage;
+
+void ResetScratchImage() { ScratchImage = {}; }
+const ModuleReset kScratchImageReset(ResetScratchImage);
 
 namespace {
 

@@ -17,6 +17,8 @@ struct PcxImage {
 };
 extern PcxImage ScratchImage;
 
+void ResetScratchImage();
+
 // Allocates the ScratchImage pixel block (64001 bytes).
 void AllocateScratchPixels();
 

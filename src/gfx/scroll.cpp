@@ -1,11 +1,13 @@
 // scroll.cpp: the per-frame scroll tables, one offset per speed byte and axis.
 #include "gfx/scroll.h"
 
+#include "common/module_state.h"
 #include "model/planes.h"
 
 ScrollState Scroll;
 
 void ResetScroll() { Scroll = {}; }
+const ModuleReset kScrollReset(ResetScroll);
 
 namespace {
 

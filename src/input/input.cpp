@@ -1,12 +1,14 @@
 // input.cpp: the 59-key table and the per-frame key and mouse samples.
 #include "input/input.h"
 
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"
 
 InputState Input;
 
 void ResetInput() { Input = {}; }
+const ModuleReset kInputReset(ResetInput);
 
 // F11 and F12 follow F10 at 0x45 and 0x46, not at their keyboard codes.
 const std::array<KeyInfo, kKeyCount> KeyTable = {{

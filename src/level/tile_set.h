@@ -8,6 +8,15 @@
 
 #include "model/tiles.h"
 
+// The file being loaded; only its first problem is reported, one line.
+struct TileLoadState {
+  std::string noteFile;
+  bool noted = false;
+};
+extern TileLoadState TileLoad;
+
+void ResetTileLoad();
+
 // Bytes of one pixel block in the current video mode: 64, or 128 in mode 2.
 size_t TileBlockSize();
 

@@ -7,6 +7,7 @@
 #include "modes/attract.h"
 
 #include "audio/sound.h"
+#include "common/module_state.h"
 #include "gfx/scroll.h"
 #include "level/level.h"
 #include "modes/level_load.h"
@@ -16,6 +17,7 @@
 AttractState Attract;
 
 void ResetAttract() { Attract = {}; }
+const ModuleReset kAttractReset(ResetAttract);
 
 namespace {
 

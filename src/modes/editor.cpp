@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/palette_sets.h"
 #include "gfx/plane_render.h"
@@ -18,6 +19,7 @@
 EditorState Editor;
 
 void ResetEditor() { Editor = {}; }
+const ModuleReset kEditorReset(ResetEditor);
 
 namespace {
 

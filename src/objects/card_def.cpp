@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/module_state.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
@@ -12,6 +13,7 @@
 CardDefState CardDefs;
 
 void ResetCardDefs() { CardDefs = {}; }
+const ModuleReset kCardDefReset(ResetCardDefs);
 
 uint8_t ConvertPanelReference(uint8_t reference) { return uint8_t(reference + 2); }
 

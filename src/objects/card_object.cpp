@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/palette_sets.h"
@@ -16,6 +17,7 @@
 CardObjectState CardObjects;
 
 void ResetCardObjects() { CardObjects = {}; }
+const ModuleReset kCardObjectReset(ResetCardObjects);
 
 const CardDef* CardDefOf(const CardState& card) {
   return card.defIndex < CardDefs.CardDefTable.size() ? &CardDefs.CardDefTable[card.defIndex] : nullptr;

@@ -1,6 +1,7 @@
 // object_list.cpp: the object list, its plane objects and the per-frame pass.
 #include "objects/object_list.h"
 
+#include "common/module_state.h"
 #include "gfx/plane_render.h"
 #include "model/planes.h"
 
@@ -11,6 +12,7 @@ void ResetObjectList() {
   Objects.CurrentObject = 0;
   Objects.LevelName.clear();
 }
+const ModuleReset kObjectListReset(ResetObjectList);
 
 // The slots exist from the start; allocating them is emptying them.
 void AllocObjectList() { ClearObjectList(); }

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 
+#include "common/module_state.h"
 #include "objects/card_object.h"
 #include "objects/object_list.h"
 
 ScriptState Script;
 
 void ResetScripts() { Script = {}; }
+const ModuleReset kScriptReset(ResetScripts);
 
 namespace {
 

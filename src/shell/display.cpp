@@ -3,10 +3,12 @@
 // to its pixel format.
 #include "shell/display.h"
 
+#include "common/module_state.h"
 #include "gfx/frame_buffer.h"
 #include "platform/platform.h"
 
 std::unique_ptr<CDisplay> TheDisplay;
+const ModuleReset kDisplayReset(ReleaseDisplay);
 
 CDisplay::~CDisplay() {
   if (created) platform::DisplayRelease();

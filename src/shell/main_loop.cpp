@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "common/module_state.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
 #include "input/input.h"
@@ -19,6 +20,7 @@
 LoopState Loop;
 
 void ResetLoop() { Loop = {}; }
+const ModuleReset kLoopReset(ResetLoop);
 
 void InitFrameTimer() {
   FrameTimer& t = Loop.Timer;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "audio/sound.h"
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
@@ -29,30 +30,11 @@
 StartupState Startup;
 
 void ResetStartup() { Startup = {}; }
+const ModuleReset kStartupReset(ResetStartup);
 
 constexpr const char* kTitle = "Tarn";
 
-void ResetAllState() {
-  ResetStartup();
-  ResetLoop();
-  ResetInput();
-  ResetWindow();
-  ResetScreen();
-  ResetVideo();
-  ResetScroll();
-  ResetTileSet();
-  ResetLevel();
-  ResetObjectList();
-  ResetAttract();
-  ResetEditor();
-  ResetFonts();
-  ResetPaletteAnimation();
-  ResetCardDefs();
-  ResetCardObjects();
-  ResetScripts();
-  ResetAudio();
-  TheDisplay.reset();
-}
+void ResetAllState() { ResetEveryModule(); }
 
 static bool CanOpen(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "rb");
@@ -101,8 +83,8 @@ void LoadGlobalArt() {
 bool StartProgram(int& exitCode) {
   exitCode = 0;
   // The marker file is opened, never read; it only shows we run from the game folder.
-  static FILE* marker = std::fopen("tarn.cfg", "rb");
-  if (!marker) {
+  Startup.Marker.reset(std::fopen("tarn.cfg", "rb"));
+  if (!Startup.Marker) {
     platform::MessageBox(
         "Please make sure the game is installed fully and properly, and run it from it's own folder.",
         "Data files not found.", platform::BoxIcon::Stop);

@@ -2,7 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
+
+struct FileCloser {
+  void operator()(FILE* f) const { std::fclose(f); }
+};
 
 struct StartupState {
   std::string DataDirName = "default";
@@ -10,6 +16,7 @@ struct StartupState {
   std::string DefaultDataDir;  // StartDir + "/default"
   std::string DataDir;         // StartDir + "/" + DataDirName
   uint8_t SoundFileMissing = 0;
+  std::unique_ptr<FILE, FileCloser> Marker;  // tarn.cfg, held open while the program runs
 };
 extern StartupState Startup;
 
@@ -24,5 +31,6 @@ void LoadGlobalArt();
 // Everything before the main loop. False when start-up ended the program (exitCode set).
 bool StartProgram(int& exitCode);
 
-// Resets every module's state to its start values (tests and the harness).
+// Resets every module's state to its start values (tests and the harness):
+// every module that joined the list in common/module_state.h.
 void ResetAllState();

@@ -2,6 +2,7 @@
 // with its commands, and the window's messages.
 #include "shell/window.h"
 
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/screenshot.h"
@@ -10,6 +11,7 @@
 WindowState Win;
 
 void ResetWindow() { Win = {}; }
+const ModuleReset kWindowReset(ResetWindow);
 
 namespace {
 
