@@ -2,6 +2,7 @@
 // reader and writer, and the edits the editor makes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -21,6 +22,26 @@ void NewLevel();
 // missing file, an unknown version or sizes no file could hold give NewLevel;
 // a truncated file keeps what was read, the rest 0.
 void LoadLevel(const std::string& name);
+
+// The edits the editor and the modes make; with the loaders above, the only
+// writers of the level.
+// The view's world position (the top-left corner of the screen).
+void SetView(int32_t x, int32_t y);
+// Makes plane `index` the current one.
+void SelectPlane(uint8_t index);
+// The current plane, or null when the level has none: what the editor's
+// cell and line edits write to.
+Plane* CurrentPlane();
+// A new empty 1200 x 320 Flat plane at position `at`, made current; the
+// planes from there, with their shown flags, move up one.
+void InsertPlane(size_t at);
+// Removes plane `at`; the shown flags move down with their planes and the
+// current plane stays within the level.
+void DeletePlane(size_t at);
+// Shows or hides plane `index` in the editor (the first 16 only).
+void TogglePlaneShown(size_t index);
+// Cell (x, y) of the plane; a cell off the plane is left alone.
+void SetCell(Plane& plane, int32_t x, int32_t y, uint16_t tile);
 
 // Writes the level as a version-2 file, each plane trimmed to its used extent.
 // False when the file could not be written: the old file survives untouched

@@ -86,8 +86,10 @@ void AttractFrame() {
       break;
     case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: {
       const PanState& pan = kPans[step - 3];
-      if (pan.dx) Pan(Level.viewX, pan.dx);
-      if (pan.dy) Pan(Level.viewY, pan.dy);
+      int32_t x = Level.viewX, y = Level.viewY;
+      if (pan.dx) Pan(x, pan.dx);
+      if (pan.dy) Pan(y, pan.dy);
+      SetView(x, y);
       if (counter < pan.passes) break;
       if (step == 10) {
         for (uint32_t k = 0; k <= 3; ++k) ShowPlane(k, 1);
@@ -100,11 +102,9 @@ void AttractFrame() {
     }
     case 11:
       // The diagonal pan ends its pass when viewX reaches 512; both restart at 0.
-      Level.viewX += 4;
-      Level.viewY += 4;
+      SetView(Level.viewX + 4, Level.viewY + 4);
       if (Level.viewX >= 512) {
-        Level.viewX = 0;
-        Level.viewY = 0;
+        SetView(0, 0);
         counter = 0;
       }
       break;

@@ -82,16 +82,14 @@ void DispatchFrame() {
   DrawText(text, 296, 8, 0);
   ConvertFrameBuffer();
   if (Input.KeyHeld[kKeyE] && Loop.GameMode == kModePlay) {
-    Level.viewX &= ~7;
-    Level.viewY &= ~7;
+    SetView(Level.viewX & ~7, Level.viewY & ~7);
     Loop.GameMode = kModeEditor;
     PrepareEditorEntry();
   }
   if (Input.KeyPressed[kKey5]) {
     Attract.AttractCounter = 0;
     Attract.AttractStep = 0;
-    Level.viewX = 0;
-    Level.viewY = 0;
+    SetView(0, 0);
   }
   // Level keys act on every frame the key is held, so a held key reloads.
   static constexpr struct {
@@ -107,8 +105,7 @@ void DispatchFrame() {
 void LoadLevelFromKey(const char* tileFile, const char* levelFile) {
   Attract.AttractCounter = 99;
   Attract.AttractStep = 99;
-  Level.viewX = 0;
-  Level.viewY = 0;
+  SetView(0, 0);
   ClearObjectList();
   LoadLevelPair(tileFile, levelFile);
 }
