@@ -43,7 +43,6 @@ const EditorSprites& EditorArt() {
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i % 7 ? 64 + i % 5 : 0);
     const std::vector<uint8_t> pcx = EncodePcx(pixels.data(), palette.data());
     const std::string_view bytes(reinterpret_cast<const char*>(pcx.data()), pcx.size());
-    fuzz::WriteFile("data/editor/tedit.pcx", bytes);
     fuzz::WriteFile("data/editor/cursor.pcx", bytes);
     Startup.DataDir = fuzz::WorkDir() + "/data";
     LoadEditorArt(Startup.DataDir);

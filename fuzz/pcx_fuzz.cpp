@@ -30,7 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FreeSpriteFrames(s);
   if (size & 2) {
-    fuzz::WriteFile("editor/tedit.pcx", bytes);
     fuzz::WriteFile("editor/cursor.pcx", bytes);
     Startup.DataDir = fuzz::WorkDir();
     LoadEditorArt(Startup.DataDir);

@@ -21,8 +21,8 @@ void ResetTileLoad();
 size_t TileBlockSize();
 
 // Clears floor, slope, animTimer, frame, step, frameCount and the collision
-// cells and drops the frame pointers without freeing; stepCount, stepDelays and
-// opaque are left alone.
+// cells and frees the pixel blocks; stepCount, stepDelays and opaque are left
+// alone.
 void InitTile(Tile& tile);
 // Frees every pixel block of the tile.
 void ReleaseTileFrames(Tile& tile);

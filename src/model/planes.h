@@ -33,7 +33,7 @@ struct Plane {
 
 struct LevelState {
   std::vector<Plane> planes;
-  uint8_t planeCount = 0;  // always planes.size()
+  uint8_t planeCount = 0;  // planes.size() as its writers leave it, in 8 bits
   uint8_t currentPlane = 0;
   int32_t viewX = 0, viewY = 0;
   std::array<uint8_t, kShownPlanes> planeShown{};

@@ -45,9 +45,9 @@ struct PaletteSet {
 
 struct TileSetState {
   std::vector<Tile> tileTable;
-  uint16_t tileCount = 0;  // always tileTable.size()
+  uint16_t tileCount = 0;  // tileTable.size() as ResizeTileSet leaves it
   std::vector<PaletteSet> paletteSets;
-  uint8_t paletteSetCount = 0;  // always paletteSets.size()
+  uint8_t paletteSetCount = 0;  // paletteSets.size() as its writers leave it, in 8 bits
   uint8_t currentPaletteSet = 0;
   std::string tileFileName;
 };

@@ -17,12 +17,6 @@ struct EditorSprites {
   Sprite box;      // 10x10 outline of one cell
   Sprite hGuide;   // marks the pointer's pixel row on H Lined planes
   Sprite vGuide;   // marks the pointer's pixel column on V Lined planes
-  // The rest of the art is loaded for the level maker's own use; the editor
-  // itself draws none of it.
-  Sprite sheet;                  // the whole of tedit.pcx
-  std::vector<Sprite> iconBanks;  // four banks of 64 icons
-  std::array<Sprite, 4> icons;
-  Sprite smallBox, bigCursor;
 };
 
 // A text the editor display drew, kept so the frame's words can be checked.
@@ -92,8 +86,8 @@ uint8_t PlaneShownAt(size_t i);
 // Ctrl held with the panel shown: the pointer works the plane and type bars.
 bool InBarMode();
 
-// Reads editor/tedit.pcx and editor/cursor.pcx of the data folder, cuts the
-// sprites and sets the editor colours. A missing image is reported and its
+// Reads editor/cursor.pcx of the data folder, cuts the sprites and sets the
+// editor colours. A missing image is reported and its
 // sprites are cut from whatever the scratch image holds.
 void LoadEditorArt(const std::string& dataDir);
 // The information panel: cell, tiles, floor and slope, plane, size, type,

@@ -169,40 +169,18 @@ void DrawEditorNotice() {
 // the scratch image holds, as the fonts are.
 void LoadEditorArt(const std::string& dataDir) {
   EditorSprites& art = Editor.sprites;
-  auto load = [&dataDir](const char* name) {
-    const std::string path = dataDir + "/editor/" + name;
-    if (!LoadPcx(path, ScratchImage, 0)) std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
-  };
+  const std::string path = dataDir + "/editor/cursor.pcx";
+  if (!LoadPcx(path, ScratchImage, 0)) std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
   auto cut = [](Sprite& s, uint32_t w, uint32_t h, int x, int y) {
     InitSprite(s, w, h);
     CutSpriteFrame(ScratchImage, s, 0, x, y);
   };
-
-  load("tedit.pcx");
-  cut(art.sheet, 320, 200, 0, 0);
-  art.iconBanks.assign(4 * 64, Sprite{});
-  for (int bank = 0; bank < 4; ++bank) {
-    // Banks two to four are the same icons in other ranges of the palette.
-    static constexpr uint8_t kShift[4] = {0, 64, 128, uint8_t(-64)};
-    for (int j = 0; j < 4; ++j)
-      for (int i = 0; i < 16; ++i) {
-        Sprite& icon = art.iconBanks[size_t(bank * 64 + j * 16 + i)];
-        cut(icon, 8, 8, 174 + 9 * i, 1 + 9 * j);
-        for (uint8_t& px : icon.frames[0]) px = uint8_t(px + kShift[bank]);
-      }
-  }
-  for (int k = 0; k < 4; ++k) cut(art.icons[size_t(k)], 8, 8, 174 + 9 * k, 37);
-  cut(art.smallBox, 10, 10, 0, 0);
-
-  load("cursor.pcx");
   cut(art.pointer, 8, 8, 1, 1);
   cut(art.box, 10, 10, 12, 1);
   cut(art.hGuide, 21, 1, 20, 22);
   art.hGuide.originX = -5;
   cut(art.vGuide, 1, 21, 29, 12);
   art.vGuide.originY = -5;
-  cut(art.bigCursor, 18, 18, 1, 12);
-  art.bigCursor.originX = art.bigCursor.originY = -1;
   SetEditorColours();
 }
 

@@ -20,10 +20,7 @@ struct PlaneObjectState {
 
 struct GameObject {
   uint16_t type = kObjectEmpty;
-  uint32_t reservedA = 0, reservedB = 0;
-  uint8_t reservedC = 0;
   uint16_t priority = 0;  // kept for the record; the list is never sorted by it
-  uint32_t reservedD = 0;
   // State blocks, owned by the slot and released when the list is cleared.
   std::unique_ptr<PlaneObjectState> plane;
   std::unique_ptr<CardState> card;
