@@ -35,7 +35,7 @@ foreach(layer ${TARN_ENGINE_LAYERS})
   target_compile_options(${layer} PRIVATE -O2 -msimd128 -msse2)
 endforeach()
 
-add_executable(tarn ${CMAKE_SOURCE_DIR}/src/main.cpp)
+add_executable(tarn ${CMAKE_SOURCE_DIR}/src/main.cpp ${CMAKE_SOURCE_DIR}/src/web_hooks.cpp)
 # tarn.html with tarn.js, tarn.wasm and tarn.data beside it, at the top of the build folder.
 set_target_properties(tarn PROPERTIES SUFFIX ".html" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 tarn_program(tarn tarn_platform_sdl)

@@ -109,6 +109,8 @@ bool StartProgram(int& exitCode) {
 int GameEntry() {
   int code;
   if (!StartProgram(code)) return code;
+  // A browser runs the passes itself once the loop first waits.
+  platform::SetLoopHooks({LoopPass, [] { return Loop.FramesRun; }});
   code = RunMainLoop();
   // The loop ended on a quit message rather than through ExitProcess: the
   // sound records still go before the device, as they do there.

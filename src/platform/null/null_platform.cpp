@@ -256,6 +256,8 @@ bool PollMessage(Message& out) {
   return true;
 }
 
+void SetLoopHooks(const LoopHooks&) {}
+
 void PostQuit(int code) { Null.messages.push_back({MessageKind::Quit, code}); }
 
 bool KeyDownOrPressed(uint8_t scanCode) {
