@@ -1,6 +1,6 @@
-// editor_keys.h: what the editor's own files share (editor.cpp and
-// editor_edit.cpp): keys and latches, the selection, the notice line, and
-// the parts of a frame's input that edit the planes. Not for other modules.
+// editor_keys.h: what editor_frame.cpp takes from editor.cpp: keys and
+// latches, the selection, the notice line, and the parts of a frame's input
+// that edit the planes. Not for other modules.
 #pragma once
 
 #include <cstdint>
