@@ -19,10 +19,6 @@ CardObjectState CardObjects;
 void ResetCardObjects() { CardObjects = {}; }
 const ModuleReset kCardObjectReset(ResetCardObjects);
 
-const CardDef* CardDefOf(const CardState& card) {
-  return card.defIndex < CardDefs.CardDefTable.size() ? &CardDefs.CardDefTable[card.defIndex] : nullptr;
-}
-
 namespace {
 
 CardState* CurrentCard() {
@@ -242,18 +238,6 @@ void SetUpCardObject(uint16_t o) {
 }
 
 void FreeCardObject() { Objects.ObjectList[Objects.CurrentObject].card.reset(); }
-
-void StartScript(uint8_t s) {
-  CardState* card = CurrentCard();
-  if (!card) return;
-  for (uint8_t running : card->slotScripts)
-    if (running == s) return;
-  for (size_t t = card->slotScripts.size(); t-- > 0;)
-    if (card->slotScripts[t] >= kFirstFreeScript) {
-      card->slotScripts[t] = s;
-      return;
-    }
-}
 
 void RunCardObject() {
   CardState* card = CurrentCard();

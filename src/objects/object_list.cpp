@@ -4,6 +4,7 @@
 #include "common/module_state.h"
 #include "gfx/plane_render.h"
 #include "model/planes.h"
+#include "objects/card_object.h"
 
 ObjectListState Objects;
 

@@ -9,7 +9,7 @@
 
 #include "common/limits.h"
 #include "gfx/plane_render.h"
-#include "objects/card_object.h"
+#include "objects/card_state.h"
 
 enum ObjectType : uint16_t { kObjectEmpty = 0, kObjectCard = 9998, kObjectPlane = 9999 };
 

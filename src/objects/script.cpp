@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "common/module_state.h"
-#include "objects/card_object.h"
+#include "objects/card_state.h"
 #include "objects/object_list.h"
 
 ScriptState Script;
@@ -313,6 +313,19 @@ void InstallInstructions() {
       SelectPrevious,  // 19
       SetCounter,      // 20
   };
+}
+
+void StartScript(uint8_t s) {
+  GameObject& o = Objects.ObjectList[Objects.CurrentObject];
+  CardState* card = o.type == kObjectCard ? o.card.get() : nullptr;
+  if (!card) return;
+  for (uint8_t running : card->slotScripts)
+    if (running == s) return;
+  for (size_t t = card->slotScripts.size(); t-- > 0;)
+    if (card->slotScripts[t] >= kFirstFreeScript) {
+      card->slotScripts[t] = s;
+      return;
+    }
 }
 
 bool RunScriptSlot(uint8_t t) {

@@ -25,6 +25,9 @@ void ResetScripts();
 // Fills the instruction table in opcode order.
 void InstallInstructions();
 
+// Starts script s of the current card in the highest free slot, unless a slot
+// already runs it or none is free.
+void StartScript(uint8_t s);
 // Runs script slot t of the current card: instructions one after another
 // until one waits or the script ends (the slot is then emptied). False when an
 // instruction deleted the card.
