@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "objects/card_def.h"
@@ -10,21 +12,18 @@
 
 struct CardObjectState {
   uint8_t CardNumber = 0;  // shown by number parts; nothing sets it
+  std::string LevelName;   // shown by level-name parts
 };
 extern CardObjectState CardObjects;
 
 void ResetCardObjects();
 
-// Appends a card object with script 0 running in slot 0. Without a loaded
-// definition, or with the object list full, nothing is appended.
-void CreateCardObject();
-// Builds the card of object slot o from its definition.
-void SetUpCardObject(uint16_t o);
-// Releases the card state of the current object.
-void FreeCardObject();
-// One frame of the card at the current object: key triggers, scripts,
-// motion, drawing.
-void RunCardObject();
+// Builds a card from its definition (CreateCardObject in object_list.h puts
+// one in the object list).
+void SetUpCardObject(CardState& card);
+// One frame of a card: key triggers, scripts, motion, drawing. False when a
+// script deleted the card: it is then released.
+bool RunCardObject(std::unique_ptr<CardState>& card);
 
 // Moves a position one frame toward its target and counts an arrival (both
 // axes at their targets after a move) in counter.

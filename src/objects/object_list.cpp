@@ -11,7 +11,6 @@ ObjectListState Objects;
 void ResetObjectList() {
   ClearObjectList();
   Objects.CurrentObject = 0;
-  Objects.LevelName.clear();
 }
 const ModuleReset kObjectListReset(ResetObjectList);
 
@@ -43,7 +42,7 @@ void CreatePlaneObjects() {
     o->plane->planeIndex = uint32_t(i);
     o->plane->visible = 1;
   }
-  Objects.LevelName = "Test";
+  CardObjects.LevelName = "Test";
 }
 
 namespace {
@@ -71,6 +70,21 @@ uint32_t CoverPlaneRun(uint16_t slot, std::vector<FrameLines>& coveredAfter) {
   return end;
 }
 
+void CreateCardObject() {
+  if (CardDefs.CardDefTable.empty()) return;  // no card file: the attract runs without a card
+  GameObject* o = AppendObject(kObjectCard);
+  if (!o) return;
+  o->priority = 1;
+  o->card = std::make_unique<CardState>();
+  o->card->defIndex = 0;
+  SetUpCardObject(*o->card);
+  // The card's first script starts at once.
+  if (!o->card->slotScripts.empty()) {
+    o->card->slotScripts[0] = 0;
+    o->card->slotCounters[0] = 0;
+  }
+}
+
 void RunObjects() {
   uint32_t runFrom = 0, runTo = 0;  // the plane run whose cover is known
   // ObjectCount is read again each step: objects appended now run this pass.
@@ -90,7 +104,7 @@ void RunObjects() {
         DrawPlaneBehind(Level.planes[o.plane->planeIndex], Objects.coveredAfter[slot - runFrom]);
         break;
       case kObjectCard:
-        RunCardObject();
+        if (!RunCardObject(o.card)) o.type = kObjectEmpty;
         break;
       default:
         break;

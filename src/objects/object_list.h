@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "common/limits.h"
@@ -30,7 +29,6 @@ struct ObjectListState {
   std::array<GameObject, kObjectSlots> ObjectList;
   uint16_t ObjectCount = 0;    // slots 0 .. ObjectCount - 1 are in use
   uint16_t CurrentObject = 0;  // the slot RunObjects is running
-  std::string LevelName;
   std::vector<FrameLines> coveredAfter;  // RunObjects' scratch: see CoverPlaneRun
 };
 extern ObjectListState Objects;
@@ -46,8 +44,11 @@ void ClearObjectList();
 // slots are taken, and the request is ignored.
 GameObject* AppendObject(uint16_t type);
 // Appends one visible plane object per plane of the level, in plane order,
-// then sets LevelName to "Test".
+// then sets the card's LevelName to "Test".
 void CreatePlaneObjects();
+// Appends a card object with script 0 running in slot 0. Without a loaded
+// definition, or with the object list full, nothing is appended.
+void CreateCardObject();
 // Runs or draws every object in slot order; objects appended during the pass
 // run in the same pass. A plane leaves alone the lines that the shown planes
 // drawn straight after it cover.
