@@ -153,6 +153,8 @@ TEST_F(WindowTest, ExitAboutAndTheBarCommands) {
   const std::string box = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(box.rfind("[box] About Tarn: Tarn\n", 0), 0u) << box;
   EXPECT_NE(box.find("by the Tarn developers"), std::string::npos) << box;
+  EXPECT_EQ(HandleMenuCommand(kCommandExit), WindowRequest::Quit) << "the command only asks";
+  EXPECT_TRUE(platform::DisplayExists());
   int code = -1;
   try {
     RunMenuCommand(kCommandExit);
