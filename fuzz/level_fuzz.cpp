@@ -104,13 +104,15 @@ void Frame() {
   ReadKeyboard();
   ClearFrameBuffer(0);
   if (Loop.GameMode == kModeTileViewer) {
-    TileViewerFrame();
+    Loop.GameMode = TileViewerFrame().nextMode;
   } else {
     if (Loop.GameMode != kModeEditor) {
       Loop.GameMode = kModeEditor;
       PrepareEditorEntry();
     }
-    EditorFrame();
+    const ModeResult result = EditorFrame(Loop.FramesPerSecond);
+    if (result.quit) QuitGame();
+    Loop.GameMode = result.nextMode;
   }
 }
 
