@@ -23,7 +23,7 @@ add_library(tarn_platform_sdl STATIC ${SDL_SOURCES} ${IMGUI_SOURCES})
 # First, or emcc takes its bundled SDL 1.3 headers for "SDL.h".
 target_include_directories(tarn_platform_sdl BEFORE PUBLIC ${SDL2_PREFIX}/include/SDL2 ${SDL2_PREFIX}/include)
 target_include_directories(tarn_platform_sdl PUBLIC ${IMGUI_DIR} ${IMGUI_DIR}/backends)
-target_link_libraries(tarn_platform_sdl PUBLIC tarn_platform_api)
+target_link_libraries(tarn_platform_sdl PUBLIC tarn_platform_sdl_headers)
 
 # Small over fast: the frame stays well within its time, and the page must
 # stay under 3 MB.
