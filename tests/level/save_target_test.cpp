@@ -42,7 +42,8 @@ TEST_F(SaveTargetTest, EveryLoadNamesTheFileAskedFor) {
       {"good.lev", ""},       {"missing.lev", ""},           {"folder.lev", "is a folder"},
       {"loop.lev", "cannot be read"}, {"damaged.lev", "is damaged"}, {"dangling.lev", ""}};
   for (const auto& [name, problem] : cases) {
-    Quiet([&] { LoadLevel(Path(name)); });
+    const std::string path = Path(name);
+    Quiet([&] { LoadLevel(path); });
     EXPECT_EQ(Level.levelFileName, Path(name));
     EXPECT_EQ(Level.levelFileProblem, problem) << name;
     EXPECT_EQ(Level.planeCount, std::string(name) == "good.lev" ? 1 : 3) << name;
