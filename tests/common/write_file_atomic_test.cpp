@@ -40,7 +40,8 @@ TEST_F(WriteFileAtomicTest, TemporariesOfKilledSavesAreRemovedByTheNext) {
                                                           "1.lev.tmpx", "1.lev.tmp", "2.lev.tmp" + dead})
     Write(name, {7});
   ASSERT_TRUE(WriteFileAtomic(Path("1.lev"), {1, 2}));
-  EXPECT_EQ(Names(), (std::set<std::string>{"1.lev", "1.lev.tmp" + live, "1.lev.tmpx", "1.lev.tmp", "2.lev.tmp" + dead}));
+  EXPECT_EQ(Names(), (std::set<std::string>{"1.lev", "1.lev.tmp" + live, "1.lev.tmpx", "1.lev.tmp",
+                                            "2.lev.tmp" + dead}));
   EXPECT_EQ(Read("1.lev"), (Bytes{1, 2}));
 }
 
