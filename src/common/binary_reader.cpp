@@ -1,12 +1,22 @@
 // binary_reader.cpp: bounded reads of whole files, and atomic whole-file writes.
 #include "common/binary_reader.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <utility>
-#include <unistd.h>
+
+#include "common/limits.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 struct FileCloser {
@@ -94,35 +104,97 @@ bool WriteFailed(int error) {
   lastWriteError = std::strerror(error);
   return false;
 }
+
+// The file a save replaces: path itself, or the end of its chain of links, so
+// a save through a link updates what it points to and the link stays. A
+// missing file (or a link to one) is where the new file goes.
+bool FollowLinks(std::string& path, int& error) {
+  for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) {
+      error = errno;
+      return errno == ENOENT;
+    }
+    if (!S_ISLNK(st.st_mode)) return true;
+    std::error_code ec;
+    const fs::path target = fs::read_symlink(path, ec);
+    if (ec) {
+      error = ec.value();
+      return false;
+    }
+    path = (fs::path(path).parent_path() / target).string();
+  }
+  error = ELOOP;
+  return false;
+}
+
+// Temporaries of this target that a killed save left ("NAME.tmp<PID>" whose
+// process is gone, or carries our own id) are removed, so they never pile up.
+// A live process's temporary is its save in progress and stays.
+void RemoveStaleTemporaries(const std::string& path) {
+  const fs::path target(path);
+  const std::string prefix = target.filename().string() + ".tmp";
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name.size() <= prefix.size() || name.size() > prefix.size() + 10 || name.compare(0, prefix.size(), prefix) != 0)
+      continue;
+    const std::string digits = name.substr(prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    const long long pid = std::stoll(digits);
+    if (pid != ::getpid() && (pid > INT_MAX || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)) continue;
+    ::unlink(it->path().c_str());  // never a folder: unlink leaves those alone
+  }
+}
+
+// Writes all of bytes to fd and flushes them to the disk; 0 or the errno. An
+// injected fault stops where a full disk would have.
+int WriteAll(int fd, const std::vector<uint8_t>& bytes, std::optional<size_t> fault) {
+  const size_t n = fault ? std::min(*fault, bytes.size()) : bytes.size();
+  for (size_t done = 0; done < n;) {
+    const ssize_t w = ::write(fd, bytes.data() + done, n - done);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return w < 0 ? errno : EIO;
+    done += size_t(w);
+  }
+  if (fault && *fault < bytes.size()) return ENOSPC;
+  return ::fsync(fd) != 0 ? errno : 0;
+}
 }  // namespace
 
 const std::string& LastWriteError() { return lastWriteError; }
 
 void FailNextWrite(size_t bytes) { failAt = bytes; }
 
-bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool WriteFileAtomic(const std::string& name, const std::vector<uint8_t>& bytes) {
   const std::optional<size_t> fault = std::exchange(failAt, std::nullopt);
-  std::string temp = path + ".tmp" + std::to_string(::getpid());
-  {
-    if (fault == kFailOnCreate) return WriteFailed(EACCES);
-    File f(std::fopen(temp.c_str(), "wb"));
-    if (!f) return WriteFailed(errno);
-    // An injected fault writes what a full disk would have taken, then fails.
-    const size_t n = fault ? std::min(*fault, bytes.size()) : bytes.size();
-    bool ok = n == 0 || std::fwrite(bytes.data(), 1, n, f.get()) == n;
-    int error = ok ? 0 : errno;
-    if (fault && *fault < bytes.size()) ok = false, error = ENOSPC;
-    if (ok && std::fflush(f.get()) != 0) ok = false, error = errno;
-    if (ok && ::fsync(::fileno(f.get())) != 0) ok = false, error = errno;
-    if (std::fclose(f.release()) != 0 && ok) ok = false, error = errno;
-    if (!ok) {
-      std::remove(temp.c_str());
-      return WriteFailed(error ? error : EIO);
-    }
+  std::string path = name;
+  int error = 0;
+  if (!FollowLinks(path, error)) return WriteFailed(error);
+  // What is there now: its permission bits go to the new file; a folder or a
+  // device is never replaced.
+  struct stat old;
+  const bool exists = ::stat(path.c_str(), &old) == 0;
+  if (exists && S_ISDIR(old.st_mode)) return WriteFailed(EISDIR);
+  if (exists && !S_ISREG(old.st_mode)) {
+    lastWriteError = "not a regular file";
+    return false;
   }
-  if (fault || std::rename(temp.c_str(), path.c_str()) != 0) {
-    const int error = fault ? EIO : errno;
-    std::remove(temp.c_str());
+  if (fault == kFailOnCreate) return WriteFailed(EACCES);
+  RemoveStaleTemporaries(path);
+  const std::string temp = path + ".tmp" + std::to_string(::getpid());
+  // O_EXCL: a link planted at the temporary name is never followed.
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return WriteFailed(errno);
+  error = WriteAll(fd, bytes, fault);
+  if (!error && exists && ::fchmod(fd, old.st_mode & 07777) != 0) error = errno;
+  if (::close(fd) != 0 && !error) error = errno;
+  // An injected fault that let every byte through fails at the rename.
+  if (!error && fault) error = EIO;
+  if (!error && std::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+  if (error) {
+    ::unlink(temp.c_str());
     return WriteFailed(error);
   }
   return true;

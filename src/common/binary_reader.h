@@ -47,10 +47,13 @@ int ReadMagicVersion(BinaryReader& in, const uint8_t (&magic)[4]);
 // Reads a whole file into bytes; nothing when it cannot be opened.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
 
-// Writes bytes to a temporary file beside path and renames it over path, so a
-// failure part-way never leaves a half-written file where the old one was.
-// False (with the old file untouched) on any failure; the system's reason
-// is then kept for LastWriteError.
+// Writes bytes to a temporary file beside path ("NAME.tmp<PID>") and renames
+// it over path, so a failure part-way never leaves a half-written file where
+// the old one was. A link is written through to the file it names; the old
+// file's permission bits are kept; a folder or device there is refused.
+// Temporaries of the same target left by a killed save are removed first.
+// False (with the old file untouched) on any failure; the reason is then
+// kept for LastWriteError.
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
 // Why the last failed WriteFileAtomic failed ("Permission denied", ...).
 const std::string& LastWriteError();

@@ -65,3 +65,8 @@ constexpr uint32_t kMaxSoundSeconds = 600;
 constexpr int kObjectSlots = 4096;
 // Frames tarn-run counts to, in its arguments and its input script.
 constexpr uint64_t kMaxRunFrames = 1000000000000ull;
+
+// ---- Saves ----------------------------------------------------------------------
+
+// Links a save follows to the file it replaces; a longer chain is a loop.
+constexpr int kMaxLinkHops = 40;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "gfx/draw.h"
 #include "gfx/plane_render.h"
@@ -77,6 +78,23 @@ void ShowNotice(std::string text) {
 
 // ---- Menu ------------------------------------------------------------------
 
+// SAVE writes the level to the file it belongs to. Before any level was
+// loaded there is none; a file there that did not load is never written over.
+void SaveEditedLevel() {
+  const std::string& name = Level.levelFileName;
+  const std::string shown = name.substr(name.rfind('/') + 1);
+  if (name.empty()) {
+    std::fprintf(stderr, "SAVE: no level was loaded, so there is no file to write; nothing saved\n");
+    ShowNotice("*** no level loaded: not saved ***");
+  } else if (!Level.levelFileProblem.empty()) {
+    std::fprintf(stderr, "%s: not saved: the file there %s and was not loaded; it is kept as it is\n", name.c_str(),
+                 Level.levelFileProblem.c_str());
+    ShowNotice("*** " + shown + " " + Level.levelFileProblem + ": not saved ***");
+  } else if (!SaveLevel(name)) {
+    ShowNotice("*** error creating " + shown + " ***");
+  }
+}
+
 void CloseMenu() {
   Editor.menuOpen = 0;
   Editor.menuIndex = 0;
@@ -119,10 +137,7 @@ void MenuInput() {
       CloseMenu();
       break;
     case kMenuSave:
-      if (!SaveLevel(Level.levelFileName)) {
-        const size_t slash = Level.levelFileName.rfind('/');
-        ShowNotice("*** error creating " + Level.levelFileName.substr(slash + 1) + " ***");
-      }
+      SaveEditedLevel();
       CloseMenu();
       break;
     case kMenuReturn:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
@@ -228,6 +229,15 @@ bool LevelReader::Version0(std::vector<Plane>& planes, int32_t& parameter) {
   return true;
 }
 
+// Why a level file that could not be opened must not be saved over; empty
+// when nothing is there, so SAVE may make it.
+std::string UnopenedProblem(const std::string& name) {
+  std::error_code ec;
+  const std::filesystem::file_type type = std::filesystem::status(name, ec).type();
+  if (type == std::filesystem::file_type::not_found) return "";
+  return type == std::filesystem::file_type::directory ? "is a folder" : "cannot be read";
+}
+
 }  // namespace
 
 size_t LineCount(uint8_t type, int32_t width, int32_t height) {
@@ -298,13 +308,17 @@ void LoadLevel(const std::string& name) {
   Level.currentPlane = 0;
   Level.viewX = Level.viewY = 0;
   Level.planeShown.fill(0);
+  // Set before any fall-back, so SAVE never writes this level over the file
+  // it replaced in memory.
+  Level.levelFileName = name;
+  Level.levelFileProblem.clear();
   auto file = BinaryReader::Open(name);
   if (!file) {
+    Level.levelFileProblem = UnopenedProblem(name);
     NewLevel();
     return;
   }
   BinaryReader& in = *file;
-  Level.levelFileName = name;
 
   const int version = ReadMagicVersion(in, kLevMagic);
 
@@ -324,6 +338,7 @@ void LoadLevel(const std::string& name) {
   if (!ok) {
     if (problem.empty()) problem = reader.Problem();
     std::fprintf(stderr, "%s: %s; starting a new level\n", name.c_str(), problem.c_str());
+    Level.levelFileProblem = "is damaged";
     NewLevel();
     return;
   }

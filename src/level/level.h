@@ -36,7 +36,13 @@ struct LevelState {
   uint8_t currentPlane = 0;
   int32_t viewX = 0, viewY = 0;
   std::array<uint8_t, kShownPlanes> planeShown{};
+  // The file the level belongs to and SAVE writes: the one the last LoadLevel
+  // asked for, even when it gave the new level. Empty before any load.
   std::string levelFileName;
+  // Why SAVE must not write levelFileName: something is there that did not
+  // load ("is a folder", "cannot be read", "is damaged"), and it is kept.
+  // Empty when SAVE may write.
+  std::string levelFileProblem;
   int32_t levelParameter = 340;
 };
 extern LevelState Level;
@@ -60,7 +66,9 @@ void ChangePlaneType(Plane& plane, uint8_t type);
 void NewLevel();
 // Reads a level file of version 2, 1, 255 or 0 (or one without a header). A
 // missing file, an unknown version or sizes no file could hold give NewLevel;
-// a truncated file keeps what was read, the rest 0.
+// a truncated file keeps what was read, the rest 0. Whatever happens the level
+// now belongs to name (levelFileName); levelFileProblem says when something
+// there did not load and must not be saved over.
 void LoadLevel(const std::string& name);
 
 // Writes the level as a version-2 file, each plane trimmed to its used extent.

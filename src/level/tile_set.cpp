@@ -248,13 +248,15 @@ std::string CollisionFileName(const std::string& tileFileName) {
 }
 
 void LoadTileSet(const std::string& name) {
+  // The tiles in memory belong to the file asked for, even the default set
+  // it falls back to.
+  Tiles.tileFileName = name;
   auto file = BinaryReader::Open(name);
   if (!file) {
     BuildDefaultTileSet();
     return;
   }
   BinaryReader& in = *file;
-  Tiles.tileFileName = name;
   noteFile = name;
   noted = false;
 

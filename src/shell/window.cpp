@@ -143,7 +143,12 @@ void HandleMenuCommand(uint32_t id) {
     case 2001:
     case 2002:
     case 2003: ChooseWindowSize(uint8_t(id - 2001)); break;
-    case 3003: SaveScreenshot(0); break;
+    case 3003: {
+      // Where the player looks: a shot that was not written must not pass in silence.
+      std::string problem;
+      if (!SaveScreenshot(0, problem)) platform::MessageBox(problem, "Screen Shot", platform::BoxIcon::Stop);
+      break;
+    }
     case 4001: platform::MessageBox(kAboutText, kAboutCaption, platform::BoxIcon::Info, false); break;
     default: break;  // Orbets, 2P Mode, FrameDump, Contents, None and the rest do nothing
   }
