@@ -23,7 +23,7 @@ constexpr int kStride = 320;
 void AllocateScratchPixels() { ScratchImage.pixels.assign(kPixelBlock, 0); }
 
 int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
-  auto opened = BinaryReader::Open(path);
+  auto opened = BinaryReader::Open(path, kMaxPcxBytes);
   if (!opened) return 0;
   BinaryReader& in = *opened;
 

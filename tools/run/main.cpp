@@ -14,6 +14,7 @@
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
+#include "common/regular_file.h"
 #include "gfx/screenshot.h"
 #include "level/attract.h"
 #include "level/level.h"
@@ -123,9 +124,16 @@ int main(int argc, char** argv) {
   }
   if (bench && !framesGiven) frames = 600;
   if (!inputFile.empty()) {
-    auto text = ReadWholeFile(inputFile);
+    bool cut = false;
+    auto text = ReadWholeFile(inputFile, kMaxScriptBytes, &cut);
     if (!text) {
-      std::fprintf(stderr, "tarn-run: cannot read %s\n", inputFile.c_str());
+      if (!LastOpenRefused()) std::fprintf(stderr, "tarn-run: cannot read %s\n", inputFile.c_str());
+      return 2;
+    }
+    // Half a script would run a session nobody wrote.
+    if (cut) {
+      std::fprintf(stderr, "tarn-run: %s: longer than the %zu bytes a script may hold\n", inputFile.c_str(),
+                   kMaxScriptBytes);
       return 2;
     }
     int line = 0;
