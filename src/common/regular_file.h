@@ -33,8 +33,8 @@ class RegularFile {
   uint64_t size_ = 0;
 };
 
-// Opens path for reading without waiting for a writer, as a FIFO's open
-// would. Nothing when it cannot be opened (callers decide what a missing
+// Opens path for reading without waiting (a plain open of a FIFO waits for
+// a writer). Nothing when it cannot be opened (callers decide what a missing
 // file means, and say so) or when it is not a regular file: that gets one
 // line on stderr naming it and what it is.
 std::optional<RegularFile> OpenRegularFile(const std::string& path);
