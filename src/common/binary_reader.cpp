@@ -1,4 +1,5 @@
-// binary_reader.cpp: bounded reads of whole files, and atomic whole-file writes.
+// binary_reader.cpp: bounded reads of files as loaders walk them, and atomic
+// whole-file writes.
 #include "common/binary_reader.h"
 
 #include <fcntl.h>
@@ -6,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -23,32 +25,56 @@ struct FileCloser {
   void operator()(FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<FILE, FileCloser>;
+// Bytes a file reader holds at once.
+constexpr size_t kWindowBytes = 64 * 1024;
 }  // namespace
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
-  File f(std::fopen(path.c_str(), "rb"));
-  if (!f) return std::nullopt;
-  std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
-  // A directory opens on Linux but cannot be read: treat it as missing.
-  if (std::ferror(f.get())) return std::nullopt;
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t bound, bool* cut) {
+  std::optional<RegularFile> file = OpenRegularFile(path);
+  if (!file) return std::nullopt;
+  const bool longer = file->Size() > bound;
+  std::vector<uint8_t> bytes(longer ? bound : size_t(file->Size()));
+  bytes.resize(file->ReadAt(0, bytes.data(), bytes.size()));
+  if (cut) {
+    *cut = longer;
+  } else if (longer) {
+    std::fprintf(stderr, "%s: %llu bytes, more than the %zu such a file can use; reading the first %zu\n",
+                 path.c_str(), (unsigned long long)file->Size(), bound, bound);
+  }
   return bytes;
 }
 
-std::optional<BinaryReader> BinaryReader::Open(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return std::nullopt;
-  return BinaryReader(std::move(*bytes));
+BinaryReader::BinaryReader(std::vector<uint8_t> bytes)
+    : window_(std::move(bytes)), size_(window_.size()), fileSize_(window_.size()) {}
+
+std::optional<BinaryReader> BinaryReader::Open(const std::string& path, uint64_t bound) {
+  std::optional<RegularFile> file = OpenRegularFile(path);
+  if (!file) return std::nullopt;
+  BinaryReader in;
+  in.fileSize_ = file->Size();
+  in.size_ = size_t(std::min<uint64_t>({file->Size(), bound, SIZE_MAX}));
+  in.file_ = std::move(*file);
+  return in;
 }
 
-uint8_t BinaryReader::U8() {
-  if (pos_ >= data_.size()) {
+bool BinaryReader::Fill() {
+  if (!file_.IsOpen() || pos_ >= size_) return false;
+  const size_t n = std::min(kWindowBytes, size_ - pos_);
+  window_.resize(n);
+  const size_t got = file_.ReadAt(pos_, window_.data(), n);
+  window_.resize(got);
+  windowAt_ = pos_;
+  // A file that shrank since it was opened ends where its bytes end.
+  if (got < n) size_ = fileSize_ = pos_ + got;
+  return got > 0;
+}
+
+uint8_t BinaryReader::U8FromFile() {
+  if (!Fill()) {
     short_ = true;
     return 0;
   }
-  return data_[pos_++];
+  return window_[pos_++ - windowAt_];
 }
 
 uint16_t BinaryReader::U16BE() {
@@ -67,25 +93,39 @@ uint32_t BinaryReader::U32BE() {
 }
 
 void BinaryReader::Bytes(uint8_t* out, size_t n) {
-  size_t have = std::min(n, Remaining());
-  if (have) std::memcpy(out, data_.data() + pos_, have);
-  if (have < n) {
-    std::memset(out + have, 0, n - have);
+  while (n > 0 && pos_ < size_) {
+    const size_t at = pos_ - windowAt_;  // wraps when pos_ is before the window
+    size_t got;
+    if (at < window_.size()) {
+      got = std::min(n, window_.size() - at);
+      std::memcpy(out, window_.data() + at, got);
+    } else if (n >= kWindowBytes && file_.IsOpen()) {
+      // A large block goes straight from the file to its place.
+      got = file_.ReadAt(pos_, out, std::min(n, size_ - pos_));
+      if (got == 0) size_ = fileSize_ = pos_;
+    } else if (!Fill()) {
+      break;
+    } else {
+      continue;
+    }
+    out += got, n -= got, pos_ += got;
+  }
+  if (n > 0) {
+    std::memset(out, 0, n);
     short_ = true;
   }
-  pos_ += have;
 }
 
 void BinaryReader::Skip(size_t n) {
   if (n > Remaining()) {
     short_ = true;
-    pos_ = data_.size();
+    pos_ = size_;
   } else {
     pos_ += n;
   }
 }
 
-void BinaryReader::Seek(size_t pos) { pos_ = std::min(pos, data_.size()); }
+void BinaryReader::Seek(size_t pos) { pos_ = std::min(pos, size_); }
 
 int ReadMagicVersion(BinaryReader& in, const uint8_t (&magic)[4]) {
   int matched = 0;

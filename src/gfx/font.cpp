@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/limits.h"
+#include "common/regular_file.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
 #include "shell/startup.h"
@@ -48,8 +50,9 @@ std::string ReplaceFileName(const std::string& path, const std::string& name) {
 void LoadFont(const std::string& descriptionPath, Font& font) {
   Fonts.textImages.clear();  // drawn from glyphs about to change
   font = Font{};
-  auto opened = ValueReader::Open(descriptionPath);
-  if (!opened) std::fprintf(stderr, "%s: cannot open font description\n", descriptionPath.c_str());
+  auto opened = ValueReader::Open(descriptionPath, kMaxFontFileBytes);
+  if (!opened && !LastOpenRefused())
+    std::fprintf(stderr, "%s: cannot open font description\n", descriptionPath.c_str());
   ValueReader in = opened ? std::move(*opened) : ValueReader({});
   in.ReadValue();  // not used
   const std::string sheet = in.ReadValue();
@@ -87,10 +90,10 @@ void LoadFont(const std::string& descriptionPath, Font& font) {
 
 void LoadFonts() {
   std::string dir = Startup.DataDir;
-  auto list = ValueReader::Open(dir + "/fonts.def");
+  auto list = ValueReader::Open(dir + "/fonts.def", kMaxFontListBytes);
   if (!list) {
     dir = Startup.DefaultDataDir;
-    list = ValueReader::Open(dir + "/fonts.fdf");
+    list = ValueReader::Open(dir + "/fonts.fdf", kMaxFontListBytes);
   }
   if (!list) return;
   Fonts.fonts.clear();

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/regular_file.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "level/editor.h"
@@ -173,7 +174,8 @@ void LoadEditorArt() {
   EditorSprites& art = Editor.sprites;
   auto load = [](const char* name) {
     const std::string path = Startup.DataDir + "/editor/" + name;
-    if (!LoadPcx(path, ScratchImage, 0)) std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
+    if (!LoadPcx(path, ScratchImage, 0) && !LastOpenRefused())
+      std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
   };
   auto cut = [](Sprite& s, uint32_t w, uint32_t h, int x, int y) {
     InitSprite(s, w, h);

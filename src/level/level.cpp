@@ -312,7 +312,7 @@ void LoadLevel(const std::string& name) {
   // it replaced in memory.
   Level.levelFileName = name;
   Level.levelFileProblem.clear();
-  auto file = BinaryReader::Open(name);
+  auto file = BinaryReader::Open(name, kMaxLevelFileBytes);
   if (!file) {
     Level.levelFileProblem = UnopenedProblem(name);
     NewLevel();
@@ -345,8 +345,9 @@ void LoadLevel(const std::string& name) {
   // One line for the first thing wrong with a file that did load.
   if (in.Short())
     std::fprintf(stderr, "%s: file ends early; the missing cells are empty\n", name.c_str());
-  else if (!in.AtEnd())
-    std::fprintf(stderr, "%s: %zu bytes after the end of the level are ignored\n", name.c_str(), in.Remaining());
+  else if (in.Trailing() > 0)  // counted, never read
+    std::fprintf(stderr, "%s: %llu bytes after the end of the level are ignored\n", name.c_str(),
+                 (unsigned long long)in.Trailing());
   else if (planes.empty())
     std::fprintf(stderr, "%s: holds no planes (Ctrl + A in the editor adds one)\n", name.c_str());
   Level.planes = std::move(planes);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/limits.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
@@ -161,10 +162,11 @@ uint32_t TextWidth(const char* text, const Font* font) {
 
 void LoadCardDefs() {
   std::string stats = Startup.DataDir + "/stats";
-  auto opened = ValueReader::Open(stats + "/card.tdf");
-  if (!opened) {
+  auto opened = ValueReader::Open(stats + "/card.tdf", kMaxCardFileBytes);
+  // The same folder again would only refuse what it refused (a FIFO, ...) once more.
+  if (!opened && Startup.DefaultDataDir != Startup.DataDir) {
     stats = Startup.DefaultDataDir + "/stats";
-    opened = ValueReader::Open(stats + "/card.tdf");
+    opened = ValueReader::Open(stats + "/card.tdf", kMaxCardFileBytes);
   }
   if (!opened) return;  // no card: the attract sequence runs without one
   CardReader in(*opened, stats + "/card.tdf");

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "audio/sound.h"
+#include "common/regular_file.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
@@ -54,13 +55,6 @@ void ResetAllState() {
   TheDisplay.reset();
 }
 
-static bool CanOpen(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::fclose(f);
-  return true;
-}
-
 void InitGame() {
   // The command line is not interpreted.
   Startup.DataDirName = "default";
@@ -72,8 +66,8 @@ void InitGame() {
   Startup.DefaultDataDir = base + "/default";
   Startup.DataDir = base + "/" + Startup.DataDirName;
 
-  if (!CanOpen("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
-  if (!CanOpen("default/music/theme.wav")) Startup.MusicFileMissing = 1;
+  if (!CanOpenForReading("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
+  if (!CanOpenForReading("default/music/theme.wav")) Startup.MusicFileMissing = 1;
   if (Startup.SoundFileMissing == 0) {
     LoadSound("default/sfx/sfx000.wav", Audio.SoundEffects[0]);
     LoadSound("default/music/theme.wav", Audio.ThemeMusic);
@@ -92,15 +86,17 @@ void InitGame() {
 void LoadGlobalArt() {
   LoadFonts();
   LoadCardDefs();
-  if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1))
+  // The same folder again would only refuse what it refused (a FIFO, ...) once more.
+  if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1) && Startup.DefaultDataDir != Startup.DataDir)
     LoadPcx(Startup.DefaultDataDir + "/art/globpal.pcx", ScratchImage, 1);
   CaptureGlobalColours();
 }
 
 bool StartProgram(int& exitCode) {
   exitCode = 0;
-  // The marker file is opened, never read; it only shows we run from the game folder.
-  static FILE* marker = std::fopen("tarn.cfg", "rb");
+  // The marker file is opened, never read (nor waited on, were it a FIFO); it
+  // only shows we run from the game folder.
+  static const bool marker = CanOpenForReading("tarn.cfg");
   if (!marker) {
     platform::MessageBox(
         "Please make sure the game is installed fully and properly, and run it from it's own folder.",

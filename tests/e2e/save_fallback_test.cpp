@@ -73,8 +73,10 @@ TEST_F(SaveFallback, AFileThatDidNotLoadIsNeverSavedOver) {
     const fs::file_status before = fs::symlink_status(Path("game/3.lev"));
     const RunResult r = SaveAfterKey7(asUser.value_or(""));
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.err, std::string("3.lev: not saved: the file there ") + c.why +
-                         " and was not loaded; it is kept as it is\n");
+    // The load may have said what it found there; the save's refusal comes last.
+    const std::string refusal =
+        std::string("3.lev: not saved: the file there ") + c.why + " and was not loaded; it is kept as it is\n";
+    EXPECT_TRUE(r.err.ends_with(refusal)) << r.err;
     EXPECT_EQ(Read("game/1.lev"), level1_);
     EXPECT_EQ(fs::symlink_status(Path("game/3.lev")).type(), before.type()) << c.why;
     EXPECT_EQ(fs::symlink_status(Path("game/3.lev")).permissions(), before.permissions()) << c.why;

@@ -15,6 +15,7 @@
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
+#include "common/regular_file.h"
 #include "gfx/screenshot.h"
 #include "level/attract.h"
 #include "level/level.h"
@@ -129,9 +130,16 @@ int main(int argc, char** argv) {
   for (const auto& shot : shots)
     if (shot.first > frames) return Usage();
   if (!inputFile.empty()) {
-    auto text = ReadWholeFile(inputFile);
+    bool cut = false;
+    auto text = ReadWholeFile(inputFile, kMaxScriptBytes, &cut);
     if (!text) {
-      std::fprintf(stderr, "tarn-run: cannot read %s\n", inputFile.c_str());
+      if (!LastOpenRefused()) std::fprintf(stderr, "tarn-run: cannot read %s\n", inputFile.c_str());
+      return 2;
+    }
+    // Half a script would run a session nobody wrote.
+    if (cut) {
+      std::fprintf(stderr, "tarn-run: %s: longer than the %zu bytes a script may hold\n", inputFile.c_str(),
+                   kMaxScriptBytes);
       return 2;
     }
     int line = 0;
