@@ -76,7 +76,7 @@ PlaneRun::PlaneRun(std::span<const Tile> tiles, const ScrollState& scroll, const
 
 void PlaneRun::OpenLookUp() {
   if (refs_) return;
-  refs_ = std::make_unique_for_overwrite<TileRef[]>(tiles_.size());
+  refs_.reset(new TileRef[tiles_.size()]);  // left unset: `filled_` says which entries hold a tile
   filled_ = std::make_unique<uint8_t[]>(tiles_.size());
 }
 
