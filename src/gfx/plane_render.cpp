@@ -1,9 +1,10 @@
-// plane_render.cpp: the six plane renderers. The tile-aligned ones (Flat,
-// Relative, H Tiled by rows, V Tiled by columns) send edge tiles through a
-// clipped blit and write inner tiles straight into the canvas; the two Lined
-// ones draw one pixel line at a time, each line with its own speed and loop,
-// or several at once where neighbouring lines of a map row (all eight of a V
-// Lined column) move as one.
+// plane_render.cpp: the six plane renderers.
+//
+// The tile-aligned ones (Flat, Relative, H Tiled by rows, V Tiled by
+// columns) send edge tiles through a clipped blit and write inner tiles
+// straight into the canvas; the two Lined ones draw one pixel line at a
+// time, each line with its own speed and loop, or several at once where
+// neighbouring lines of a map row (all eight of a V Lined column) move as one.
 #include "gfx/plane_render_walk.h"
 
 using namespace plane_render;

@@ -1,5 +1,7 @@
-// plane_render.h: the six plane renderers, the table that picks one by plane
-// type, and the plane run: what a plane is drawn with and onto, passed in.
+// plane_render.h: the six plane renderers, their table, and the plane run that hands them their inputs.
+//
+// A plane is drawn with a tile set, one frame's scroll tables and a canvas,
+// all passed in by the caller through a PlaneRun.
 #pragma once
 
 #include <array>

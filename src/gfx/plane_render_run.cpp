@@ -1,6 +1,8 @@
-// plane_render_run.cpp: the plane run (its tile look-up and the lines each
-// draw may skip), the covered-lines analysis behind those, and the table of
-// renderers by video mode.
+// plane_render_run.cpp: the plane run, its tile look-up and covered lines, and the renderer table.
+//
+// A run owns the tile look-up its draws share and the lines each draw may
+// skip; the covered-lines analysis finds those; the table picks a renderer
+// by plane type and video mode.
 #include <type_traits>
 
 #include "gfx/plane_render_walk.h"

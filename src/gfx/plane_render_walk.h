@@ -1,9 +1,13 @@
-// plane_render_walk.h: what the renderers and the covered-lines analysis share:
-// one draw's view, the plane's line and loop rules, and the walks over its rows.
-// Only plane_render.cpp and plane_render_run.cpp include it.
+// plane_render_walk.h: what the plane renderers share with the covered-lines analysis.
+//
+// One draw's view, the plane's line and loop rules, the edge and inner tile
+// blits and the walks over a plane's rows. Only plane_render.cpp and
+// plane_render_run.cpp include it.
 #pragma once
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "gfx/plane_render.h"

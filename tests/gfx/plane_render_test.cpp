@@ -21,6 +21,7 @@
 namespace {
 
 int64_t Mod(int64_t a, int64_t n) { return (a % n + n) % n; }
+int Low3(int64_t a) { return int(a & 7); }  // a pixel's place in its tile
 
 // The camera of a speed byte: s/64 of the view, above 128 ("WITH SCROLL")
 // (s - 128)/64 of the view plus the drift; 32-bit products, rounded down.
@@ -46,9 +47,9 @@ void DrawReference(const Plane& p, std::span<const Tile> tiles, int32_t vx, int3
   const int64_t other = p.otherLoop >= 1 ? p.otherLoop : (p.type == kVTiled || p.type == kVLined ? w : h);
   const int64_t wrap = p.wrapCells >= 1 ? p.wrapCells : w * h;
   const int32_t otherCamX = Camera(p.otherSpeed, vx, drift), otherCamY = Camera(p.otherSpeed, vy, drift);
-  for (int y = 0; y < 200; ++y) {
+  for (int64_t y = 0; y < 200; ++y) {  // 64 bits: views reach the ends of 32
     bool whole = true;
-    for (int x = 0; x < 320; ++x) {
+    for (int64_t x = 0; x < 320; ++x) {
       int64_t cell = -1;  // the map cell shown here, its block row and column
       int row = 0, col = 0;
       bool zeroShows = false;  // the Lined planes' edge slices show tile 0 too
@@ -57,7 +58,7 @@ void DrawReference(const Plane& p, std::span<const Tile> tiles, int32_t vx, int3
         // starts 41 + rowSkip cells after the one above.
         const int64_t m = (y + (vy & 7)) >> 3, k = (x + (vx & 7)) >> 3;
         cell = Mod(w * (vy >> 3) + (vx >> 3) + m * (41 + int64_t(p.rowSkip)), wrap) + k;
-        row = (y + vy) & 7, col = (x + vx) & 7;
+        row = Low3(y + vy), col = Low3(x + vx);
       } else if (p.type == kRelative || p.type == kHTiled) {
         // Rows run down from the camera's row, the top one where it stands,
         // the rest wrapped at wrapCells; a wrap takes otherLoop off the row's line.
@@ -66,12 +67,12 @@ void DrawReference(const Plane& p, std::span<const Tile> tiles, int32_t vx, int3
         const int64_t line = p.type == kHTiled ? r : 0, loop = loopOf(line, w);
         const int32_t camX = Camera(speed(line), vx, drift);
         cell = rowBase + Mod((camX >> 3) + ((x + (camX & 7)) >> 3), loop);
-        row = (y + otherCamY) & 7, col = (x + camX) & 7;
+        row = Low3(y + otherCamY), col = Low3(x + camX);
       } else if (p.type == kVTiled) {
         const int64_t c = Mod((otherCamX >> 3) + ((x + (otherCamX & 7)) >> 3), other);
         const int32_t camY = Camera(speed(c), vy, drift);
         cell = w * Mod((camY >> 3) + ((y + (camY & 7)) >> 3), loopOf(c, h)) + c;
-        row = (y + camY) & 7, col = (x + otherCamX) & 7;
+        row = Low3(y + camY), col = Low3(x + otherCamX);
       } else if (p.type == kHLined) {
         // Pixel line q of the vertical loop; the map rows wrap at wrapCells,
         // each wrap taking a loop's lines off q.
@@ -83,14 +84,14 @@ void DrawReference(const Plane& p, std::span<const Tile> tiles, int32_t vx, int3
         // The last slice takes the cell after the one before it, not wrapped.
         cell = rowBase + (k < 40 ? Mod(c + k, loop) : Mod(c + 39, loop) + 1);
         zeroShows = k == 0 || k == 40;
-        row = int((otherCamY + y) & 7), col = (x + camX) & 7;
+        row = Low3(y + otherCamY), col = Low3(x + camX);
       } else {  // V Lined, the same turned on its side
         const int64_t line = Mod(int64_t(otherCamX) + x, other * 8), loop = loopOf(line, h);
         const int32_t camY = Camera(speed(line), vy, drift);
         const int64_t m = (y + (camY & 7)) >> 3, r = Mod(camY >> 3, loop);
         cell = w * (m < 25 ? Mod(r + m, loop) : Mod(r + 24, loop) + 1) + (line >> 3);
         zeroShows = m == 0 || m == 25;
-        row = (y + camY) & 7, col = int(line & 7);
+        row = Low3(y + camY), col = Low3(line);
       }
       // Cells beyond the map and numbers beyond the tile set are empty; index 0 is transparent.
       uint8_t v = 0;
