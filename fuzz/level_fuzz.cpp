@@ -59,9 +59,10 @@ void DrawEveryWay() {
   for (const auto& v : kViews) {
     Level.viewX = v[0];
     Level.viewY = v[1];
-    BuildScrollTables();
+    BuildScrollTables(Level.viewX, Level.viewY);
+    PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
     for (const Plane& p : Level.planes)
-      for (PlaneDrawFn draw : PlaneDrawTable) draw(p);
+      for (PlaneDrawFn draw : PlaneDrawTable) draw(p, run);
   }
 }
 

@@ -1,8 +1,6 @@
 // scroll.cpp: the per-frame scroll tables, one offset per speed byte and axis.
 #include "gfx/scroll.h"
 
-#include "level/level.h"
-
 ScrollState Scroll;
 
 void ResetScroll() { Scroll = {}; }
@@ -19,8 +17,10 @@ void FillAxis(std::array<int32_t, 256>& table, int32_t view, uint32_t drift) {
 
 }  // namespace
 
-void BuildScrollTables() {
-  FillAxis(Scroll.ScrollX, Level.viewX, Scroll.AutoScrollCounter);
-  FillAxis(Scroll.ScrollY, Level.viewY, Scroll.AutoScrollCounter);
+void BuildScrollTables(int32_t viewX, int32_t viewY) {
+  FillAxis(Scroll.ScrollX, viewX, Scroll.AutoScrollCounter);
+  FillAxis(Scroll.ScrollY, viewY, Scroll.AutoScrollCounter);
+  Scroll.viewX = viewX;
+  Scroll.viewY = viewY;
   ++Scroll.AutoScrollCounter;
 }

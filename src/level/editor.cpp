@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "gfx/draw.h"
+#include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
 #include "level/level.h"
@@ -507,15 +508,16 @@ void EditorFrame() {
   Editor.textLog.clear();
   ReadEditorPointer();
   EditorInput();
-  BuildScrollTables();
+  BuildScrollTables(Level.viewX, Level.viewY);
   AnimatePalette();
   AdvanceTileAnimations();
+  PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
   // The plane being edited is drawn flat, cell for cell as it is stored.
   for (size_t i = 0; i < Level.planes.size() && i < Level.planeCount; ++i) {
     if (i == Level.currentPlane) {
-      if (PlaneDrawFn flat = PlaneDrawTable[kSlotFlat]) flat(Level.planes[i]);
+      if (PlaneDrawFn flat = PlaneDrawTable[kSlotFlat]) flat(Level.planes[i], run);
     } else if (PlaneShownAt(i)) {
-      DrawPlane(Level.planes[i]);
+      run.Draw(Level.planes[i]);
     }
   }
   DrawEditorOverlay();
