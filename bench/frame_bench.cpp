@@ -110,8 +110,8 @@ void BM_Frame(benchmark::State& state) {
   for (auto _ : state) {
     MoveView(i++);
     ClearFrameBuffer(0);
-    BuildScrollTables();
-    for (const Plane& p : Level.planes) DrawPlane(p);
+    BuildScrollTables(Level.viewX, Level.viewY);
+    for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
     ConvertFrameBuffer();
     benchmark::DoNotOptimize(rgbFrame.data());
     benchmark::ClobberMemory();
@@ -149,7 +149,7 @@ void BM_Peer(benchmark::State& state) {
   int64_t i = 0;
   for (auto _ : state) {
     MoveView(i++);
-    BuildScrollTables();
+    BuildScrollTables(Level.viewX, Level.viewY);
     PeerDrawLevel();
   }
   PeerShutdown();

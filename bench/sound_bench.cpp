@@ -12,6 +12,7 @@
 
 #include "audio/wave.h"
 #include "common/binary_reader.h"
+#include "common/limits.h"
 #include "platform/sdl/voice_mix.h"
 
 namespace {
@@ -20,7 +21,7 @@ const std::string kTheme = std::string(TARN_GAME_DIR) + "/default/music/theme.wa
 constexpr size_t kBlock = 1024;  // frames per callback, as the SDL device opens
 
 void BM_MixVoices(benchmark::State& state) {
-  auto in = BinaryReader::Open(kTheme);
+  auto in = BinaryReader::Open(kTheme, kMaxWaveFileBytes);
   if (!in) return state.SkipWithError("no theme.wav: build the demo folder first");
   auto wave = DecodeWave(*in, kTheme);
   if (!wave) return state.SkipWithError("theme.wav did not load");

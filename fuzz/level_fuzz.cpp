@@ -2,11 +2,13 @@
 // transparent and animated tiles, drawn by every renderer from odd views,
 // saved and read back; then edited for a while through the editor's own
 // frames, driven by the input's second part (or a fixed session), and saved
-// and read back again.
+// and read back again. A file that did not load must come out of the session
+// as it went in: SAVE never writes over it.
 #include <algorithm>
 #include <array>
 #include <climits>
 
+#include "common/binary_reader.h"
 #include "fuzz_support.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
@@ -56,9 +58,10 @@ void DrawEveryWay() {
   for (const auto& v : kViews) {
     Level.viewX = v[0];
     Level.viewY = v[1];
-    BuildScrollTables();
+    BuildScrollTables(Level.viewX, Level.viewY);
+    PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
     for (const Plane& p : Level.planes)
-      for (PlaneDrawFn draw : PlaneDrawTable) draw(p);
+      for (PlaneDrawFn draw : PlaneDrawTable) draw(p, run);
   }
 }
 
@@ -66,6 +69,7 @@ void DrawEveryWay() {
 // cell both versions have (reading pads planes; the padding is empty). The
 // level is left as it was before the save.
 void CheckRoundTrip() {
+  const std::string name = Level.levelFileName, problem = Level.levelFileProblem;
   const std::string saved = fuzz::WorkDir() + "/saved.lev";
   if (!SaveLevel(saved)) __builtin_trap();
   std::vector<Plane> before = std::move(Level.planes);
@@ -81,6 +85,9 @@ void CheckRoundTrip() {
     }
   }
   Level.planes = std::move(before);
+  // The session's SAVE still belongs to the file the level came from.
+  Level.levelFileName = name;
+  Level.levelFileProblem = problem;
 }
 
 // ---- The editor session ------------------------------------------------------
@@ -269,12 +276,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto parts = fuzz::Split(data, size, 2);
   const std::string path = fuzz::WriteFile("l.lev", parts[0]);
   LoadLevel(path);
+  const bool unloaded = !Level.levelFileProblem.empty();
   AllocObjectList();
   CreatePlaneObjects();
   DrawEveryWay();
   RunObjects();
   CheckRoundTrip();
   EditSession(parts[1]);
+  // SAVE never writes over a file that did not load.
+  if (unloaded && ReadWholeFile(path) != std::vector<uint8_t>(parts[0].begin(), parts[0].end())) __builtin_trap();
   CheckRoundTrip();
   fuzz::ResetEngine();  // nothing held between inputs: the leak check stays quiet
   return 0;

@@ -197,6 +197,12 @@ int main(int argc, char** argv) {
                           "editor/tedit.pcx"})
     Put("pcx", fs::path(pcx).filename().string(), Demo(demo, std::string("default/") + pcx));
   Put("pcx", "tiny.pcx", Bytes(200, 0xC1));
+  // Headers that are no 320x200 8-bit PCX's: all 0xFF, every byte doubled.
+  const Bytes globpal = Demo(demo, "default/art/globpal.pcx");
+  Put("pcx", "all-ff.pcx", Bytes(globpal.size(), 0xFF));
+  Bytes doubled;
+  for (uint8_t b : globpal) doubled.insert(doubled.end(), {b, b});
+  Put("pcx", "doubled.pcx", doubled);
 
   const Bytes sheet = Demo(demo, "default/fonts/fonts.pcx");
   for (const char* fnt : {"normal.fnt", "title.fnt"})

@@ -14,9 +14,10 @@
 # what is loaded and edited (sixteen inserted planes are 12 MB, and saves make
 # levels larger), and the sanitizers' allocator settles slowly.
 #
-# Fails (exit 1) on a non-zero exit, a sanitizer report, a damaged-file or
-# failed-save line, a run that stopped early, a level that does not load
-# back, or memory that grows. Defaults: 100000 frames, seed 1.
+# Fails (exit 1) on a non-zero exit, a sanitizer report, a damaged-file,
+# failed-save or refused-save line, a save's temporary left behind, a run
+# that stopped early, a level that does not load back, or memory that grows.
+# Defaults: 100000 frames, seed 1.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 build=""
@@ -38,16 +39,19 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarn-soak.XXXXXX")
 every=$(( frames / 50 > 0 ? frames / 50 : 1 ))
-# A small quarantine keeps the sanitizer run's own memory in bounds.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16}
+# A small quarantine keeps the sanitizer run's own memory in bounds, and
+# fills within the warm-up however little the program frees a frame: a
+# larger one still filling after it reads as growth (16 MB did on a short run).
+export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=4}
 
 fail() {
   echo "soak: FAILED: $1 (kept in $work)" >&2
   exit 1
 }
-# Lines a loader writes about a damaged file, a save that failed, and what
-# the sanitizers write. (A save before any level was loaded has no file name
-# to write to and fails by design: ": cannot write".)
+# Lines a loader writes about a damaged file, a save that failed or was
+# refused ("1.lev: not saved: ..."), and what the sanitizers write. (A save
+# before any level was loaded has no file to write to and says so by design:
+# "SAVE: no level was loaded ...".)
 bad_lines() { grep -E '\.(lev|til|dat|pcx|wav|def|fdf|fnt|tdf): |^[^:]+: cannot write|Sanitizer|runtime error' "$1"; }
 
 "$build/tarn-soak" --seed "$seed" --frames "$frames" >"$work/script.txt" 2>"$work/summary.txt" || fail "tarn-soak"
@@ -60,6 +64,9 @@ seconds=$(( $(date +%s) - start ))
 [ "$code" -eq 0 ] || fail "tarn-run exited with $code"
 grep -q "\"frames\": $frames," "$work/out.txt" || fail "the run stopped early: $(tail -n 1 "$work/out.txt")"
 bad_lines "$work/err.txt" >/dev/null && fail "stderr: $(bad_lines "$work/err.txt" | head -n 3)"
+# Every save finished, so none may have left its temporary file behind.
+left=$(find "$work/game" -name '*.tmp*' | head -n 3)
+[ -z "$left" ] || fail "temporary files left: $left"
 
 # After the warm-up, per half: the peak resident set, the peak and the
 # median of the held bytes.

@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "common/binary_reader.h"
+#include "common/limits.h"
 #include "common/module_state.h"
+#include "common/regular_file.h"
 
 AudioState Audio;
 
@@ -69,11 +71,12 @@ void ReportSoundError(SoundResult code) {
 bool LoadSound(const std::string& path, Sound_typ& record, const std::string& fallback) {
   ReleaseSound(record);
   std::string name = path;
-  auto in = BinaryReader::Open(name);
-  if (!in) {
-    // Any sound that is missing is replaced by effect 0's file.
+  auto in = BinaryReader::Open(name, kMaxWaveFileBytes);
+  if (!in && !LastOpenRefused()) {
+    // Any sound that is missing is replaced by effect 0's file; one that is
+    // not a file (a FIFO, ...) was refused with its line and stays empty.
     name = fallback;
-    in = BinaryReader::Open(name);
+    in = BinaryReader::Open(name, kMaxWaveFileBytes);
   }
   if (!in) return false;
   return LoadWave(record, Audio.SoundSystem, *in, name);

@@ -49,8 +49,9 @@ void InitSound();
 void ReportSoundError(platform::SoundResult code);
 
 // Loads a WAV file into a record, emptied first. A file that cannot be opened
-// is replaced by the fallback (the default folder's sfx/sfx000.wav); when that fails too, or the
-// file holds no playable sample, the record stays empty. True when loaded.
+// is replaced by the fallback (the default folder's sfx/sfx000.wav); when
+// that fails too, or the file is not a regular file or holds no playable
+// sample, the record stays empty. True when loaded.
 bool LoadSound(const std::string& path, Sound_typ& record, const std::string& fallback);
 // Reads the WAV in `in` (named `name` in messages) into the record's buffers.
 bool LoadWave(Sound_typ& record, DXSound& soundSystem, BinaryReader& in, const std::string& name);

@@ -1,6 +1,6 @@
 // wave.cpp: the WAV reader. Files are walked chunk by chunk and their PCM is
-// converted once, at load, to the device's 16-bit stereo at its rate, so
-// playing a sound never converts anything.
+// converted once, at load and a block at a time, to the device's 16-bit
+// stereo at its rate, so playing a sound never converts anything.
 #include "audio/wave.h"
 
 #include <algorithm>
@@ -85,45 +85,82 @@ int32_t SampleAt(const uint8_t* p, uint32_t ch, uint32_t bytes) {
   return int16_t(uint16_t(s[0] | s[1] << 8));
 }
 
-// The frames as left/right pairs at the file's rate. Past two channels, the
+struct Stereo {
+  int16_t left = 0, right = 0;
+};
+
+// The data chunk's frames as left/right pairs at the file's rate, read a
+// block at a time as the conversion asks for them (never all at once), so a
+// load holds the converted sound and one block. Past two channels, the
 // further ones (centre, rear, ...) are averaged and shared by both sides at
 // half weight, so a surround file keeps all of its parts and cannot clip.
-std::vector<int16_t> ToStereo(const std::vector<uint8_t>& raw, size_t frames, size_t stride, uint32_t channels,
-                              uint32_t bytes) {
-  std::vector<int16_t> out(frames * 2);
-  for (size_t f = 0; f < frames; ++f) {
-    const uint8_t* p = raw.data() + f * stride;
-    int32_t left = SampleAt(p, 0, bytes);
-    int32_t right = channels > 1 ? SampleAt(p, 1, bytes) : left;
-    if (channels > 2) {
+class StereoFrames {
+ public:
+  StereoFrames(BinaryReader& in, size_t dataAt, size_t stride, uint32_t channels, uint32_t bytes)
+      : in_(in), dataAt_(dataAt), stride_(stride), channels_(channels), bytes_(bytes),
+        blockFrames_(std::max<size_t>(1, kBlockBytes / stride)) {}
+
+  // Frame k; k is never before the frame asked for last but one.
+  Stereo At(size_t k) {
+    if (k < first_ || k >= first_ + frames_.size()) Load(k);
+    return frames_[k - first_];
+  }
+
+ private:
+  static constexpr size_t kBlockBytes = 64 * 1024;
+
+  // The block from frame k on; the frame before it stays, for interpolation.
+  void Load(size_t k) {
+    const bool keepLast = !frames_.empty() && k == first_ + frames_.size();
+    const Stereo last = keepLast ? frames_.back() : Stereo{};
+    frames_.clear();
+    first_ = k;
+    if (keepLast) {
+      frames_.push_back(last);
+      first_ = k - 1;
+    }
+    raw_.resize(blockFrames_ * stride_);
+    in_.Seek(dataAt_ + k * stride_);
+    in_.Bytes(raw_.data(), raw_.size());  // frames past the data are never asked for
+    for (size_t f = 0; f < blockFrames_; ++f) frames_.push_back(Convert(raw_.data() + f * stride_));
+  }
+
+  Stereo Convert(const uint8_t* p) const {
+    int32_t left = SampleAt(p, 0, bytes_);
+    int32_t right = channels_ > 1 ? SampleAt(p, 1, bytes_) : left;
+    if (channels_ > 2) {
       int64_t sum = 0;
-      for (uint32_t ch = 2; ch < channels; ++ch) sum += SampleAt(p, ch, bytes);
-      const int32_t rest = int32_t(sum / int64_t(channels - 2));
+      for (uint32_t ch = 2; ch < channels_; ++ch) sum += SampleAt(p, ch, bytes_);
+      const int32_t rest = int32_t(sum / int64_t(channels_ - 2));
       left = (left + rest) / 2;
       right = (right + rest) / 2;
     }
-    out[f * 2] = int16_t(left);
-    out[f * 2 + 1] = int16_t(right);
+    return {int16_t(left), int16_t(right)};
   }
-  return out;
-}
 
-// Linear interpolation from `rate` to the device rate; the last frame holds
-// to the end rather than reaching for a frame that is not there.
-std::vector<int16_t> Resample(const std::vector<int16_t>& in, uint32_t rate, size_t outFrames) {
-  const size_t inFrames = in.size() / 2;
-  std::vector<int16_t> out(outFrames * 2);
+  BinaryReader& in_;
+  const size_t dataAt_, stride_;
+  const uint32_t channels_, bytes_;
+  const size_t blockFrames_;
+  std::vector<uint8_t> raw_;
+  std::vector<Stereo> frames_;  // frames first_.. of the data
+  size_t first_ = 0;
+};
+
+// Fills out (outFrames pairs at the device rate) from `frames` frames at
+// `rate`: linear interpolation, the last frame holding to the end rather
+// than reaching for a frame that is not there.
+void Convert(StereoFrames& source, size_t frames, uint32_t rate, std::vector<int16_t>& out) {
+  const size_t outFrames = out.size() / 2;
   for (size_t i = 0; i < outFrames; ++i) {
     const uint64_t at = uint64_t(i) * rate;
-    const size_t a = std::min<size_t>(at / kDeviceRate, inFrames - 1);
-    const size_t b = std::min(a + 1, inFrames - 1);
+    const size_t a = std::min<size_t>(at / kDeviceRate, frames - 1);
+    const size_t b = std::min(a + 1, frames - 1);
     const int64_t frac = int64_t(at % kDeviceRate);
-    for (size_t ch = 0; ch < 2; ++ch) {
-      const int64_t x = in[a * 2 + ch], y = in[b * 2 + ch];
-      out[i * 2 + ch] = int16_t(x + (y - x) * frac / int64_t(kDeviceRate));
-    }
+    const Stereo x = source.At(a), y = source.At(b);
+    out[i * 2] = int16_t(x.left + (y.left - x.left) * frac / int64_t(kDeviceRate));
+    out[i * 2 + 1] = int16_t(x.right + (y.right - x.right) * frac / int64_t(kDeviceRate));
   }
-  return out;
 }
 
 }  // namespace
@@ -168,10 +205,6 @@ std::optional<DecodedWave> DecodeWave(BinaryReader& in, const std::string& name)
   if (!note && fmt.blockAlign < frameBytes) note = "block align smaller than a frame; using the channels' size";
   if (note) std::fprintf(stderr, "%s: %s\n", name.c_str(), note);
 
-  std::vector<uint8_t> raw(frames * stride);
-  in.Seek(c.dataAt);
-  in.Bytes(raw.data(), raw.size());
-
   DecodedWave out;
   out.format.formatTag = kFormatPcm;
   out.format.channels = fmt.channels > 1 ? 2 : 1;
@@ -179,8 +212,10 @@ std::optional<DecodedWave> DecodeWave(BinaryReader& in, const std::string& name)
   out.format.blockAlign = fmt.blockAlign;
   out.format.avgBytesPerSec = uint32_t(fmt.blockAlign) * fmt.rate;
   out.format.bitsPerSample = fmt.bits;
-  std::vector<int16_t> stereo = ToStereo(raw, frames, stride, fmt.channels, bytes);
-  out.frames = fmt.rate == kDeviceRate ? std::move(stereo) : Resample(stereo, fmt.rate, size_t(outFrames));
-  out.frames.resize(size_t(outFrames) * 2);
+  // Converted as it is read: the load holds the sound at the device's
+  // format and one block of the file.
+  out.frames.assign(size_t(outFrames) * 2, 0);
+  StereoFrames source(in, c.dataAt, stride, fmt.channels, bytes);
+  Convert(source, frames, fmt.rate, out.frames);
   return out;
 }

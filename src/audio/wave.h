@@ -28,5 +28,7 @@ struct DecodedWave {
 // (more than two mixed down to two), any rate, resampled to the device's.
 // A data chunk that claims more than the file holds gives what it holds; a
 // file with no playable sample gives nothing. Both print one line on stderr
-// naming `name`. Sounds longer than ten minutes are cut there.
+// naming `name`. Sounds longer than ten minutes are cut there. Samples are
+// converted as they are read, so a load holds the converted sound and one
+// block of the file, never the file.
 std::optional<DecodedWave> DecodeWave(BinaryReader& in, const std::string& name);

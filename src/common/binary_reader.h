@@ -1,6 +1,8 @@
 // binary_reader.h: the one reader behind every binary file the engine loads.
-// The whole file is read into memory; reads past the end give 0 and mark the
-// reader as short, so a broken file can never make a loader read out of bounds.
+// A file is read as a loader walks it, a window at a time, so only the bytes
+// a loader asks for are ever read or held, and never more than the bound its
+// format allows. Reads past the end give 0 and mark the reader as short, so a
+// broken file can never make a loader read out of bounds.
 #pragma once
 
 #include <cstddef>
@@ -9,15 +11,28 @@
 #include <string>
 #include <vector>
 
+#include "common/regular_file.h"
+
 class BinaryReader {
  public:
   BinaryReader() = default;
-  explicit BinaryReader(std::vector<uint8_t> bytes) : data_(std::move(bytes)) {}
+  // Reads bytes already in memory.
+  explicit BinaryReader(std::vector<uint8_t> bytes);
 
-  // Reads the whole file; nothing when it cannot be opened for reading.
-  static std::optional<BinaryReader> Open(const std::string& path);
+  // Opens a regular file (OpenRegularFile: anything else is refused with one
+  // line) to be read up to `bound` bytes: a longer file reads as its first
+  // `bound` bytes, and Trailing counts the rest. Nothing when it cannot be
+  // opened.
+  static std::optional<BinaryReader> Open(const std::string& path, uint64_t bound);
 
-  uint8_t U8();
+  uint8_t U8() {
+    const size_t at = pos_ - windowAt_;  // wraps when pos_ is before the window
+    if (at < window_.size()) {
+      ++pos_;
+      return window_[at];
+    }
+    return U8FromFile();
+  }
   uint16_t U16BE();
   uint16_t U16LE();
   uint32_t U32BE();
@@ -27,15 +42,29 @@ class BinaryReader {
   void Seek(size_t pos);  // clamped to the size
 
   size_t Position() const { return pos_; }
-  size_t Size() const { return data_.size(); }
-  size_t Remaining() const { return pos_ < data_.size() ? data_.size() - pos_ : 0; }
-  bool AtEnd() const { return pos_ >= data_.size(); }
+  // What can be read: the file or its first `bound` bytes.
+  size_t Size() const { return size_; }
+  size_t Remaining() const { return pos_ < size_ ? size_ - pos_ : 0; }
+  bool AtEnd() const { return pos_ >= size_; }
+  // The whole file's size, bound or not.
+  uint64_t FileSize() const { return fileSize_; }
+  // Bytes of the whole file after the position, those past the bound too:
+  // what a loader that stops here leaves unread.
+  uint64_t Trailing() const { return pos_ < fileSize_ ? fileSize_ - pos_ : 0; }
   // True once any read went past the end of the data.
   bool Short() const { return short_; }
 
  private:
-  std::vector<uint8_t> data_;
+  uint8_t U8FromFile();
+  // Loads the window that starts at the position; false when nothing is left.
+  bool Fill();
+
+  RegularFile file_;             // not open for bytes in memory
+  std::vector<uint8_t> window_;  // the bytes from windowAt_ on
+  size_t windowAt_ = 0;
   size_t pos_ = 0;
+  size_t size_ = 0;
+  uint64_t fileSize_ = 0;
   bool short_ = false;
 };
 
@@ -44,13 +73,21 @@ class BinaryReader {
 // (the headerless form); a magic with nothing after it gives -1.
 int ReadMagicVersion(BinaryReader& in, const uint8_t (&magic)[4]);
 
-// Reads a whole file into bytes; nothing when it cannot be opened.
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path);
+// Reads a regular file whole, or its first `bound` bytes when it is longer.
+// A longer file sets *cut when `cut` is given (the caller says what follows)
+// and otherwise gets one line on stderr. Nothing when it cannot be opened or
+// is not a regular file (OpenRegularFile says so). Tests and tools that read
+// their own files take no bound.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t bound = SIZE_MAX,
+                                                  bool* cut = nullptr);
 
-// Writes bytes to a temporary file beside path and renames it over path, so a
-// failure part-way never leaves a half-written file where the old one was.
-// False (with the old file untouched) on any failure; the system's reason
-// is then kept for LastWriteError.
+// Writes bytes to a temporary file beside path ("NAME.tmp<PID>") and renames
+// it over path, so a failure part-way never leaves a half-written file where
+// the old one was. A link is written through to the file it names; the old
+// file's permission bits are kept; a folder or device there is refused.
+// Temporaries of the same target left by a killed save are removed first.
+// False (with the old file untouched) on any failure; the reason is then
+// kept for LastWriteError.
 bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes);
 // Why the last failed WriteFileAtomic failed ("Permission denied", ...).
 const std::string& LastWriteError();

@@ -56,7 +56,8 @@ constexpr uint16_t kKeyCodes = 128;
 // ---- Sound (.wav) ------------------------------------------------------------
 
 // Nothing the engine plays is near this long; it bounds what a broken rate
-// (a 1 Hz header on a big file) can make a sound claim: about 100 MB.
+// (a 1 Hz header on a big file) can make a sound claim: about 100 MB. The
+// sound is converted as it is read, so that is all a load holds.
 constexpr uint32_t kMaxSoundSeconds = 600;
 
 // ---- Objects and tarn-run ------------------------------------------------------
@@ -65,3 +66,43 @@ constexpr uint32_t kMaxSoundSeconds = 600;
 constexpr int kObjectSlots = 4096;
 // Frames tarn-run counts to, in its arguments and its input script.
 constexpr uint64_t kMaxRunFrames = 1000000000000ull;
+
+// ---- How much of a file is read ------------------------------------------------
+// Only regular files are read (a FIFO or a device is refused before any read).
+// Binary files are read as their loader walks them, a window at a time, so
+// their bounds are the most a loader can take, not memory it claims; text
+// files are read whole, up to their bound.
+
+// A level reader takes no more than its planes' memory budget (each byte it
+// reads claims at least one) and a few header bytes; bytes after the level
+// are only counted.
+constexpr uint64_t kMaxLevelFileBytes = uint64_t(kMaxLevelBytes) + 4096;
+// Every count of a tile set is a byte, but a version-1 tile count: 65,535
+// tiles of 255 frames and steps with their collision cells, then 255 palette
+// sets of 255 cycles of 255 steps is the most its reader can walk (1.2 GB).
+constexpr uint64_t kMaxTileSetBytes =
+    7 + uint64_t(kMaxTileCount) * (4 + 255 + 255 * 64 + 64) + 1 + 255 * (2 + 255 * (1 + 255 * 4 + 2) + 3);
+// A .dat holds a 66-byte record for each of the 2,000 tiles of a fixed set.
+constexpr uint64_t kMaxDatBytes = uint64_t(kFixedTileCount) * 66;
+// A 320x200 image encodes in at most two bytes a pixel (a run of one each);
+// the palette marker and the 768 palette bytes follow.
+constexpr uint64_t kMaxPcxBytes = 128 + 2 * 320 * 200 + 1 + 768;
+// A RIFF file counts the bytes after its first eight in four bytes.
+constexpr uint64_t kMaxWaveFileBytes = 8 + uint64_t(UINT32_MAX);
+// A font list is a count and at most 255 names: at 255 characters a value
+// and as many for its label that is 128 KB, and 1 MB leaves room for notes.
+constexpr size_t kMaxFontListBytes = size_t(1) << 20;
+// A font description is three entries and five for each of at most 255
+// glyphs: 1,278 entries are 650 KB at 255 characters a value and a label.
+constexpr size_t kMaxFontFileBytes = size_t(4) << 20;
+// A card's byte counts allow more entries than anyone writes (the demo's
+// card is 31 KB): 16 MB is hundreds of cards; entries past it read as 0.
+constexpr size_t kMaxCardFileBytes = size_t(16) << 20;
+// A tarn-run script line is one event of a few words: 64 MB holds millions,
+// more than any run can use; a longer script is refused.
+constexpr size_t kMaxScriptBytes = size_t(64) << 20;
+
+// ---- Saves ----------------------------------------------------------------------
+
+// Links a save follows to the file it replaces; a longer chain is a loop.
+constexpr int kMaxLinkHops = 40;

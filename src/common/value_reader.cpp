@@ -10,8 +10,8 @@ namespace {
 constexpr int kColon = 58, kSpace = 32, kReturn = 13;
 }  // namespace
 
-std::optional<ValueReader> ValueReader::Open(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
+std::optional<ValueReader> ValueReader::Open(const std::string& path, size_t bound) {
+  auto bytes = ReadWholeFile(path, bound);
   if (!bytes) return std::nullopt;
   return ValueReader(std::move(*bytes));
 }

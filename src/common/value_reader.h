@@ -4,6 +4,7 @@
 // the values matters.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -13,8 +14,9 @@ class ValueReader {
  public:
   explicit ValueReader(std::vector<uint8_t> bytes) : data_(std::move(bytes)) {}
 
-  // Reads the whole file; nothing when it cannot be opened.
-  static std::optional<ValueReader> Open(const std::string& path);
+  // Reads the whole file, or its first `bound` bytes (ReadWholeFile says
+  // so); nothing when it cannot be opened or is not a regular file.
+  static std::optional<ValueReader> Open(const std::string& path, size_t bound);
 
   // The next value: everything after the next colon and the spaces after it,
   // up to the carriage return that ends it. The first character is taken

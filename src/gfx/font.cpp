@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/limits.h"
 #include "common/module_state.h"
+#include "common/regular_file.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
 
@@ -49,8 +51,9 @@ std::string ReplaceFileName(const std::string& path, const std::string& name) {
 void LoadFont(const std::string& descriptionPath, Font& font) {
   Fonts.textImages.clear();  // drawn from glyphs about to change
   font = Font{};
-  auto opened = ValueReader::Open(descriptionPath);
-  if (!opened) std::fprintf(stderr, "%s: cannot open font description\n", descriptionPath.c_str());
+  auto opened = ValueReader::Open(descriptionPath, kMaxFontFileBytes);
+  if (!opened && !LastOpenRefused())
+    std::fprintf(stderr, "%s: cannot open font description\n", descriptionPath.c_str());
   ValueReader in = opened ? std::move(*opened) : ValueReader({});
   in.ReadValue();  // not used
   const std::string sheet = in.ReadValue();
@@ -88,10 +91,10 @@ void LoadFont(const std::string& descriptionPath, Font& font) {
 
 void LoadFonts(const std::string& dataDir, const std::string& defaultDataDir) {
   std::string dir = dataDir;
-  auto list = ValueReader::Open(dir + "/fonts.def");
+  auto list = ValueReader::Open(dir + "/fonts.def", kMaxFontListBytes);
   if (!list) {
     dir = defaultDataDir;
-    list = ValueReader::Open(dir + "/fonts.fdf");
+    list = ValueReader::Open(dir + "/fonts.fdf", kMaxFontListBytes);
   }
   if (!list) return;
   Fonts.fonts.clear();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
@@ -26,13 +27,39 @@ constexpr int kStride = 320;
 
 void AllocateScratchPixels() { ScratchImage.pixels.assign(kPixelBlock, 0); }
 
+namespace {
+
+uint16_t HeaderU16(const std::array<uint8_t, 128>& h, size_t at) { return uint16_t(h[at] | h[at + 1] << 8); }
+
+// What the header says that this reader cannot take: it decodes every file
+// as one 320x200 plane of 8-bit run-length pixels. Empty when all is well.
+std::string HeaderProblems(const std::array<uint8_t, 128>& h) {
+  std::string out;
+  auto wrong = [&](const std::string& said, const char* want) {
+    out += (out.empty() ? "" : ", ") + said + " (not " + want + ")";
+  };
+  if (h[0] != 10) wrong("manufacturer " + std::to_string(h[0]), "10");
+  if (h[2] != 1) wrong("encoding " + std::to_string(h[2]), "1");
+  if (h[3] != 8) wrong(std::to_string(h[3]) + " bits a pixel", "8");
+  if (h[65] != 1) wrong(std::to_string(h[65]) + " planes", "1");
+  const int width = int(HeaderU16(h, 8)) - HeaderU16(h, 4) + 1, height = int(HeaderU16(h, 10)) - HeaderU16(h, 6) + 1;
+  if (width != 320 || height != 200) wrong(std::to_string(width) + "x" + std::to_string(height) + " pixels", "320x200");
+  if (HeaderU16(h, 66) != 320) wrong(std::to_string(HeaderU16(h, 66)) + " bytes a line", "320");
+  return out.empty() ? out : "not a 320x200 8-bit PCX: " + out + "; read as one all the same";
+}
+
+}  // namespace
+
 std::optional<PcxImage> ReadPcx(const std::string& path, bool installPalette) {
-  auto opened = BinaryReader::Open(path);
+  auto opened = BinaryReader::Open(path, kMaxPcxBytes);
   if (!opened) return std::nullopt;
   BinaryReader& in = *opened;
 
   PcxImage image;
   in.Bytes(image.header.data(), image.header.size());
+  // A file too short for a header says so below, as image data that ends early.
+  std::string problems = in.Short() ? "" : HeaderProblems(image.header);
+  auto add = [&](const std::string& problem) { problems += (problems.empty() ? "" : "; ") + problem; };
   image.pixels.assign(kPixelBlock, 0);
   uint8_t* out = image.pixels.data();
   size_t i = 0;
@@ -57,13 +84,18 @@ std::optional<PcxImage> ReadPcx(const std::string& path, bool installPalette) {
   in.Bytes(raw, kPaletteBytes);
   for (size_t c = 0; c < kPaletteBytes; ++c) image.palette[c] = raw[c] >> 2;
 
+  if (in.FileSize() > in.Size())
+    add(std::to_string(in.FileSize()) + " bytes, more than any 320x200 PCX takes; reading the first " +
+        std::to_string(in.Size()));
   if (streamShort)
-    std::fprintf(stderr, "%s: image data ends before 320x200 pixels\n", path.c_str());
+    add("image data ends before 320x200 pixels");
   else if (in.Size() < 128 + kPaletteBytes)
-    std::fprintf(stderr, "%s: too short to hold a palette\n", path.c_str());
+    add("too short to hold a palette");
   else if (dataEnd > in.Size() - kPaletteBytes)
-    std::fprintf(stderr, "%s: palette cut short; %zu of its colour bytes are image data\n", path.c_str(),
-                 dataEnd - (in.Size() - kPaletteBytes));
+    add("palette cut short; " + std::to_string(dataEnd - (in.Size() - kPaletteBytes)) +
+        " of its colour bytes are image data");
+  // Everything wrong with one file goes in one line.
+  if (!problems.empty()) std::fprintf(stderr, "%s: %s\n", path.c_str(), problems.c_str());
 
   if (installPalette)
     for (uint16_t slot = 0; slot < 256; ++slot) SetPaletteEntry(slot, &image.palette[slot * 3]);

@@ -1,13 +1,50 @@
-// plane_render.h: the six plane renderers and the table that picks one by plane type.
+// plane_render.h: the six plane renderers, their table, and the plane run that hands them their inputs.
+//
+// A plane is drawn with a tile set, one frame's scroll tables and a canvas,
+// all passed in by the caller through a PlaneRun.
 #pragma once
 
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "model/tiles.h"
 
 struct Plane;
+struct ScrollState;
 
-using PlaneDrawFn = void (*)(const Plane& plane);
+// The frame every renderer covers: 320x200 pixels.
+constexpr int kPlaneFrameWidth = 320, kPlaneFrameHeight = 200;
+
+// Where planes are drawn: one byte a pixel, rows `stride` bytes apart. The
+// renderers cover its top-left 320x200 pixels; a canvas without pixels,
+// smaller than that or with a stride below its width is left alone.
+struct PlaneCanvas {
+  uint8_t* pixels = nullptr;
+  int stride = 0, width = 0, height = 0;
+};
+
+// A frame buffer of 320x200 pixels whose rows lie next to each other.
+inline PlaneCanvas FrameCanvas(uint8_t* pixels) {
+  return {pixels, kPlaneFrameWidth, kPlaneFrameWidth, kPlaneFrameHeight};
+}
+
+// One bit per line of the 320x200 frame.
+using FrameLines = std::bitset<kPlaneFrameHeight>;
+
+// A tile as the inner loops use it: its current block and its opaque flag.
+// Tile 0, unknown numbers and tiles without a block point at a blank block,
+// which the loops skip.
+struct TileRef {
+  const uint8_t* px;
+  bool opaque;
+};
+
+class PlaneRun;
+using PlaneDrawFn = void (*)(const Plane& plane, PlaneRun& run);
 
 // Slot order: H Tiled, V Tiled, Flat, Relative, V Lined, H Lined.
 enum PlaneDrawSlot : uint8_t {
@@ -19,34 +56,66 @@ extern std::array<PlaneDrawFn, kPlaneDrawSlots> PlaneDrawTable;
 // mode leaves the table as it was. Called by SelectVideoMode.
 void FillPlaneDrawTable(uint8_t videoMode);
 
-// Draws a plane through the table slot of its type; a type above 5 or an empty
-// slot draws nothing.
-void DrawPlane(const Plane& plane);
+// Plane draws onto one canvas with one tile set and one frame's scroll
+// tables, with nothing else drawn between them: they share one tile look-up,
+// and a plane may leave alone the lines that planes drawn after it cover.
+// Nothing may change the tile set or its tiles' frames while a run lives.
+class PlaneRun {
+ public:
+  // Tile n is tiles[n]; numbers past the end are empty cells.
+  PlaneRun(std::span<const Tile> tiles, const ScrollState& scroll, const PlaneCanvas& canvas);
+  PlaneRun(const PlaneRun&) = delete;
+  PlaneRun& operator=(const PlaneRun&) = delete;
 
-// One bit per line of the 320x200 frame.
-using FrameLines = std::bitset<200>;
+  // Draws the plane through the table slot of its type; a type above 5 or an
+  // empty slot draws nothing. Lines in `hidden` may be left as they are.
+  void Draw(const Plane& plane, const FrameLines& hidden = {});
+  // Draws the planes in order, null ones not at all, each leaving alone the
+  // lines that the planes after it fill.
+  void DrawInOrder(std::span<const Plane* const> planes);
+  // The lines the plane would fill from edge to edge with opaque tiles if
+  // drawn now. Only lines it surely fills are set: none for V Tiled and V
+  // Lined planes, for H Lined loops past 128 tiles, or when the plane's table
+  // slot holds another routine than its renderer (video modes but 0).
+  FrameLines OpaqueLines(const Plane& plane);
 
-// The lines the plane would fill from edge to edge with opaque tiles if drawn
-// now. Only lines it surely fills are set: none for V Tiled and V Lined
-// planes, for H Lined loops past 128 tiles, or in any video mode but 0.
-FrameLines OpaqueLines(const Plane& plane);
-// DrawPlane, except that lines in `hidden` (lines a plane drawn after it will
-// cover) may be left as they are.
-void DrawPlaneBehind(const Plane& plane, const FrameLines& hidden);
+  // What the renderers read, and the look-up they fill.
+  std::span<const Tile> tiles() const { return tiles_; }
+  const ScrollState& scroll() const { return scroll_; }
+  const PlaneCanvas& canvas() const { return canvas_; }
+  const FrameLines& hidden() const { return hidden_; }  // lines the draw under way may skip
+  // Makes the look-up on first need: the tile-aligned planes go without.
+  void OpenLookUp();
+  TileRef* refs() { return refs_.get(); }
+  uint8_t* filled() { return filled_.get(); }  // filled()[n]: refs()[n] holds tile n
 
-// Between these, OpaqueLines and the draws share their tile look-ups, so
-// nothing may change the tile table or its tiles' frames in between.
-void BeginPlaneRun();
-void EndPlaneRun();
+ private:
+  std::span<const Tile> tiles_;
+  const ScrollState& scroll_;
+  PlaneCanvas canvas_;
+  // The tile number -> TileRef look-up, each entry filled on first use in
+  // the run, so each large tile record is read once and the inner loops find
+  // block and opacity in one small entry. Only `filled_` is cleared.
+  std::unique_ptr<TileRef[]> refs_;
+  std::unique_ptr<uint8_t[]> filled_;
+  FrameLines hidden_;
+  std::vector<FrameLines> hiddenBehind_;  // DrawInOrder's lines per plane
+};
 
-// Each renderer covers the 320x200 frame with the plane as it stands against
-// this frame's scroll tables (Flat: against viewX/viewY). Planes with a width
-// or height below 1 draw nothing; loops below 1 count as the plane's size,
-// missing line entries as speed 8 and that size, cells beyond the map and tile
-// numbers beyond tileCount as empty; negative offsets wrap like positive ones.
-void RenderHTiledPlane(const Plane& plane);
-void RenderVTiledPlane(const Plane& plane);
-void RenderFlatPlane(const Plane& plane);
-void RenderRelativePlane(const Plane& plane);
-void RenderVLinedPlane(const Plane& plane);
-void RenderHLinedPlane(const Plane& plane);
+// One plane drawn in a run of its own.
+void DrawPlane(const Plane& plane, std::span<const Tile> tiles, const ScrollState& scroll,
+               const PlaneCanvas& canvas);
+
+// Each renderer covers the 320x200 frame of the run's canvas with the plane
+// as it stands against the run's scroll tables (Flat: against their view),
+// and writes nothing but the canvas and the run's look-up. Planes with a
+// width or height below 1 draw nothing; loops below 1 count as the plane's
+// size, missing line entries as speed 8 and that size, cells beyond the map
+// and tile numbers beyond the tile set as empty; negative offsets wrap like
+// positive ones.
+void RenderHTiledPlane(const Plane& plane, PlaneRun& run);
+void RenderVTiledPlane(const Plane& plane, PlaneRun& run);
+void RenderFlatPlane(const Plane& plane, PlaneRun& run);
+void RenderRelativePlane(const Plane& plane, PlaneRun& run);
+void RenderVLinedPlane(const Plane& plane, PlaneRun& run);
+void RenderHLinedPlane(const Plane& plane, PlaneRun& run);

@@ -1,4 +1,5 @@
-// screenshot.cpp: the current frame and palette saved as the next free SH<number>.PCX in the current directory.
+// screenshot.cpp: the current frame and palette saved as a PCX file: at a
+// given path, or as the next free SH<number>.PCX in the current directory.
 #include "gfx/screenshot.h"
 
 #include <cstdio>
@@ -21,14 +22,19 @@ bool WriteScreenshot(const std::string& path) {
   return WriteFileAtomic(path, EncodePcx(Screen.FrameBuffer, palette8.data()));
 }
 
-void SaveScreenshot(int number) {
-  // Earlier shots are kept: the first name not yet taken is used.
+bool SaveScreenshot(int number, std::string& problem) {
+  // Earlier shots are kept: the first name not yet taken is used. A name
+  // whose state cannot be learnt is tried, so the write says what is wrong.
   for (int n = number < 0 ? 0 : number; n <= 999999; ++n) {
     char name[32];
     std::snprintf(name, sizeof name, "SH%06d.PCX", n);
     std::error_code ec;
-    if (std::filesystem::exists(name, ec) || ec) continue;
-    WriteScreenshot(name);  // a failed write leaves nothing behind, as before
-    return;
+    if (std::filesystem::exists(name, ec)) continue;
+    if (WriteScreenshot(name)) return true;
+    const std::filesystem::path where = std::filesystem::absolute(name, ec);
+    problem = (ec ? std::string(name) : where.string()) + ": cannot write: " + LastWriteError();
+    return false;
   }
+  problem = "SH000000.PCX to SH999999.PCX are all taken: no screen shot written";
+  return false;
 }

@@ -2,7 +2,6 @@
 #include "gfx/scroll.h"
 
 #include "common/module_state.h"
-#include "model/planes.h"
 
 ScrollState Scroll;
 
@@ -21,8 +20,10 @@ void FillAxis(std::array<int32_t, 256>& table, int32_t view, uint32_t drift) {
 
 }  // namespace
 
-void BuildScrollTables() {
-  FillAxis(Scroll.ScrollX, Level.viewX, Scroll.AutoScrollCounter);
-  FillAxis(Scroll.ScrollY, Level.viewY, Scroll.AutoScrollCounter);
+void BuildScrollTables(int32_t viewX, int32_t viewY) {
+  FillAxis(Scroll.ScrollX, viewX, Scroll.AutoScrollCounter);
+  FillAxis(Scroll.ScrollY, viewY, Scroll.AutoScrollCounter);
+  Scroll.viewX = viewX;
+  Scroll.viewY = viewY;
   ++Scroll.AutoScrollCounter;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
@@ -224,6 +225,15 @@ bool LevelReader::Version0(std::vector<Plane>& planes, int32_t& parameter) {
   return true;
 }
 
+// Why a level file that could not be opened must not be saved over; empty
+// when nothing is there, so SAVE may make it.
+std::string UnopenedProblem(const std::string& name) {
+  std::error_code ec;
+  const std::filesystem::file_type type = std::filesystem::status(name, ec).type();
+  if (type == std::filesystem::file_type::not_found) return "";
+  return type == std::filesystem::file_type::directory ? "is a folder" : "cannot be read";
+}
+
 }  // namespace
 
 void InitPlane(Plane& plane, uint8_t type, int32_t width, int32_t height) {
@@ -283,13 +293,17 @@ void LoadLevel(const std::string& name) {
   Level.currentPlane = 0;
   Level.viewX = Level.viewY = 0;
   Level.planeShown.fill(0);
-  auto file = BinaryReader::Open(name);
+  // Set before any fall-back, so SAVE never writes this level over the file
+  // it replaced in memory.
+  Level.levelFileName = name;
+  Level.levelFileProblem.clear();
+  auto file = BinaryReader::Open(name, kMaxLevelFileBytes);
   if (!file) {
+    Level.levelFileProblem = UnopenedProblem(name);
     NewLevel();
     return;
   }
   BinaryReader& in = *file;
-  Level.levelFileName = name;
 
   const int version = ReadMagicVersion(in, kLevMagic);
 
@@ -309,14 +323,16 @@ void LoadLevel(const std::string& name) {
   if (!ok) {
     if (problem.empty()) problem = reader.Problem();
     std::fprintf(stderr, "%s: %s; starting a new level\n", name.c_str(), problem.c_str());
+    Level.levelFileProblem = "is damaged";
     NewLevel();
     return;
   }
   // One line for the first thing wrong with a file that did load.
   if (in.Short())
     std::fprintf(stderr, "%s: file ends early; the missing cells are empty\n", name.c_str());
-  else if (!in.AtEnd())
-    std::fprintf(stderr, "%s: %zu bytes after the end of the level are ignored\n", name.c_str(), in.Remaining());
+  else if (in.Trailing() > 0)  // counted, never read
+    std::fprintf(stderr, "%s: %llu bytes after the end of the level are ignored\n", name.c_str(),
+                 (unsigned long long)in.Trailing());
   else if (planes.empty())
     std::fprintf(stderr, "%s: holds no planes (Ctrl + A in the editor adds one)\n", name.c_str());
   Level.planes = std::move(planes);

@@ -20,7 +20,9 @@ void ChangePlaneType(Plane& plane, uint8_t type);
 void NewLevel();
 // Reads a level file of version 2, 1, 255 or 0 (or one without a header). A
 // missing file, an unknown version or sizes no file could hold give NewLevel;
-// a truncated file keeps what was read, the rest 0.
+// a truncated file keeps what was read, the rest 0. Whatever happens the level
+// now belongs to name (levelFileName); levelFileProblem says when something
+// there did not load and must not be saved over.
 void LoadLevel(const std::string& name);
 
 // The edits the editor and the modes make; with the loaders above, the only

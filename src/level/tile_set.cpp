@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "common/binary_reader.h"
+#include "common/limits.h"
 #include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
@@ -246,13 +247,15 @@ std::string CollisionFileName(const std::string& tileFileName) {
 }
 
 void LoadTileSet(const std::string& name) {
-  auto file = BinaryReader::Open(name);
+  // The tiles in memory belong to the file asked for, even the default set
+  // it falls back to.
+  Tiles.tileFileName = name;
+  auto file = BinaryReader::Open(name, kMaxTileSetBytes);
   if (!file) {
     BuildDefaultTileSet();
     return;
   }
   BinaryReader& in = *file;
-  Tiles.tileFileName = name;
   TileLoad = {name, false};
 
   const int version = ReadMagicVersion(in, kTilMagic);
@@ -271,25 +274,25 @@ void LoadTileSet(const std::string& name) {
       break;
   }
   if (in.Short()) Note("file ends early; what is missing is blank");
-  if (!in.AtEnd()) Note(std::to_string(in.Remaining()) + " bytes after the end of the tile set are ignored");
+  if (in.Trailing() > 0) Note(std::to_string(in.Trailing()) + " bytes after the end of the tile set are ignored");
   // Version 2 carries its collision cells nowhere: a .dat beside it is ignored.
   if (version == 0) ReadCollisionFile(CollisionFileName(name));
   ApplyPaletteSet();
 }
 
 void ReadCollisionFile(const std::string& name) {
-  auto file = BinaryReader::Open(name);
+  auto file = BinaryReader::Open(name, kMaxDatBytes);
   if (!file) {
     ClearTileCollision();
     return;
   }
   BinaryReader& in = *file;
   const size_t count = std::min<size_t>(kFixedTileCount, Tiles.tileTable.size());
-  if (in.Size() < count * kDatRecordBytes)
+  if (in.FileSize() < count * kDatRecordBytes)
     std::fprintf(stderr, "%s: file ends early; the missing collision cells are 0\n", name.c_str());
-  else if (in.Size() > count * kDatRecordBytes)
-    std::fprintf(stderr, "%s: %zu bytes after the last tile's cells are ignored\n", name.c_str(),
-                 in.Size() - count * kDatRecordBytes);
+  else if (in.FileSize() > count * kDatRecordBytes)
+    std::fprintf(stderr, "%s: %llu bytes after the last tile's cells are ignored\n", name.c_str(),
+                 (unsigned long long)(in.FileSize() - count * kDatRecordBytes));
   for (size_t i = 0; i < count; ++i) {
     in.Skip(2);
     in.Bytes(Tiles.tileTable[i].collision.data(), 64);  // zeros past the end

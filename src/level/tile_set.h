@@ -33,9 +33,10 @@ void ResizeTileSet(uint16_t count);
 // set of 64 cycles tinted (0, 0, 12); palette slots 0..63 become black.
 void BuildDefaultTileSet();
 // Reads a .til file (and the .dat beside a version-0 one), then applies the
-// current palette set. A missing file gives the default set; an unknown
-// version changes nothing but tileFileName. A truncated file keeps what was
-// read and fills the rest with blank tiles and black cycles.
+// current palette set. tileFileName becomes name whatever happens. A missing
+// file gives the default set; an unknown version changes nothing else. A
+// truncated file keeps what was read and fills the rest with blank tiles and
+// black cycles.
 void LoadTileSet(const std::string& name);
 // The companion .dat name: ".dat" written over the four characters from the
 // first '.' of the file-name part ("lv/1.til" -> "lv/1.dat").

@@ -37,7 +37,13 @@ struct LevelState {
   uint8_t currentPlane = 0;
   int32_t viewX = 0, viewY = 0;
   std::array<uint8_t, kShownPlanes> planeShown{};
+  // The file the level belongs to and SAVE writes: the one the last LoadLevel
+  // asked for, even when it gave the new level. Empty before any load.
   std::string levelFileName;
+  // Why SAVE must not write levelFileName: something is there that did not
+  // load ("is a folder", "cannot be read", "is damaged"), and it is kept.
+  // Empty when SAVE may write.
+  std::string levelFileProblem;
   int32_t levelParameter = 340;
 };
 extern LevelState Level;

@@ -111,6 +111,6 @@ void AttractFrame() {
     default:
       break;  // stopped (a level key set 99)
   }
-  BuildScrollTables();
+  BuildScrollTables(Level.viewX, Level.viewY);
   RunObjects();
 }

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "common/regular_file.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/palette_sets.h"
@@ -170,7 +171,8 @@ void DrawEditorNotice() {
 void LoadEditorArt(const std::string& dataDir) {
   EditorSprites& art = Editor.sprites;
   const std::string path = dataDir + "/editor/cursor.pcx";
-  if (!LoadPcx(path, ScratchImage, 0)) std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
+  if (!LoadPcx(path, ScratchImage, 0) && !LastOpenRefused())
+    std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
   auto cut = [](Sprite& s, uint32_t w, uint32_t h, int x, int y) {
     InitSprite(s, w, h);
     CutSpriteFrame(ScratchImage, s, 0, x, y);

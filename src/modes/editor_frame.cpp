@@ -2,8 +2,10 @@
 // the arrows, the order in which the frame's input acts, and what it draws.
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "gfx/draw.h"
+#include "gfx/frame_buffer.h"
 #include "gfx/palette_sets.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
@@ -35,6 +37,23 @@ void UpdateCursor() {
 }
 
 // ---- Menu ------------------------------------------------------------------
+
+// SAVE writes the level to the file it belongs to. Before any level was
+// loaded there is none; a file there that did not load is never written over.
+void SaveEditedLevel() {
+  const std::string& name = Level.levelFileName;
+  const std::string shown = name.substr(name.rfind('/') + 1);
+  if (name.empty()) {
+    std::fprintf(stderr, "SAVE: no level was loaded, so there is no file to write; nothing saved\n");
+    ShowNotice("*** no level loaded: not saved ***");
+  } else if (!Level.levelFileProblem.empty()) {
+    std::fprintf(stderr, "%s: not saved: the file there %s and was not loaded; it is kept as it is\n", name.c_str(),
+                 Level.levelFileProblem.c_str());
+    ShowNotice("*** " + shown + " " + Level.levelFileProblem + ": not saved ***");
+  } else if (!SaveLevel(name)) {
+    ShowNotice("*** error creating " + shown + " ***");
+  }
+}
 
 void CloseMenu() {
   Editor.menuOpen = 0;
@@ -78,10 +97,7 @@ void MenuInput(ModeResult& result) {
       CloseMenu();
       break;
     case kMenuSave:
-      if (!SaveLevel(Level.levelFileName)) {
-        const size_t slash = Level.levelFileName.rfind('/');
-        ShowNotice("*** error creating " + Level.levelFileName.substr(slash + 1) + " ***");
-      }
+      SaveEditedLevel();
       CloseMenu();
       break;
     case kMenuReturn:
@@ -197,15 +213,16 @@ ModeResult EditorFrame(uint8_t framesPerSecond) {
   ReadEditorPointer();
   const ModeResult result = EditorInput();
   if (result.quit) return result;
-  BuildScrollTables();
+  BuildScrollTables(Level.viewX, Level.viewY);
   AnimatePalette();
   AdvanceTileAnimations();
+  PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
   // The plane being edited is drawn flat, cell for cell as it is stored.
   for (size_t i = 0; i < Level.planes.size() && i < Level.planeCount; ++i) {
     if (i == Level.currentPlane) {
-      if (PlaneDrawFn flat = PlaneDrawTable[kSlotFlat]) flat(Level.planes[i]);
+      if (PlaneDrawFn flat = PlaneDrawTable[kSlotFlat]) flat(Level.planes[i], run);
     } else if (PlaneShownAt(i)) {
-      DrawPlane(Level.planes[i]);
+      run.Draw(Level.planes[i]);
     }
   }
   DrawEditorOverlay();

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "common/limits.h"
 #include "common/module_state.h"
+#include "common/regular_file.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
@@ -165,10 +167,11 @@ uint32_t TextWidth(const char* text, const Font* font) {
 
 void LoadCardDefs(const std::string& dataDir, const std::string& defaultDataDir) {
   std::string stats = dataDir + "/stats";
-  auto opened = ValueReader::Open(stats + "/card.tdf");
-  if (!opened) {
+  auto opened = ValueReader::Open(stats + "/card.tdf", kMaxCardFileBytes);
+  // The same folder again would only refuse what it refused (a FIFO, ...) once more.
+  if (!opened && defaultDataDir != dataDir) {
     stats = defaultDataDir + "/stats";
-    opened = ValueReader::Open(stats + "/card.tdf");
+    opened = ValueReader::Open(stats + "/card.tdf", kMaxCardFileBytes);
   }
   if (!opened) return;  // no card: the attract sequence runs without one
 
@@ -181,7 +184,8 @@ void LoadCardDefs(const std::string& dataDir, const std::string& defaultDataDir)
       for (int k = 0; k < 3; ++k) CardDefs.CardColours[i][k] = image->palette[i * 3 + k];
   } else {
     CardDefs.CardColours = {};
-    std::fprintf(stderr, "%s: cannot read the card image\n", imagePath.c_str());
+    // One that is not a file was refused with its own line.
+    if (!LastOpenRefused()) std::fprintf(stderr, "%s: cannot read the card image\n", imagePath.c_str());
   }
   CardReader in(*opened, stats + "/card.tdf", image ? &*image : nullptr);
 

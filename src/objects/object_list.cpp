@@ -2,8 +2,11 @@
 #include "objects/object_list.h"
 
 #include "common/module_state.h"
+#include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
+#include "gfx/scroll.h"
 #include "model/planes.h"
+#include "model/tiles.h"
 #include "objects/card_object.h"
 
 ObjectListState Objects;
@@ -53,19 +56,15 @@ bool ShowsPlane(const GameObject& o) {
 
 }  // namespace
 
-uint32_t CoverPlaneRun(uint16_t slot, std::vector<FrameLines>& coveredAfter) {
+uint32_t GatherPlaneRun(uint16_t slot, std::vector<const Plane*>& planes) {
   // Only planes (and empty slots) up to the first other object: nothing runs
   // between their draws, so what they would cover now they will cover then.
+  planes.clear();
   uint32_t end = slot;
-  while (end < Objects.ObjectCount &&
-         (Objects.ObjectList[end].type == kObjectPlane || Objects.ObjectList[end].type == kObjectEmpty))
-    ++end;
-  coveredAfter.resize(end - slot);
-  FrameLines covered;
-  for (uint32_t k = end; k-- > slot;) {
-    coveredAfter[k - slot] = covered;
-    const GameObject& o = Objects.ObjectList[k];
-    if (k > slot && ShowsPlane(o) && !covered.all()) covered |= OpaqueLines(Level.planes[o.plane->planeIndex]);
+  for (; end < Objects.ObjectCount; ++end) {
+    const GameObject& o = Objects.ObjectList[end];
+    if (o.type != kObjectPlane && o.type != kObjectEmpty) break;
+    planes.push_back(ShowsPlane(o) ? &Level.planes[o.plane->planeIndex] : nullptr);
   }
   return end;
 }
@@ -86,23 +85,20 @@ void CreateCardObject() {
 }
 
 void RunObjects() {
-  uint32_t runFrom = 0, runTo = 0;  // the plane run whose cover is known
   // ObjectCount is read again each step: objects appended now run this pass.
   for (Objects.CurrentObject = 0; Objects.CurrentObject < Objects.ObjectCount; ++Objects.CurrentObject) {
-    const uint16_t slot = Objects.CurrentObject;
-    GameObject& o = Objects.ObjectList[slot];
-    if (slot == runTo) EndPlaneRun();
+    GameObject& o = Objects.ObjectList[Objects.CurrentObject];
     switch (o.type) {
-      case kObjectPlane:
+      case kObjectPlane: {
         if (!ShowsPlane(o)) break;
-        // Lines that planes drawn next will cover are not drawn twice; the
-        // run's tiles are looked up once for all its planes.
-        if (slot >= runTo) {
-          BeginPlaneRun();
-          runFrom = slot, runTo = CoverPlaneRun(slot, Objects.coveredAfter);
-        }
-        DrawPlaneBehind(Level.planes[o.plane->planeIndex], Objects.coveredAfter[slot - runFrom]);
+        // The run's planes are drawn together: lines that later planes cover
+        // are not drawn twice, and the tiles are looked up once for all.
+        const uint32_t end = GatherPlaneRun(Objects.CurrentObject, Objects.runPlanes);
+        PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+        run.DrawInOrder(Objects.runPlanes);
+        Objects.CurrentObject = uint16_t(end - 1);
         break;
+      }
       case kObjectCard:
         if (!RunCardObject(o.card)) o.type = kObjectEmpty;
         break;
@@ -110,5 +106,4 @@ void RunObjects() {
         break;
     }
   }
-  EndPlaneRun();
 }

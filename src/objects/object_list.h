@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "common/limits.h"
-#include "gfx/plane_render.h"
 #include "objects/card_state.h"
+
+struct Plane;
 
 enum ObjectType : uint16_t { kObjectEmpty = 0, kObjectCard = 9998, kObjectPlane = 9999 };
 
@@ -29,7 +30,7 @@ struct ObjectListState {
   std::array<GameObject, kObjectSlots> ObjectList;
   uint16_t ObjectCount = 0;    // slots 0 .. ObjectCount - 1 are in use
   uint16_t CurrentObject = 0;  // the slot RunObjects is running
-  std::vector<FrameLines> coveredAfter;  // RunObjects' scratch: see CoverPlaneRun
+  std::vector<const Plane*> runPlanes;  // RunObjects' scratch: see GatherPlaneRun
 };
 extern ObjectListState Objects;
 
@@ -54,6 +55,6 @@ void CreateCardObject();
 // drawn straight after it cover.
 void RunObjects();
 // The run of plane objects and empty slots from `slot` up to the first other
-// object: for each, the lines that the shown planes after it in the run cover,
-// into coveredAfter[k - slot]. Returns the slot after the run.
-uint32_t CoverPlaneRun(uint16_t slot, std::vector<FrameLines>& coveredAfter);
+// object: the plane each shows, or null, into `planes` in slot order. Returns
+// the slot after the run.
+uint32_t GatherPlaneRun(uint16_t slot, std::vector<const Plane*>& planes);

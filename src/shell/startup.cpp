@@ -7,6 +7,7 @@
 
 #include "audio/sound.h"
 #include "common/module_state.h"
+#include "common/regular_file.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
@@ -36,13 +37,6 @@ constexpr const char* kTitle = "Tarn";
 
 void ResetAllState() { ResetEveryModule(); }
 
-static bool CanOpen(const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  std::fclose(f);
-  return true;
-}
-
 void InitGame() {
   // The command line is not interpreted.
   Startup.DataDirName = "default";
@@ -54,8 +48,8 @@ void InitGame() {
   Startup.DefaultDataDir = base + "/default";
   Startup.DataDir = base + "/" + Startup.DataDirName;
 
-  if (!CanOpen("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
-  if (!CanOpen("default/music/theme.wav")) Audio.MusicFileMissing = 1;
+  if (!CanOpenForReading("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
+  if (!CanOpenForReading("default/music/theme.wav")) Audio.MusicFileMissing = 1;
   if (Startup.SoundFileMissing == 0) {
     const std::string fallback = Startup.DefaultDataDir + "/sfx/sfx000.wav";
     LoadSound("default/sfx/sfx000.wav", Audio.SoundEffects[0], fallback);
@@ -75,16 +69,17 @@ void InitGame() {
 void LoadGlobalArt() {
   LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
-  if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1))
+  // The same folder again would only refuse what it refused (a FIFO, ...) once more.
+  if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1) && Startup.DefaultDataDir != Startup.DataDir)
     LoadPcx(Startup.DefaultDataDir + "/art/globpal.pcx", ScratchImage, 1);
   CaptureGlobalColours();
 }
 
 bool StartProgram(int& exitCode) {
   exitCode = 0;
-  // The marker file is opened, never read; it only shows we run from the game folder.
-  Startup.Marker.reset(std::fopen("tarn.cfg", "rb"));
-  if (!Startup.Marker) {
+  // The marker file is opened, never read (nor waited on, were it a FIFO); it
+  // only shows we run from the game folder.
+  if (!CanOpenForReading("tarn.cfg")) {
     platform::MessageBox(
         "Please make sure the game is installed fully and properly, and run it from it's own folder.",
         "Data files not found.", platform::BoxIcon::Stop);

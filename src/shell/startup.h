@@ -2,13 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
-
-struct FileCloser {
-  void operator()(FILE* f) const { std::fclose(f); }
-};
 
 struct StartupState {
   std::string DataDirName = "default";
@@ -16,7 +10,6 @@ struct StartupState {
   std::string DefaultDataDir;  // StartDir + "/default"
   std::string DataDir;         // StartDir + "/" + DataDirName
   uint8_t SoundFileMissing = 0;
-  std::unique_ptr<FILE, FileCloser> Marker;  // tarn.cfg, held open while the program runs
 };
 extern StartupState Startup;
 

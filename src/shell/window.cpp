@@ -165,7 +165,12 @@ WindowRequest HandleMenuCommand(uint32_t id) {
     case kCommandSizeNormal:
     case kCommandSizeDouble:
     case kCommandSizeResizeable: ChooseWindowSize(uint8_t(id - kCommandSizeNormal)); break;
-    case kCommandScreenShot: SaveScreenshot(0); break;
+    case kCommandScreenShot: {
+      // Where the player looks: a shot that was not written must not pass in silence.
+      std::string problem;
+      if (!SaveScreenshot(0, problem)) platform::MessageBox(problem, "Screen Shot", platform::BoxIcon::Stop);
+      break;
+    }
     case kCommandAbout: platform::MessageBox(kAboutText, kAboutCaption, platform::BoxIcon::Info, false); break;
     default: break;  // Orbets, 2P Mode, FrameDump, Contents, None and the rest do nothing
   }

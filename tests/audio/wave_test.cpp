@@ -6,6 +6,7 @@
 #include "audio/sound_fixture.h"
 #include "audio/wave.h"
 #include "common/binary_reader.h"
+#include "common/limits.h"
 
 namespace {
 
@@ -127,6 +128,44 @@ TEST_F(WaveTest, BrokenFilesLoadWhatTheyHoldOrNothingWithOneLine) {
     EXPECT_EQ(w ? w->frames.size() / 2 : 0, c.frames) << c.what;
     EXPECT_EQ(lines, 1) << c.what;
   }
+}
+
+// A file many blocks long is read a block at a time: frames that straddle
+// two blocks (half the rate: every frame is used twice) and blocks skipped
+// into (ten times the rate, eight channels: every tenth frame) come out as
+// a whole-file read would give them.
+using WaveFileTest = FileTest;
+
+TEST_F(WaveFileTest, ALongFileConvertsBlockByBlockAsOneWholeRead) {
+  auto value = [](size_t f) { return int16_t(uint16_t(f * 37)); };
+  auto decode = [&](const std::string& name, uint16_t channels, uint32_t rate, size_t frames) {
+    std::vector<int16_t> samples;
+    for (size_t f = 0; f < frames; ++f) samples.insert(samples.end(), channels, value(f));
+    Write(name, Wav(channels, rate, 16, Samples16(samples)));
+    auto in = BinaryReader::Open(Path(name), kMaxWaveFileBytes);
+    EXPECT_TRUE(in);
+    return in ? DecodeWave(*in, name) : std::nullopt;
+  };
+  // Half the rate with a ramp that steps by 0 or 1: each frame twice.
+  const size_t n = 100000;  // three blocks and more
+  auto half = decode("half.wav", 1, 22050, n);
+  ASSERT_TRUE(half);
+  ASSERT_EQ(half->frames.size(), 4 * n);
+  size_t wrong = 0;
+  for (size_t i = 0; i < 2 * n; ++i) {
+    const int16_t x = value(i / 2), y = value(std::min(i / 2 + 1, n - 1));
+    const int16_t want = i % 2 ? int16_t(x + (y - x) / 2) : x;
+    wrong += half->frames[2 * i] != want || half->frames[2 * i + 1] != want;
+  }
+  EXPECT_EQ(wrong, 0u);
+  // Ten times the rate, eight equal channels (16 bytes a frame): every tenth frame.
+  auto tenth = decode("tenth.wav", 8, 441000, n);
+  ASSERT_TRUE(tenth);
+  ASSERT_EQ(tenth->frames.size(), 2 * (n / 10));
+  wrong = 0;
+  for (size_t i = 0; i < n / 10; ++i)
+    wrong += tenth->frames[2 * i] != value(10 * i) || tenth->frames[2 * i + 1] != value(10 * i);
+  EXPECT_EQ(wrong, 0u);
 }
 
 }  // namespace

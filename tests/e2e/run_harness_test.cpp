@@ -1,6 +1,8 @@
 // run_harness_test.cpp: the real tarn-run binary: the missing-marker box, the
 // state line, script errors, screenshots and quitting from a script.
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "gfx/pcx.h"
 #include "run_tarn.h"
@@ -9,10 +11,12 @@ namespace {
 
 using RunHarnessTest = RunTarnTest;
 
+// tarn shows the box and ends with 0; tarn-run, whose runs are read by
+// scripts, ends with 3 so a wrong folder never passes for a run.
 TEST_F(RunHarnessTest, WithoutTheMarkerFileOnlyTheBoxIsShown) {
   std::filesystem::create_directory(Path("empty"));
   const RunResult r = Run("--frames 5", Path("empty"));
-  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.code, 3);
   EXPECT_EQ(r.err,
             "[box] Data files not found.: Please make sure the game is installed fully and properly, and run it "
             "from it's own folder.\n");
@@ -23,7 +27,8 @@ TEST_F(RunHarnessTest, ABadScriptLineStopsWithItsLineNumber) {
   // Numbers too wide for their field are errors too, not wrapped values.
   for (auto [script, where] : {std::pair{"# warm up\n1 key A tap\n\n4 jump high\n", ":4:"}, {"1 key Minus down\n", ":1:"},
                                {"1 mouse 1 2\n2 mouse 4294967306 5\n", ":2:"}, {"1 menu -2147483649\n", ":1:"},
-                               {"1000000000001 key A tap\n", ":1:"}}) {
+                               {"1000000000001 key A tap\n", ":1:"}, {"1 key A tap\n+3 key A tap\n", ":2:"},
+                               {"0x3 key A tap\n", ":1:"}, {"3 shot a.pcx\n", ":1:"}}) {
     const RunResult r = Run(Script(script));
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find(Path("input.txt") + where), std::string::npos) << r.err;
@@ -34,9 +39,12 @@ TEST_F(RunHarnessTest, ABadScriptLineStopsWithItsLineNumber) {
 // Hostile arguments get the usage message and code 2, never an abort or a
 // run that does not end.
 TEST_F(RunHarnessTest, BadFrameCountsAndShotsAreUsageErrors) {
-  for (const char* args : {"--frames -1", "--frames 99999999999999999999999", "--frames ''", "--frames 0",
-                           "--frames 5x", "--shot 2:", "--shot :", "--shot :a.pcx", "--shot x:a.pcx", "--frames",
-                           "--memory-every 0", "--memory-every"}) {
+  // The frame rule is the script's: digits only, from 1 to 10^12. A shot
+  // after the last frame could never be taken.
+  for (const char* args : {"--frames -1", "--frames +5", "--frames 99999999999999999999999", "--frames ''",
+                           "--frames 0", "--frames 5x", "--shot 2:", "--shot :", "--shot :a.pcx", "--shot x:a.pcx",
+                           "--shot +1:a.pcx", "--frames", "--memory-every 0", "--memory-every", "--shot 2:a.pcx",
+                           "--frames 3 --shot 4:a.pcx", "--bench --shot 601:a.pcx"}) {
     const RunResult r = Run(args);
     EXPECT_EQ(r.code, 2) << args;
     EXPECT_EQ(r.err.rfind("usage: tarn-run", 0), 0u) << args << ": " << r.err;
@@ -62,6 +70,36 @@ TEST_F(RunHarnessTest, ShotsTheFrameRateAndEscFromAScript) {
     EXPECT_EQ(image.header[8] | image.header[9] << 8, 319);
     EXPECT_EQ(image.header[10] | image.header[11] << 8, 199);
   }
+}
+
+// A shot into a missing folder, a read-only one, onto a folder or with a
+// name too long for the system: the reason on stderr, the run goes on to
+// its state line, and ends with 4, even when Esc ended it.
+TEST_F(RunHarnessTest, AShotThatCannotBeWrittenEndsWithCode4) {
+  std::filesystem::create_directories(Path("ro"));
+  std::filesystem::create_directories(Path("dir.pcx"));
+  std::filesystem::permissions(Path("ro"), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  const std::optional<std::string> asUser = WithoutFileOverride();
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {Path("missing/a.pcx"), "No such file or directory"},
+      {Path("dir.pcx"), "Is a directory"},
+      {Path(std::string(300, 'x') + ".pcx"), "File name too long"}};
+  if (asUser) cases.push_back({Path("ro/a.pcx"), "Permission denied"});
+  for (const auto& [file, why] : cases) {
+    for (const std::string& how : {"--shot '2:" + file + "'", Script("2 shot " + file + "\n")}) {
+      const RunResult r = Run("--frames 3 " + how, TARN_GAME_DIR, "", asUser.value_or(""));
+      EXPECT_EQ(r.code, 4) << how;
+      EXPECT_EQ(r.err, "tarn-run: cannot write " + file + ": " + why + "\n") << how;
+      EXPECT_NE(r.out.find("\"frames\": 3,"), std::string::npos) << how;
+    }
+  }
+  const RunResult quit = Run("--frames 9" + Script("2 shot " + Path("missing/a.pcx") + "\n4 key Esc tap\n"));
+  EXPECT_EQ(quit.code, 4);
+  EXPECT_NE(quit.out.find("\"frames\": 4,"), std::string::npos) << quit.out;
+  std::filesystem::permissions(Path("ro"), std::filesystem::perms::owner_all);
+  EXPECT_TRUE(std::filesystem::is_empty(Path("ro")));
+  EXPECT_TRUE(std::filesystem::is_empty(Path("dir.pcx")));
+  if (!asUser) GTEST_SKIP() << "root's power over file modes cannot be dropped here: the read-only folder not tried";
 }
 
 // The resident set and the bytes held every N frames on stderr, for the

@@ -30,10 +30,15 @@ Bytes Slot(uint16_t slot) {
   return rgb;
 }
 
-// 128 header bytes numbered 0..127, so a shifted copy shows, then the stream.
+// A 320x200 8-bit header whose other bytes are numbered 0..127, so a
+// shifted copy shows, then the stream.
 Bytes WithHeader(std::initializer_list<uint8_t> stream) {
   Bytes f(128);
   for (int i = 0; i < 128; ++i) f[i] = uint8_t(i);
+  f[0] = 10, f[2] = 1, f[3] = 8;                    // manufacturer, run-length, 8 bits a pixel
+  f[4] = f[5] = f[6] = f[7] = 0;                    // from (0, 0)
+  f[8] = 319 & 0xFF, f[9] = 319 >> 8, f[10] = 199, f[11] = 0;  // to (319, 199)
+  f[65] = 1, f[66] = 320 & 0xFF, f[67] = 320 >> 8;  // one plane of 320 bytes a line
   f.insert(f.end(), stream);
   return f;
 }
@@ -106,7 +111,7 @@ TEST_F(PcxTest, ShortFilesLoadWithZerosWhereDataIsMissing) {
   EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1);
   EXPECT_EQ(Pick(image_.pixels, {2, 3, 64000}), (Bytes{0x21, 0, 0}));
   // Shorter than a palette: the palette is the file's bytes from the start (0xC3 >> 2 = 0x30).
-  EXPECT_EQ(Pick(image_.palette, {0, 1, 4, 127, 128, 130}), (Bytes{0, 0, 1, 31, 0x30, 0}));
+  EXPECT_EQ(Pick(image_.palette, {0, 1, 4, 127, 128, 130}), (Bytes{10 >> 2, 0, 0, 31, 0x30, 0}));
 
   // An empty file gives a blank image; a run of 63 that starts on the last
   // pixel of the block fills only that pixel.
@@ -124,9 +129,58 @@ TEST_F(PcxTest, ShortFilesLoadWithZerosWhereDataIsMissing) {
   cutPalette.resize(cutPalette.size() - 700);
   EXPECT_EQ(Load("cutpal.pcx", cutPalette), 1);
   EXPECT_EQ(err_, (dir_ / "cutpal.pcx").string() + ": palette cut short; 699 of its colour bytes are image data\n");
-  // Only a file that cannot be opened fails.
+  // Only a file that cannot be opened, or is not a file, fails.
   EXPECT_EQ(LoadPcx((dir_ / "absent.pcx").string(), image_, 1), 0);
-  EXPECT_EQ(LoadPcx(dir_.string(), image_, 1), 0) << "a folder is not a file";
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(LoadPcx(dir_.string(), image_, 1), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), dir_.string() + ": is a folder, not a file; not read\n");
+}
+
+// The header is checked for what this reader takes (one 320x200 plane of
+// 8-bit run-length pixels, and no more bytes than that can encode in); a
+// file that is not one says what is wrong in one line and loads as today.
+TEST_F(PcxTest, AHeaderThatIsNotA320x200EightBitPcxIsSaidInOneLineAndTheImageStillLoads) {
+  Bytes pixels(64000), palette(768, 0x40);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i / 320);  // row y is y
+  const Bytes good = EncodePcx(pixels.data(), palette.data());
+  ASSERT_EQ(Load("good.pcx", good), 1);
+  EXPECT_EQ(err_, "");
+  EXPECT_EQ(Pick(image_.pixels, {0, 319, 320, 63999}), (Bytes{0, 0, 1, 199}));
+
+  // Filled with 0xFF: every field wrong; the stream is runs of 63 0xFFs.
+  ASSERT_EQ(Load("ff.pcx", Bytes(good.size(), 0xFF)), 1);
+  EXPECT_EQ(err_, (dir_ / "ff.pcx").string() +
+                      ": not a 320x200 8-bit PCX: manufacturer 255 (not 10), encoding 255 (not 1), 255 bits a pixel "
+                      "(not 8), 255 planes (not 1), 1x1 pixels (not 320x200), 65535 bytes a line (not 320); read as "
+                      "one all the same\n");
+  EXPECT_EQ(Pick(image_.pixels, {0, 64000}), (Bytes{0xFF, 0xFF}));
+  EXPECT_EQ(image_.palette[767], 63);
+
+  // Every byte doubled: 10 10 5 5 1 1 8 8 0 0 ...; xmin 0x0101, ymin 0x0808.
+  Bytes doubled;
+  for (uint8_t b : good) doubled.insert(doubled.end(), {b, b});
+  ASSERT_EQ(Load("doubled.pcx", doubled), 1);
+  const std::string said = (dir_ / "doubled.pcx").string() +
+                           ": not a 320x200 8-bit PCX: encoding 5 (not 1), 5 bits a pixel (not 8), 0 planes (not 1), "
+                           "-256x-2055 pixels (not 320x200), 0 bytes a line (not 320); read as one all the same";
+  EXPECT_EQ(err_.substr(0, said.size()), said);
+  EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << err_;
+
+  // A good image followed by more than any 320x200 PCX takes: the first
+  // 128,897 bytes are read, the palette their last 768.
+  Bytes longer = good;
+  longer.resize(128 + 2 * 64000 + 1, 0);
+  longer.resize(longer.size() + 768, 0x80);
+  longer.resize(longer.size() + 100, 0xFC);
+  ASSERT_EQ(Load("longer.pcx", longer), 1);
+  EXPECT_EQ(err_, (dir_ / "longer.pcx").string() +
+                      ": 128997 bytes, more than any 320x200 PCX takes; reading the first 128897\n");
+  EXPECT_EQ(Pick(image_.pixels, {320, 63999}), (Bytes{1, 199}));
+  EXPECT_EQ(Pick(image_.palette, {0, 767}), (Bytes{0x20, 0x20}));
+
+  // A header cut short says only that the image data ends early.
+  ASSERT_EQ(Load("stub.pcx", Bytes{10, 5, 1, 8}), 1);
+  EXPECT_EQ(err_, (dir_ / "stub.pcx").string() + ": image data ends before 320x200 pixels\n");
 }
 
 TEST_F(PcxTest, CutSpriteFrameCopiesTheRectangleRowByRowAndNothingOutsideTheImage) {

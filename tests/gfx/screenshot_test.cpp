@@ -85,7 +85,8 @@ class ScreenshotTest : public EngineTest {
 }  // namespace
 
 TEST_F(ScreenshotTest, ReadsBackThroughLoadPcxAsTheSamePixelsAndPalette) {
-  SaveScreenshot(42);
+  std::string problem;
+  ASSERT_TRUE(SaveScreenshot(42, problem));
   PcxImage back;
   ASSERT_EQ(LoadPcx("SH000042.PCX", back, 0), 1);
   EXPECT_TRUE(std::equal(back.pixels.begin(), back.pixels.begin() + 64000, Screen.FrameBuffer));
@@ -109,20 +110,35 @@ TEST_F(ScreenshotTest, TakesTheNextFreeNameAndKeepsEarlierShots) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
 }
 
-// A folder that has gone away: the save fails and changes nothing.
-TEST_F(ScreenshotTest, LeavesNothingWhenItCannotWrite) {
+// A folder that has gone away, and a read-only one (root writes anyway, so
+// there the refusal comes from the failure hook): nothing is written, and
+// Debug > Screen Shot says which file and why in a box, which tarn-run's
+// platform writes to stderr.
+TEST_F(ScreenshotTest, SaysWhyWhenItCannotWrite) {
   fs::create_directory("gone");
   fs::current_path("gone");
   fs::remove(dir_ / "gone");
-  SaveScreenshot(7);
+  std::string problem;
+  EXPECT_FALSE(SaveScreenshot(7, problem));
+  EXPECT_EQ(problem, "SH000007.PCX: cannot write: No such file or directory");
   fs::current_path(dir_);
+  EXPECT_TRUE(fs::is_empty(dir_));
+
+  fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+  if (::access(dir_.c_str(), W_OK) == 0) FailNextWrite(kFailOnCreate);
+  ::testing::internal::CaptureStderr();
+  HandleMenuCommand(3003);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[box] Screen Shot: " + (dir_ / "SH000000.PCX").string() + ": cannot write: Permission denied\n");
+  fs::permissions(dir_, fs::perms::owner_all);
   EXPECT_TRUE(fs::is_empty(dir_));
 }
 
 TEST_F(ScreenshotTest, ImageMagickSeesTheSame320x200Picture) {
   if (std::system("command -v identify >/dev/null 2>&1 && command -v convert >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "ImageMagick is not installed";
-  SaveScreenshot(1);
+  std::string problem;
+  ASSERT_TRUE(SaveScreenshot(1, problem));
   ASSERT_EQ(std::system("identify -format '%m %w %h' SH000001.PCX >size.txt 2>&1 && "
                         "convert SH000001.PCX -depth 8 rgb:shot.rgb 2>/dev/null"), 0);
   auto size = ReadWholeFile("size.txt");

@@ -2,7 +2,6 @@
 #include <climits>
 
 #include "gfx/scroll.h"
-#include "level/level.h"
 #include "test_support.h"
 
 namespace {
@@ -28,20 +27,19 @@ TEST_F(ScrollTest, OffsetsFollowTheViewAndTheDrift) {
       {INT32_MAX, 0, 1, 128, -2, 0}, {INT32_MAX, 0, 1, 129, -(1 << 25), 0},
   };
   for (const auto& c : cases) {
-    Level.viewX = c.viewX;
-    Level.viewY = c.viewY;
     Scroll.AutoScrollCounter = c.drift;
-    BuildScrollTables();
+    BuildScrollTables(c.viewX, c.viewY);
     EXPECT_EQ(Scroll.ScrollX[c.speed], c.x) << c.viewX << " drift " << c.drift << " speed " << c.speed;
     EXPECT_EQ(Scroll.ScrollY[c.speed], c.y) << c.viewY << " drift " << c.drift << " speed " << c.speed;
+    EXPECT_TRUE(Scroll.viewX == c.viewX && Scroll.viewY == c.viewY) << "the tables keep their view";
   }
 }
 
 // The drift used is the count before this build, so building twice moves it twice.
 TEST_F(ScrollTest, TheDriftMovesOnWithEveryBuild) {
   Scroll.AutoScrollCounter = 640;
-  BuildScrollTables();
-  BuildScrollTables();
+  BuildScrollTables(0, 0);
+  BuildScrollTables(0, 0);
   EXPECT_EQ(Scroll.ScrollX[192], 641);
   EXPECT_EQ(Scroll.AutoScrollCounter, 642u);
 }

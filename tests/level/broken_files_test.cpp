@@ -7,6 +7,7 @@
 #include <random>
 
 #include "file_fixture.h"
+#include "gfx/frame_buffer.h"
 #include "gfx/palette_sets.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
@@ -81,8 +82,8 @@ void CheckAndDrawLevel() {
   }
   Level.viewX = 1234;
   Level.viewY = 567;
-  BuildScrollTables();
-  for (const Plane& p : Level.planes) DrawPlane(p);
+  BuildScrollTables(Level.viewX, Level.viewY);
+  for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
 }
 
 // The demo folder's files, made by our own writer, are the good files to damage.

@@ -99,11 +99,10 @@ TEST_F(DemoFiles, LevelsLoadWithTheirPlanesTilesAndPalettes) {
 TEST_F(DemoFiles, AttractPlanesRepeatOverThePan) {
   Load(5);
   auto frame = [](int plane, int vx, int vy, uint32_t counter) {
-    Level.viewX = vx, Level.viewY = vy;
     Scroll.AutoScrollCounter = counter;
-    BuildScrollTables();
+    BuildScrollTables(vx, vy);
     ClearFrameBuffer(0);
-    DrawPlane(Level.planes[size_t(plane)]);
+    DrawPlane(Level.planes[size_t(plane)], Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
     return Bytes(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
   };
   for (int plane = 0; plane < Level.planeCount; ++plane)

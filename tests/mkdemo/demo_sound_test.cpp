@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "common/binary_reader.h"
+#include "common/limits.h"
 #include "test_support.h"
 
 namespace {
@@ -14,7 +15,7 @@ using Samples = std::vector<int16_t>;
 // The samples of a file in the writer's canonical layout; empty unless it
 // is 22,050 Hz 16-bit mono.
 Samples ReadMono(const std::string& name) {
-  auto in = BinaryReader::Open((std::filesystem::path(TARN_GAME_DIR) / name).string());
+  auto in = BinaryReader::Open((std::filesystem::path(TARN_GAME_DIR) / name).string(), kMaxWaveFileBytes);
   if (!in) return {};
   in->Seek(22);
   const uint16_t channels = in->U16LE(), rate = in->U16LE();

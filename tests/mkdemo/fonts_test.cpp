@@ -67,7 +67,7 @@ TEST_F(DemoFonts, SheetHoldsInkOnlyInsideGlyphBoxesAndOutsideTheCardColours) {
   // Count how many glyph boxes cover each pixel; unused codes share the space's box.
   std::vector<int> owner(320 * 200, 0);
   for (const char* name : {"normal", "highlight", "title"}) {
-    auto in = ValueReader::Open(Path(std::string("default/fonts/") + name + ".fnt"));
+    auto in = ValueReader::Open(Path(std::string("default/fonts/") + name + ".fnt"), kMaxFontFileBytes);
     ASSERT_TRUE(in);
     in->ReadValue(), in->ReadValue();
     const int count = GlyphCount(uint8_t(in->ReadNumber()));

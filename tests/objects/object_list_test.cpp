@@ -23,7 +23,7 @@ class ObjectListTest : public EngineTest {
   void SetUp() override {
     EngineTest::SetUp();
     saved_ = PlaneDrawTable;
-    PlaneDrawTable.fill([](const Plane& plane) { drawn.push_back(&plane); });
+    PlaneDrawTable.fill([](const Plane& plane, PlaneRun&) { drawn.push_back(&plane); });
     drawn.clear();
     AllocObjectList();
   }
@@ -69,32 +69,28 @@ TEST_F(ObjectListTest, PlaneObjectsDrawInOrderAndTheListHoldsAt4096) {
   EXPECT_EQ(Objects.ObjectList[4095].type, kObjectPlane);
 }
 
-// The planes after a plane in a run cover what they fill; a card ends the run,
-// since its script may change what follows before it is drawn.
-TEST_F(ObjectListTest, APlaneRunKnowsTheLinesItsLaterPlanesCover) {
-  Tiles.tileTable.assign(2, Tile{});
-  Tiles.tileCount = 2;
-  Tiles.tileTable[1].frames[0].assign(65, 9);
-  Tiles.tileTable[1].opaque = 1;
-  Level.planes.assign(3, Plane{});
-  Level.planeCount = 3;
+// A run of planes takes the planes and empty slots up to the first other
+// object: a card ends it, since its script may change what follows before
+// it is drawn. Hidden planes and empty slots draw nothing.
+TEST_F(ObjectListTest, APlaneRunGoesUpToTheFirstOtherObject) {
+  Level.planes.assign(4, Plane{});
+  Level.planeCount = 4;
   for (Plane& p : Level.planes) InitPlane(p, kRelative, 41, 26);
-  std::fill(Level.planes[1].tiles.begin(), Level.planes[1].tiles.end(), uint16_t(1));
-  Level.planes[2] = Level.planes[1];
   CreatePlaneObjects();
-  std::vector<FrameLines> after;
-  EXPECT_EQ(CoverPlaneRun(0, after), 3u);
-  ASSERT_EQ(after.size(), 3u);
-  EXPECT_TRUE(after[0].all() && after[1].all() && after[2].none());
+  std::vector<const Plane*> planes;
+  EXPECT_EQ(GatherPlaneRun(1, planes), 4u);
+  EXPECT_EQ(planes, (std::vector<const Plane*>{&Level.planes[1], &Level.planes[2], &Level.planes[3]}));
   Objects.ObjectList[1].plane->visible = 0;
-  Objects.ObjectList[2].type = kObjectCard;
-  EXPECT_EQ(CoverPlaneRun(0, after), 2u);
-  EXPECT_TRUE(after[0].none() && after[1].none());
-  // Every visible plane is still drawn, the covered one too.
+  Objects.ObjectList[2].type = kObjectEmpty;
+  Objects.ObjectList[3].type = kObjectCard;
+  EXPECT_EQ(GatherPlaneRun(0, planes), 3u);
+  EXPECT_EQ(planes, (std::vector<const Plane*>{&Level.planes[0], nullptr, nullptr}));
+  // Every visible plane is drawn once, the covered ones too.
   Objects.ObjectList[1].plane->visible = 1;
   Objects.ObjectList[2].type = kObjectPlane;
+  Objects.ObjectList[3].type = kObjectPlane;
   RunObjects();
-  EXPECT_EQ(drawn.size(), 3u);
+  EXPECT_EQ(drawn.size(), 4u);
 }
 
 // With the real renderers: a run of planes, each behind the ones after it and
@@ -118,17 +114,17 @@ TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
     // The middle plane fills every third map row; the last one puts holed tiles there.
     for (size_t c = 0; c < p.tiles.size(); ++c) p.tiles[c] = uint16_t(i == 0 ? 1 : (c / 45) % 3 == 0 ? 1 + i : 0);
   }
-  Level.viewX = 13, Level.viewY = 21;
-  BuildScrollTables();
+  BuildScrollTables(13, 21);
   std::vector<uint8_t> full(64000);
   std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
-  for (const Plane& p : Level.planes) DrawPlane(p);
+  for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
   std::copy(Screen.FrameBuffer, Screen.FrameBuffer + 64000, full.begin());
   CreatePlaneObjects();
   std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
   RunObjects();
   EXPECT_TRUE(std::equal(full.begin(), full.end(), Screen.FrameBuffer));
-  EXPECT_GT(OpaqueLines(Level.planes[1]).count(), 50u) << "the middle plane hides lines of the first";
+  PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+  EXPECT_GT(run.OpaqueLines(Level.planes[1]).count(), 50u) << "the middle plane hides lines of the first";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,7 @@
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
+#include "common/regular_file.h"
 #include "gfx/screenshot.h"
 #include "level/level.h"
 #include "modes/attract.h"
@@ -35,28 +37,30 @@ static void PrintState() {
   std::fflush(stdout);
 }
 
+// Exit codes besides the program's own: a run asked for wrongly, a folder
+// that is not a game folder, and a run whose screenshots were not all written.
+constexpr int kExitUsage = 2, kExitNotGame = 3, kExitShotFailed = 4;
+
+static bool shotFailed = false;
+
+// A shot that cannot be written is said at once; the run goes on and ends
+// with kExitShotFailed.
 static void WriteShot(const std::string& path) {
-  if (!WriteScreenshot(path)) std::fprintf(stderr, "tarn-run: cannot write %s\n", path.c_str());
+  if (WriteScreenshot(path)) return;
+  std::fprintf(stderr, "tarn-run: cannot write %s: %s\n", path.c_str(), LastWriteError().c_str());
+  shotFailed = true;
 }
 
-// A whole decimal number of frames from 1 to 10^12: no sign, nothing after it.
-static bool ParseFrames(const char* text, uint64_t& out) {
-  if (!text || !*text) return false;
-  uint64_t v = 0;
-  for (const char* p = text; *p; ++p) {
-    if (*p < '0' || *p > '9' || v > kMaxRunFrames / 10) return false;
-    v = v * 10 + uint64_t(*p - '0');
-  }
-  if (v < 1 || v > kMaxRunFrames) return false;
-  out = v;
-  return true;
-}
+// The code the run ends with: a failed shot outranks a clean end.
+static int ExitCode(int code) { return shotFailed && code == 0 ? kExitShotFailed : code; }
+
+static bool ParseFrames(const char* text, uint64_t& out) { return text && ParseFrameNumber(text, out); }
 
 static int Usage() {
   std::fprintf(stderr,
                "usage: tarn-run [--game DIR] [--frames N] [--input FILE] [--shot N:FILE.pcx]... [--bench] "
                "[--memory-every N]\n");
-  return 2;
+  return kExitUsage;
 }
 
 // Bytes the allocator has handed out and not had back: the sanitizers' own
@@ -122,10 +126,20 @@ int main(int argc, char** argv) {
     }
   }
   if (bench && !framesGiven) frames = 600;
+  // A shot after the last frame would never be taken.
+  for (const auto& shot : shots)
+    if (shot.first > frames) return Usage();
   if (!inputFile.empty()) {
-    auto text = ReadWholeFile(inputFile);
+    bool cut = false;
+    auto text = ReadWholeFile(inputFile, kMaxScriptBytes, &cut);
     if (!text) {
-      std::fprintf(stderr, "tarn-run: cannot read %s\n", inputFile.c_str());
+      if (!LastOpenRefused()) std::fprintf(stderr, "tarn-run: cannot read %s\n", inputFile.c_str());
+      return 2;
+    }
+    // Half a script would run a session nobody wrote.
+    if (cut) {
+      std::fprintf(stderr, "tarn-run: %s: longer than the %zu bytes a script may hold\n", inputFile.c_str(),
+                   kMaxScriptBytes);
       return 2;
     }
     int line = 0;
@@ -143,14 +157,24 @@ int main(int argc, char** argv) {
     std::stable_sort(events.begin(), events.end(),
                      [](const ScriptEvent& x, const ScriptEvent& y) { return x.frame < y.frame; });
   }
+  for (const ScriptEvent& e : events)
+    if (e.kind == ScriptEvent::Shot && e.frame > frames) {
+      std::fprintf(stderr, "tarn-run: %s:%d: shot after the last frame (%llu)\n", inputFile.c_str(), e.line,
+                   (unsigned long long)frames);
+      return kExitUsage;
+    }
   if (::chdir(game.c_str()) != 0) {
     std::fprintf(stderr, "tarn-run: cannot enter %s\n", game.c_str());
-    return 2;
+    return kExitUsage;
   }
 
-  nullplat::SetExitHook([](int) { PrintState(); });
+  nullplat::SetExitHook([](int code) {
+    PrintState();
+    if (ExitCode(code) != code) std::exit(ExitCode(code));
+  });
   int code = 0;
-  if (!StartProgram(code)) return code;
+  // The box that says why is on stderr already.
+  if (!StartProgram(code)) return code != 0 ? code : kExitNotGame;
 
   std::vector<double> frameMicros;
   size_t first = 0;  // the first event of frame f
@@ -176,7 +200,7 @@ int main(int argc, char** argv) {
     while (Loop.FramesDue < f) {
       if (!LoopPass(code)) {
         PrintState();
-        return code;
+        return ExitCode(code);
       }
     }
     if (bench) {
@@ -205,5 +229,5 @@ int main(int argc, char** argv) {
     std::printf("start to first frame: %.1f ms\n", firstFrameMs);
   }
   PrintState();
-  return 0;
+  return ExitCode(0);
 }

@@ -18,6 +18,18 @@ static bool ParseInt(const std::string& word, long long& v) {
   return used == word.size();
 }
 
+bool ParseFrameNumber(const std::string& word, uint64_t& out) {
+  if (word.empty()) return false;
+  uint64_t v = 0;
+  for (const char c : word) {
+    if (c < '0' || c > '9' || v > kMaxRunFrames / 10) return false;
+    v = v * 10 + uint64_t(c - '0');
+  }
+  if (v < 1 || v > kMaxRunFrames) return false;
+  out = v;
+  return true;
+}
+
 // Positions and menu ids are ints: a wider number is a mistake, not a wrap.
 static bool FitsInt(long long v) { return v >= INT_MIN && v <= INT_MAX; }
 
@@ -37,11 +49,9 @@ bool ParseScript(const std::string& text, std::vector<ScriptEvent>& out, int& er
       error = why;
       return false;
     };
-    long long frame;
-    if (!ParseInt(w[0], frame) || frame < 1 || uint64_t(frame) > kMaxRunFrames)
-      return fail("bad frame number '" + w[0] + "'");
     ScriptEvent e{};
-    e.frame = uint64_t(frame);
+    if (!ParseFrameNumber(w[0], e.frame)) return fail("bad frame number '" + w[0] + "'");
+    e.line = number;
     if (w.size() < 2) return fail("missing event");
     const std::string& verb = w[1];
     if (verb == "key" && w.size() == 4) {

@@ -1,0 +1,125 @@
+// plane_render_run.cpp: the plane run, its tile look-up and covered lines, and the renderer table.
+//
+// A run owns the tile look-up its draws share and the lines each draw may
+// skip; the covered-lines analysis finds those; the table picks a renderer
+// by plane type and video mode.
+#include <type_traits>
+
+#include "gfx/plane_render_walk.h"
+
+using namespace plane_render;
+
+std::array<PlaneDrawFn, kPlaneDrawSlots> PlaneDrawTable{};
+
+namespace {
+
+// Slot order, as PlaneDrawTable holds them in mode 0.
+constexpr std::array<PlaneDrawFn, kPlaneDrawSlots> kRenderers = {
+    &RenderHTiledPlane, &RenderVTiledPlane, &RenderFlatPlane, &RenderRelativePlane, &RenderVLinedPlane,
+    &RenderHLinedPlane};
+
+// Plane type -> table slot.
+constexpr std::array<uint8_t, 6> kSlotOfType = {kSlotFlat,   kSlotRelative, kSlotHTiled,
+                                                kSlotVTiled, kSlotHLined,   kSlotVLined};
+
+void DrawNothing(const Plane&, PlaneRun&) {}
+
+// Marks the lines of each row whose 41 cells all hold opaque tiles.
+template <class View>
+auto CoverRows(const View& v, FrameLines& lines) {
+  return [&v, &lines](int m, int, int fy, auto&& cells) {
+    // As PutEdge and PutInner see the cells; they do not use the look-up.
+    for (int k = 0; k < kColumns; ++k) {
+      uint32_t n;
+      if constexpr (std::is_same_v<std::decay_t<decltype(cells)>, CellRun>)
+        n = cells.At(k);
+      else
+        n = cells();
+      if (n == 0 || n >= v.tileCount || !v.tiles[n].opaque || !v.Pixels(n)) return;
+    }
+    for (int y = std::max(8 * m - fy, 0); y < std::min(8 * m - fy + 8, kHeight); ++y) lines.set(size_t(y));
+  };
+}
+
+// The lines of an H Lined plane whose every slice shows an opaque tile.
+template <class View>
+void CoverHLined(const View& v, const Plane& p, FrameLines& lines) {
+  int64_t checkedBase = -1, checkedLoop = 0;
+  bool loopOpaque = false;
+  WalkHLined(v, p, [&](int sy, int n, int, int fx, int64_t rowBase, int64_t c, int64_t loop, RowRefs& rowRefs) {
+    // Most lines fail on their first cell, before the row's tiles are looked up.
+    if (!v.Ref(v.Cell(rowBase + c)).opaque) return;
+    if (rowBase != checkedBase || loop != checkedLoop) {
+      const TileRef* refs = rowRefs.Fill(v, rowBase, loop);
+      if (!refs) return;
+      checkedBase = rowBase, checkedLoop = loop;
+      loopOpaque = std::all_of(refs, refs + loop, [](const TileRef& r) { return r.opaque; });
+    }
+    // Every cell a line shows lies in the loop, but for the slice at the
+    // right edge, which takes the cell after the loop when the columns end there.
+    const int64_t last = (c + kColumns - 2) % loop + 1;
+    if (!loopOpaque || (fx > 0 && last == loop && !v.Ref(v.Cell(rowBase + last)).opaque)) return;
+    for (int y = sy; y < sy + n; ++y) lines.set(size_t(y));
+  });
+}
+
+}  // namespace
+
+void FillPlaneDrawTable(uint8_t videoMode) {
+  if (videoMode == 0) {
+    PlaneDrawTable = kRenderers;
+  } else if (videoMode == 2) {
+    PlaneDrawTable.fill(&DrawNothing);
+  }
+}
+
+PlaneRun::PlaneRun(std::span<const Tile> tiles, const ScrollState& scroll, const PlaneCanvas& canvas)
+    : tiles_(tiles), scroll_(scroll), canvas_(canvas) {}
+
+void PlaneRun::OpenLookUp() {
+  if (refs_) return;
+  refs_.reset(new TileRef[tiles_.size()]);  // left unset: `filled_` says which entries hold a tile
+  filled_ = std::make_unique<uint8_t[]>(tiles_.size());
+}
+
+void PlaneRun::Draw(const Plane& plane, const FrameLines& hidden) {
+  if (plane.type >= kSlotOfType.size()) return;
+  if (PlaneDrawFn draw = PlaneDrawTable[kSlotOfType[plane.type]]) {
+    hidden_ = hidden;
+    draw(plane, *this);
+    hidden_.reset();
+  }
+}
+
+void PlaneRun::DrawInOrder(std::span<const Plane* const> planes) {
+  hiddenBehind_.resize(planes.size());
+  FrameLines covered;
+  for (size_t i = planes.size(); i-- > 0;) {
+    hiddenBehind_[i] = covered;
+    if (i > 0 && planes[i] && !covered.all()) covered |= OpaqueLines(*planes[i]);
+  }
+  for (size_t i = 0; i < planes.size(); ++i)
+    if (planes[i]) Draw(*planes[i], hiddenBehind_[i]);
+}
+
+FrameLines PlaneRun::OpaqueLines(const Plane& p) {
+  FrameLines lines;
+  DrawView<0> v;  // no pixel is written
+  if (p.type > kVLined) return lines;
+  const uint8_t slot = kSlotOfType[p.type];
+  if (PlaneDrawTable[slot] != kRenderers[slot] || !OpenView(v, p, *this, p.type == kHLined)) return lines;
+  switch (p.type) {
+    case kFlat: WalkFlatRows(v, p, CoverRows(v, lines)); break;
+    case kRelative: WalkRows<false>(v, p, CoverRows(v, lines)); break;
+    case kHTiled: WalkRows<true>(v, p, CoverRows(v, lines)); break;
+    case kHLined: CoverHLined(v, p, lines); break;
+    default: break;  // the V planes cover in columns: not worth proving
+  }
+  return lines;
+}
+
+void DrawPlane(const Plane& plane, std::span<const Tile> tiles, const ScrollState& scroll,
+               const PlaneCanvas& canvas) {
+  PlaneRun run(tiles, scroll, canvas);
+  run.Draw(plane);
+}

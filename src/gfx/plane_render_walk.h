@@ -1,0 +1,325 @@
+// plane_render_walk.h: what the plane renderers share with the covered-lines analysis.
+//
+// One draw's view, the plane's line and loop rules, the edge and inner tile
+// blits and the walks over a plane's rows. Only plane_render.cpp and
+// plane_render_run.cpp include it.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "gfx/plane_render.h"
+#include "gfx/scroll.h"
+#include "gfx/tile_blit.h"
+#include "model/planes.h"
+#include "model/tiles.h"
+
+namespace plane_render {
+
+constexpr int kWidth = kPlaneFrameWidth, kHeight = kPlaneFrameHeight;  // the frame
+constexpr int kColumns = 41, kRows = 26;  // tiles drawn to cover it
+constexpr uint32_t kNoCell = 0xFFFFFFFF;  // a cell outside the map
+constexpr int64_t kRowRefsMax = 128;      // H Lined loops up to this share per-row look-ups
+
+inline constexpr uint8_t kBlankBlock[64] = {};
+inline constexpr TileRef kBlankRef = {kBlankBlock, false};
+
+// One plane draw's view of the canvas, the map, the tiles and the scroll
+// tables. It lives in a local so its fields stay in registers: every byte
+// written to the canvas may alias anything, which would otherwise force
+// reloads in the inner loops. FixedStride is the canvas's stride where it is
+// known while compiling (the frame buffer's 320), so that the blits address
+// rows with constants; 0 for any other.
+template <ptrdiff_t FixedStride>
+struct DrawView {
+  uint8_t* fb = nullptr;
+  ptrdiff_t canvasStride = 0;
+  const uint16_t* cells = nullptr;
+  int64_t cellCount = 0;
+  const Tile* tiles = nullptr;
+  uint32_t tileCount = 0;
+  TileRef* refs = nullptr;
+  uint8_t* filled = nullptr;
+  const int32_t* scrollX = nullptr;
+  const int32_t* scrollY = nullptr;
+  int32_t viewX = 0, viewY = 0;
+  FrameLines hidden;  // lines the draw may skip
+
+  ptrdiff_t Stride() const { return FixedStride ? FixedStride : canvasStride; }
+
+  // Whether every line of [from, to) on the frame is one the draw may skip.
+  bool Hidden(int from, int to) const {
+    for (int y = std::max(from, 0); y < std::min(to, kHeight); ++y)
+      if (!hidden[size_t(y)]) return false;
+    return true;
+  }
+
+  // The tile number in map cell i; kNoCell outside the map.
+  uint32_t Cell(int64_t i) const { return i >= 0 && i < cellCount ? cells[i] : kNoCell; }
+
+  // Tile n's current block, tile 0 included; null when n names no tile or the tile has no block.
+  const uint8_t* Pixels(uint32_t n) const { return n < tileCount ? TilePixels(tiles[n], 64) : nullptr; }
+
+  // Tile n through the run's look-up, which the view must have been opened with.
+  TileRef Ref(uint32_t n) const {
+    if (n >= tileCount) return kBlankRef;
+    if (!filled[n]) {
+      filled[n] = 1;
+      const uint8_t* px = n ? TilePixels(tiles[n], 64) : nullptr;
+      refs[n] = px ? TileRef{px, tiles[n].opaque != 0} : kBlankRef;
+    }
+    return refs[n];
+  }
+};
+
+// The view of a plane draw in the run, with the tile look-up (Ref) where
+// `lookUps` asks for it; false when there is nothing to draw.
+template <class View>
+bool OpenView(View& v, const Plane& p, PlaneRun& run, bool lookUps = false) {
+  const PlaneCanvas& canvas = run.canvas();
+  if (p.width < 1 || p.height < 1 || p.tiles.empty()) return false;
+  if (!canvas.pixels || canvas.width < kWidth || canvas.height < kHeight || canvas.stride < canvas.width)
+    return false;
+  v.fb = canvas.pixels;
+  v.canvasStride = canvas.stride;
+  v.cells = p.tiles.data();
+  v.cellCount = int64_t(p.tiles.size());
+  v.tiles = run.tiles().data();
+  v.tileCount = uint32_t(std::min<size_t>(run.tiles().size(), UINT32_MAX));
+  if (lookUps) {
+    run.OpenLookUp();
+    v.refs = run.refs();
+    v.filled = run.filled();
+  }
+  v.scrollX = run.scroll().ScrollX.data();
+  v.scrollY = run.scroll().ScrollY.data();
+  v.viewX = run.scroll().viewX;
+  v.viewY = run.scroll().viewY;
+  v.hidden = run.hidden();
+  return true;
+}
+
+// Remainder in [0, n) for n >= 1, also for negative a.
+inline int64_t FloorMod(int64_t a, int64_t n) {
+  int64_t r = a % n;
+  return r < 0 ? r + n : r;
+}
+
+// The first tile column of a line, FloorMod(cam >> 3, loop), remembered:
+// neighbouring lines mostly repeat their camera and loop, and a division costs.
+class LineStart {
+ public:
+  int64_t operator()(int32_t cam, int64_t loop) {
+    if (loop != loop_ || cam != cam_) cam_ = cam, loop_ = loop, start_ = FloorMod(cam >> 3, loop);
+    return start_;
+  }
+
+ private:
+  int32_t cam_ = 0;
+  int64_t loop_ = 0, start_ = 0;  // loop 0 matches no line
+};
+
+inline uint8_t LineSpeed(const Plane& p, int64_t line) {
+  return line >= 0 && line < int64_t(p.lineSpeeds.size()) ? p.lineSpeeds[size_t(line)] : 8;
+}
+
+// A line's loop in tiles; `size` (the plane's extent along the line) when missing or below 1.
+inline int64_t LineLoop(const Plane& p, int64_t line, int64_t size) {
+  int64_t loop = line >= 0 && line < int64_t(p.lineLoops.size()) ? p.lineLoops[size_t(line)] : size;
+  return loop >= 1 ? loop : size;
+}
+
+// line - n x loop, held far below any real line so broken planes cannot overflow.
+inline int64_t DropLoops(int64_t line, int64_t n, int64_t loop) {
+  constexpr int64_t kFarBelow = -(int64_t(1) << 62);
+  if (n > (int64_t(1) << 61) / loop) return kFarBelow;
+  return std::max(line - n * loop, kFarBelow);
+}
+
+inline int64_t OtherLoop(const Plane& p, int64_t size) { return p.otherLoop >= 1 ? p.otherLoop : size; }
+
+inline int64_t WrapCells(const Plane& p) {
+  return p.wrapCells >= 1 ? p.wrapCells : int64_t(p.width) * p.height;
+}
+
+// A cell on the frame's border at screen (sx, sy), cut to the frame: whole
+// tiles as inner ones, tiles cut only at the top or bottom by whole rows.
+template <class View>
+inline void PutEdge(const View& v, uint32_t n, int sx, int sy) {
+  if (n == 0 || n >= v.tileCount) return;
+  const Tile& t = v.tiles[n];
+  const uint8_t* px = TilePixels(t, 64);
+  if (!px || sx <= -8 || sx >= kWidth || sy <= -8 || sy >= kHeight) return;
+  uint8_t* dst = v.fb + sy * v.Stride() + sx;
+  if (sx >= 0 && sx <= kWidth - 8 && sy >= 0 && sy <= kHeight - 8) {
+    t.opaque ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
+    return;
+  }
+  const int c0 = std::max(0, -sx), c1 = std::min(8, kWidth - sx);
+  const int r0 = std::max(0, -sy), r1 = std::min(8, kHeight - sy);
+  for (int r = r0; r < r1; ++r) {
+    const uint8_t* src = px + r * 8;
+    uint8_t* row = dst + r * v.Stride();
+    if (c0 == 0 && c1 == 8) {
+      t.opaque ? CopyRow8(row, src) : MergeRow8(row, src);
+    } else {
+      // Cut at the side: byte by byte, yet without a branch on the pixel.
+      const uint8_t keepAll = t.opaque ? 0 : 0xFF;
+      for (int c = c0; c < c1; ++c) row[c] = uint8_t((row[c] & keepAll & uint8_t(-(src[c] == 0))) | src[c]);
+    }
+  }
+}
+
+// A cell strictly inside: never crosses the border, so no clipping. Empty
+// cells are common, hence the early test on the number itself.
+template <class View>
+inline void PutInner(const View& v, uint32_t n, uint8_t* dst) {
+  if (n == 0 || n >= v.tileCount) return;
+  const Tile& t = v.tiles[n];
+  const uint8_t* px = TilePixels(t, 64);
+  if (!px) return;
+  t.opaque ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
+}
+
+// The 41 cells of a tile row that passes its loop's end at most once, both
+// runs inside the map: columns 0..split - 1 from `at`, the rest from `rest`;
+// and which of the inner columns 1..39 hold a tile number other than 0.
+struct CellRun {
+  const uint16_t* at;
+  const uint16_t* rest;
+  int split;
+  uint64_t shown;  // bit k: column k
+
+  uint16_t At(int k) const { return k < split ? at[k] : rest[k - split]; }
+};
+
+// Bit i set for each of n (<= 41) cells from `at` that is not 0; eight at a
+// time while the map goes on far enough.
+inline uint64_t CellsShown(const uint16_t* at, int n, const uint16_t* mapEnd) {
+  uint64_t shown = 0;
+  int i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; i < n && at + i + 8 <= mapEnd; i += 8) {
+    const __m128i z = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i)), zero);
+    shown |= uint64_t(~uint32_t(_mm_movemask_epi8(_mm_packs_epi16(z, z))) & 0xFF) << i;
+  }
+#endif
+  for (; i < n; ++i) shown |= uint64_t(at[i] != 0) << i;
+  return shown & ((uint64_t(1) << n) - 1);
+}
+
+inline CellRun ReadCellRun(const uint16_t* at, int split, const uint16_t* rest, const uint16_t* mapEnd) {
+  uint64_t shown = CellsShown(at, split, mapEnd);
+  if (split < kColumns) shown |= CellsShown(rest, kColumns - split, mapEnd) << split;
+  return {at, rest, split, shown & ((uint64_t(1) << (kColumns - 1)) - 1) & ~uint64_t(1)};
+}
+
+// The screen tile rows of a Relative (one speed and loop for all rows) or H
+// Tiled (one per tile row) plane: row(m, fx, fy, cells) for each, cells being
+// a CellRun where the row's loop is 41 cells or more and its runs lie inside
+// the map, else a function that yields each column's cell in turn.
+template <bool PerRow, class View, class RowFn>
+void WalkRows(const View& v, const Plane& p, RowFn row) {
+  const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
+  const int32_t camY = v.scrollY[p.otherSpeed];
+  const int fy = camY & 7;
+  int64_t r = FloorMod(camY >> 3, p.height);  // the row's line within the plane
+  int64_t rowBase = width * r;
+  LineStart start;
+  for (int m = 0; m < kRows; ++m, rowBase += width, ++r) {
+    // The first row stands where the camera put it; later rows wrap at the vertical loop.
+    if (m > 0 && rowBase >= wrap) {
+      int64_t n = rowBase / wrap;
+      rowBase -= n * wrap;
+      r = DropLoops(r, n, vloop);
+    }
+    const int64_t line = PerRow ? r : 0;
+    const int32_t camX = v.scrollX[LineSpeed(p, line)];
+    const int64_t loop = LineLoop(p, line, width);
+    int64_t c = start(camX, loop);
+    // Rows that pass the loop's end at most once, inside the map, are read as runs.
+    const int split = int(std::min<int64_t>(kColumns, loop - c));
+    if (loop >= kColumns && rowBase >= 0 && rowBase + std::max<int64_t>(c + split, kColumns - split) <= v.cellCount) {
+      const uint16_t* base = v.cells + rowBase;
+      row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount));
+      continue;
+    }
+    row(m, camX & 7, fy, [&] {
+      if (c >= loop) c -= loop;
+      return v.Cell(rowBase + c++);
+    });
+  }
+}
+
+// The same for a Flat plane, against the view.
+template <class View, class RowFn>
+void WalkFlatRows(const View& v, const Plane& p, RowFn row) {
+  const int64_t wrap = WrapCells(p), skip = p.rowSkip;
+  const int32_t vx = v.viewX, vy = v.viewY;
+  int64_t index = int64_t(p.width) * (vy >> 3) + (vx >> 3);
+  for (int m = 0; m < kRows; ++m) {
+    // Wrapped at row starts only: a narrow map runs on into its next row.
+    index = FloorMod(index, wrap);
+    int64_t i = index;
+    if (i + kColumns <= v.cellCount)
+      row(m, vx & 7, vy & 7, ReadCellRun(v.cells + i, kColumns, nullptr, v.cells + v.cellCount));
+    else
+      row(m, vx & 7, vy & 7, [&] { return v.Cell(i++); });
+    index += kColumns + skip;
+  }
+}
+
+// The tiles of a map row's cells [0, loop), looked up once for all its lines.
+struct RowRefs {
+  std::array<TileRef, kRowRefsMax> refs;
+  int64_t base = -1, filled = 0;  // cells base + [0, filled) are in refs
+
+  // Null when the loop is too long to keep.
+  template <class View>
+  const TileRef* Fill(const View& v, int64_t rowBase, int64_t loop) {
+    if (loop > kRowRefsMax) return nullptr;
+    if (rowBase != base) base = rowBase, filled = 0;
+    for (; filled < loop; ++filled) refs[size_t(filled)] = v.Ref(v.Cell(rowBase + filled));
+    return refs.data();
+  }
+};
+
+// The line groups of an H Lined plane, top to bottom: line(sy, lines, ty, fx,
+// rowBase, c, loop, rowRefs) for `lines` screen rows from sy, all of one map
+// row and moving as one, showing block row ty.. of the cells from column c of
+// the map row at rowBase.
+template <class View, class LineFn>
+void WalkHLined(const View& v, const Plane& p, LineFn line) {
+  const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), span = vloop * 8, width = p.width;
+  const int32_t camY = v.scrollY[p.otherSpeed];
+  int64_t q = FloorMod(camY, span);  // pixel row within the vertical loop: the line
+  int64_t rowBase = FloorMod(camY >> 3, vloop) * width;
+  uint32_t y = uint32_t(camY);
+  RowRefs rowRefs;
+  LineStart start;
+  for (int sy = 0; sy < kHeight;) {
+    if (rowBase >= wrap) {
+      int64_t n = rowBase / wrap;
+      rowBase -= n * wrap;
+      q = DropLoops(q, n, span);
+    }
+    const int32_t camX = v.scrollX[LineSpeed(p, q)];
+    const int64_t loop = LineLoop(p, q, width);
+    const int ty = int(y & 7);
+    // The lines after it in the map row that agree with it are drawn with it.
+    const int most = std::min(8 - ty, kHeight - sy);
+    int lines = 1;
+    while (lines < most && v.scrollX[LineSpeed(p, q + lines)] == camX && LineLoop(p, q + lines, width) == loop)
+      ++lines;
+    line(sy, lines, ty, camX & 7, rowBase, start(camX, loop), loop, rowRefs);
+    if (ty + lines == 8) rowBase += width;
+    sy += lines;
+    y += uint32_t(lines);
+    q += lines;
+  }
+}
+
+}  // namespace plane_render

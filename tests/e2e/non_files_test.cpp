@@ -1,0 +1,75 @@
+// non_files_test.cpp: tarn-run on a game folder where a level, the marker,
+// a sound, a font or the script is a FIFO or a device, or the script is
+// longer than a script may be: the run never waits or fills memory, and one
+// line names each file.
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "common/limits.h"
+#include "run_tarn.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class NonFiles : public RunTarnTest {
+ protected:
+  // A copy of the demo folder to replace files in.
+  std::string Game() {
+    if (!fs::exists(Path("game"))) fs::copy(TARN_GAME_DIR, Path("game"), fs::copy_options::recursive);
+    return Path("game");
+  }
+  void MakeFifo(const std::string& path) {
+    fs::remove(path);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+  }
+};
+
+bool Has(const std::string& err, const std::string& line) { return err.find(line) != std::string::npos; }
+
+TEST_F(NonFiles, AFifoForALevelTheMarkerOrASoundNeverHoldsTheRunUp) {
+  const std::string game = Game();
+  for (const char* name : {"1.lev", "tarn.cfg", "default/sfx/sfx000.wav"}) MakeFifo(game + "/" + name);
+  const RunResult r = Run("--frames 3" + Script("1 key 6 tap\n"), game);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("\"frames\": 3,"), std::string::npos) << r.out;
+  EXPECT_TRUE(Has(r.err, "1.lev: is a FIFO, not a file; not read\n")) << r.err;
+  EXPECT_TRUE(Has(r.err, "default/sfx/sfx000.wav: is a FIFO, not a file; not read\n")) << r.err;
+  EXPECT_FALSE(Has(r.err, "tarn.cfg")) << "the marker is only opened";
+}
+
+// A font list naming /dev/zero through "../", and a font whose sheet is it.
+TEST_F(NonFiles, AFontOrASheetThatIsADeviceIsRefusedAndTheOtherFontsLoad) {
+  const std::string game = Game();
+  fs::create_symlink("/dev/zero", game + "/zero");
+  std::ofstream(game + "/default/fonts.def") << "Fonts: 3\r\nFont 0: ../zero\r\nFont 1: fonts/normal.fnt\r\n"
+                                                "Font 2: fonts/zero.fnt\r\n";
+  std::ofstream(game + "/default/fonts/zero.fnt") << "name: z\r\nsheet: ../../zero\r\ntype: 7\r\n";
+  const RunResult r = Run("--frames 2", game);
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err, game + "/default/../zero: is a character device, not a file; not read\n" + game +
+                       "/default/fonts/../../zero: is a character device, not a file; not read\n" + game +
+                       "/default/fonts/zero.fnt: ends before its last glyph\n");
+}
+
+TEST_F(NonFiles, AScriptThatIsNoFileOrTooLongIsRefusedWithOneLine) {
+  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", Path("zero"));
+  fs::create_directory(Path("folder"));
+  for (auto [name, kind] : {std::pair{"fifo", "a FIFO"}, {"zero", "a character device"}, {"folder", "a folder"}}) {
+    const RunResult r = Run(std::string("--input '") + Path(name) + "'");
+    EXPECT_EQ(r.code, 2) << name;
+    EXPECT_EQ(r.err, Path(name) + ": is " + kind + ", not a file; not read\n");
+    EXPECT_EQ(r.out, "");
+  }
+  // One byte over 64 MB (a sparse file of blank lines).
+  std::ofstream(Path("long.txt")) << "1 key A tap\n";
+  fs::resize_file(Path("long.txt"), kMaxScriptBytes + 1);
+  const RunResult r = Run("--input '" + Path("long.txt") + "'");
+  EXPECT_EQ(r.code, 2);
+  EXPECT_EQ(r.err, "tarn-run: " + Path("long.txt") + ": longer than the 67108864 bytes a script may hold\n");
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
