@@ -7,9 +7,9 @@
 #include <array>
 #include <set>
 
-#include "fonts.h"
 #include "common/value_reader.h"
 #include "demo_sheet.h"
+#include "fonts.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
 

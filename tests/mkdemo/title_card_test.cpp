@@ -78,9 +78,9 @@ TEST_F(DemoTitleCard, LoadsWithEveryIndexInRangeAndTheShapeTheDemoNeeds) {
   EXPECT_GE(inPanel(255), 2);
   for (const PanelDef& p : d.panels) EXPECT_EQ(p.parent, 255);
   // At least three items stepped by the start panel's arrow keys.
-  EXPECT_GE(std::count_if(d.items.begin(), d.items.end(),
-                          [&](const MenuItem& i) { return i.ownerPanel == d.startPanel; }),
-            3);
+  EXPECT_GE(
+      std::count_if(d.items.begin(), d.items.end(), [&](const MenuItem& i) { return i.ownerPanel == d.startPanel; }),
+      3);
   std::vector<uint16_t> keys;
   for (const KeyTrigger& t : d.panels[d.startPanel - 2].triggers)
     for (const KeyCombo& c : t.combos) keys.insert(keys.end(), c.keys.begin(), c.keys.end());

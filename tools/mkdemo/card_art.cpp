@@ -11,12 +11,11 @@
 namespace {
 
 // The card's sixteen colours: zlabel.pcx entries 0..15, installed in 64..79.
-const Rgb kCardColours[16] = {
-    {2, 3, 12},   {6, 8, 22},   {10, 16, 36}, {18, 30, 50},  // navy to light blue
-    {30, 44, 60}, {46, 56, 63}, {63, 63, 63},                // pale blue, ice, white
-    {6, 30, 40},  {14, 52, 60}, {36, 62, 63},                // teal, cyan, pale cyan
-    {28, 6, 34},  {46, 12, 48}, {62, 34, 58},                // purple, magenta, pink
-    {63, 36, 6},  {63, 58, 28}, {20, 8, 4}};                 // amber, gold, brown
+const Rgb kCardColours[16] = {{2, 3, 12},   {6, 8, 22},   {10, 16, 36}, {18, 30, 50},  // navy to light blue
+                              {30, 44, 60}, {46, 56, 63}, {63, 63, 63},                // pale blue, ice, white
+                              {6, 30, 40},  {14, 52, 60}, {36, 62, 63},                // teal, cyan, pale cyan
+                              {28, 6, 34},  {46, 12, 48}, {62, 34, 58},                // purple, magenta, pink
+                              {63, 36, 6},  {63, 58, 28}, {20, 8, 4}};                 // amber, gold, brown
 constexpr uint8_t C(int i) { return uint8_t(64 + i); }
 constexpr uint8_t kNavy = C(0), kBlue = C(2), kLightBlue = C(3), kPaleBlue = C(4), kIce = C(5), kWhite = C(6);
 constexpr uint8_t kCyan = C(8), kPaleCyan = C(9), kPurple = C(10), kMagenta = C(11), kPink = C(12);
@@ -48,7 +47,6 @@ Canvas Picture(std::initializer_list<std::string_view> rows) {
   return c;
 }
 
-
 // Navy over three pixels in four: the level glints through the fourth, yet
 // the brightest clouds behind stay dark enough for the text.
 bool Veiled(int x, int y) { return (x & 1) || (y & 1); }
@@ -73,10 +71,10 @@ Canvas CardLogo(std::string_view word) {
   Canvas ink(w - kGap + 4, kH + 4);
   int x0 = 1;
   for (const Canvas& l : letters) ink.Blit(l, x0, 1), x0 += l.w + kGap;
-  static constexpr uint8_t kRows[kH] = {kWhite,  kWhite, kIce,      kIce,      kIce,      kPaleCyan, kPaleCyan,
-                                        kPaleCyan, kCyan, kCyan,    kCyan,     kPaleBlue, kPaleBlue, kBlue,
-                                        kBlue,   kNavy,  kLightBlue, kLightBlue, kLightBlue, kPaleBlue, kPaleBlue,
-                                        kPaleBlue, kPaleCyan, kPaleCyan, kIce,  kIce,      kWhite,    kIce};
+  static constexpr uint8_t kRows[kH] = {kWhite,    kWhite,    kIce,       kIce,       kIce,       kPaleCyan, kPaleCyan,
+                                        kPaleCyan, kCyan,     kCyan,      kCyan,      kPaleBlue,  kPaleBlue, kBlue,
+                                        kBlue,     kNavy,     kLightBlue, kLightBlue, kLightBlue, kPaleBlue, kPaleBlue,
+                                        kPaleBlue, kPaleCyan, kPaleCyan,  kIce,       kIce,       kWhite,    kIce};
   Canvas logo(ink.w, ink.h);
   for (int y = 0; y < ink.h; ++y)
     for (int x = 0; x < ink.w; ++x) {
@@ -96,6 +94,8 @@ Canvas CardLogo(std::string_view word) {
 
 // The little ship of the world panel, nose to the right, engines lit.
 Canvas CardShip() {
+  // One row of the picture a line.
+  // clang-format off
   return Picture({"..........KKKK..........",
                   ".........KcccwK.........",
                   "..KK....KccccwKK........",
@@ -108,8 +108,8 @@ Canvas CardShip() {
                   ".KmmK...................",
                   "..KK....................",
                   "........................"});
+  // clang-format on
 }
-
 
 // A panel's backdrop: the veil in a light frame with cyan corners.
 Canvas CardBackdrop(int w, int h) {

@@ -14,7 +14,7 @@
 
 namespace card_build {
 
-constexpr int kWorld = 254, kScreen = 255;  // the root panels
+constexpr int kWorld = 254, kScreen = 255;     // the root panels
 constexpr int kPartSprite = 0, kPartText = 3;  // the part kinds the card uses
 
 // Keys that start a script: all the keys of any one combination down.
@@ -102,7 +102,9 @@ inline Op PartStep(int part, int axis, int step, int counter) { return {4, {part
 inline Op WaitFrames(int counter, int frames) { return {5, {counter, 0, frames}, "wait frames"}; }
 inline Op WaitArrivals(int counter, int count) { return {5, {counter, 2, count}, "wait for arrivals"}; }
 inline Op AimPanel(int panel, int mode, int align, int at) { return {7, {panel, mode, align, at}, "aim panel"}; }
-inline Op PanelStep(int panel, int axis, int step, int counter) { return {8, {panel, axis, step, counter}, "panel speed"}; }
+inline Op PanelStep(int panel, int axis, int step, int counter) {
+  return {8, {panel, axis, step, counter}, "panel speed"};
+}
 inline Op SetFont(int part, int font) { return {11, {part, font}, "set font"}; }
 inline Op KeysOn() { return {17, {1}, "keys on"}; }
 inline Op NextItem() { return {18, {1}, "next item, wrapping"}; }

@@ -51,24 +51,37 @@ struct Page {
 
 const Page kPages[] = {
     {"LEVELS",
-     {{"6", "Sunset coast"}, {"7", "City at night"}, {"8", "Green hills"}, {"9", "Volcano shaft"},
+     {{"6", "Sunset coast"},
+      {"7", "City at night"},
+      {"8", "Green hills"},
+      {"9", "Volcano shaft"},
       {"5", "Back to space"}}},
     {"EDITOR",
-     {{"E", "Edit this level"}, {"1", "Pick a tile"}, {"Tab", "Show the panel"}, {"0", "Editor menu"},
+     {{"E", "Edit this level"},
+      {"1", "Pick a tile"},
+      {"Tab", "Show the panel"},
+      {"0", "Editor menu"},
       {"Ctrl", "Plane bars"}}},
     {"KEYS",
-     {{"F4", "Window or full"}, {"F8", "Menu bar"}, {"5", "Restart demo"}, {"Esc", "Quit"},
+     {{"F4", "Window or full"},
+      {"F8", "Menu bar"},
+      {"5", "Restart demo"},
+      {"Esc", "Quit"},
       {"Arrows", "Step this menu"}}},
     {"ABOUT",
-     {{"", "320x200, 256 colours"}, {"", "Six kinds of plane"}, {"", "Line speeds, loops"},
-      {"", "Cycling colours"}, {"", "All art made by code"}}},
+     {{"", "320x200, 256 colours"},
+      {"", "Six kinds of plane"},
+      {"", "Line speeds, loops"},
+      {"", "Cycling colours"},
+      {"", "All art made by code"}}},
 };
 constexpr int kPageCount = 4;
 
 // The help strip: two centred lines of keys (highlighted) and what they do.
 const std::vector<std::pair<std::string, std::string>> kHelpLines[2] = {
     {{"6-9", "levels"}, {"E", "editor"}, {"5", "restart"}},
-    {{"F4", "window"}, {"Esc", "quit"}, {"Arrows", "menu"}}};
+    {{"F4", "window"}, {"Esc", "quit"}, {"Arrows", "menu"}},
+};
 
 // Where each sprite sits in zlabel.pcx: the logo, then the small sprites
 // beside it; the boxes below; the strip at the foot.
@@ -102,15 +115,15 @@ File BuildCard(int logoW, int logoH) {
   const int ship = card.AddPart({"ship", kPartSprite, kShip, 0, kWorld, -24, kShipY});
   const int logoX = (320 - logoW) / 2;
   const int logo = card.AddPart({"logo", kPartSprite, kLogo, 0, kScreen, logoX, -logoH});
-  const int subtitle = card.AddPart({"subtitle", kPartText, card.Text("TILE ENGINE"), kFontTitle, kScreen, 320,
-                                     kSubtitleY});
+  const int subtitle =
+      card.AddPart({"subtitle", kPartText, card.Text("TILE ENGINE"), kFontTitle, kScreen, 320, kSubtitleY});
   card.AddPart({"menu box", kPartSprite, kMenuBox, 0, kMenuPanel, 0, 0});
   card.AddPart({"menu heading", kPartText, card.Text("MENU"), kFontTitle, kMenuPanel, kPageMargin, 6});
   const int bar = card.AddPart({"highlight bar", kPartSprite, kBar, 0, kMenuPanel, kBarX, kItemY0 - 2});
   int items[kPageCount];
   for (int i = 0; i < kPageCount; ++i)
-    items[i] = card.AddPart({"item " + kPages[i].title, kPartText, card.Text(kPages[i].title), kFontNormal,
-                             kMenuPanel, kItemX, kItemY0 + kItemPitch * i});
+    items[i] = card.AddPart({"item " + kPages[i].title, kPartText, card.Text(kPages[i].title), kFontNormal, kMenuPanel,
+                             kItemX, kItemY0 + kItemPitch * i});
   card.AddPart({"info box", kPartSprite, kInfoBox, 0, kInfoPanel, 0, 0});
   // Every page waits just right of the info box's window, where it is clipped away.
   std::vector<int> pageParts[kPageCount];
