@@ -1,5 +1,5 @@
 # The two quick-start commands; everything else is CMake.
-.PHONY: run test build deps asan fuzz bench web web-serve web-test
+.PHONY: run test build deps asan fuzz bench format web web-serve web-test
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -29,6 +29,12 @@ fuzz: build
 
 bench: build
 	./build/bench/tarn-bench
+
+# .clang-format over every tracked C++ file (FORMAT_FILES="..." for fewer).
+FORMAT_FILES ?= $(shell git ls-files '*.cpp' '*.h')
+format:
+	@bash scripts/deps.sh --format
+	clang-format -i $(FORMAT_FILES)
 
 # Tarn in the browser: build-web/tarn.html with its .js, .wasm and .data.
 WEB_DIR := build-web

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the smoke test need, when missing.
-# deps.sh --sanitize adds clang and its sanitizer and libFuzzer runtimes (make asan, make fuzz).
+# deps.sh --sanitize adds clang and its sanitizer and libFuzzer runtimes (make asan, make fuzz);
+# deps.sh --format adds clang-format (make format).
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libsdl2-dev libimgui-dev libgtest-dev
       libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick python3)
 [ "${1:-}" = "--sanitize" ] && pkgs+=(clang libclang-rt-14-dev)
+[ "${1:-}" = "--format" ] && pkgs+=(clang-format)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -297,7 +297,7 @@ async function main() {
     check(differing(before, kept, cell) === 0, 'a refused save leaves the stored level as it was');
 
     // The speed of the frame's work in wasm (level 5 with its card, as the
-    // native benchmark runs it), for the README; reported, never judged.
+    // native benchmark runs it), for docs/browser.md; reported, never judged.
     await loadPage(page);
     const t0 = Date.now(), f0 = await frames(page);
     await page.waitForTimeout(2000);

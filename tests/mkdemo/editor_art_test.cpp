@@ -6,45 +6,29 @@
 #include <algorithm>
 #include <set>
 
+#include "demo_sheet.h"
 #include "editor_art.h"
-#include "gfx/pcx.h"
-#include "level/file_fixture.h"
 
 namespace {
 
-struct Rect {
-  int x, y, w, h;
-  bool Holds(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
-};
-
-class DemoEditorArt : public FileTest {
+class DemoEditorArt : public DemoFolderTest {
  protected:
   void SetUp() override {
-    FileTest::SetUp();
-    AllocateScratchPixels();
-    for (const DemoFile& f : BuildEditorArt()) Write(f.path, f.bytes);
+    DemoFolderTest::SetUp();
+    WriteDemo(BuildEditorArt());
   }
-  void Load(const char* name) { ASSERT_EQ(LoadPcx(Path(name), ScratchImage, 0), 1); }
-  uint8_t At(int x, int y) const { return ScratchImage.pixels[size_t(y) * 320 + x]; }
 };
 
 TEST_F(DemoEditorArt, CursorSpritesSitInTheirRectanglesInMarkerColoursOverADarkRim) {
-  Load("editor/cursor.pcx");
-  const Rect pointer{1, 1, 8, 8}, box{12, 1, 10, 10}, hGuide{20, 22, 21, 1}, vGuide{29, 12, 1, 21},
+  LoadSheet("editor/cursor.pcx");
+  const SheetRect pointer{1, 1, 8, 8}, box{12, 1, 10, 10}, hGuide{20, 22, 21, 1}, vGuide{29, 12, 1, 21},
       target{1, 12, 18, 18};
-  std::set<int> colours;
-  for (int y = 0; y < 200; ++y)
-    for (int x = 0; x < 320; ++x) {
-      const uint8_t v = At(x, y);
-      if (!v) continue;
-      bool inside = false;
-      for (const Rect& r : {pointer, box, hGuide, vGuide, target}) inside |= r.Holds(x, y);
-      EXPECT_TRUE(inside) << "stray pixel at " << x << "," << y;
-      EXPECT_TRUE((v >= 64 && v <= 69) || (v >= 80 && v <= 95)) << int(v) << " at " << x << "," << y;
-      colours.insert(v);
-    }
+  // The guides cross, so a pixel may lie in two of them.
+  ExpectInkOnlyInRects({pointer, box, hGuide, vGuide, target}, false,
+                       [](uint8_t v) { return (v >= 64 && v <= 69) || (v >= 80 && v <= 95); });
   // Light and dark both present: one of them shows over any level.
-  EXPECT_TRUE(colours.count(64) && colours.count(80));
+  const uint8_t* px = ScratchImage.pixels.data();
+  EXPECT_TRUE(std::count(px, px + 64000, 64) && std::count(px, px + 64000, 80));
   // The pointer's hot spot is its top-left pixel.
   EXPECT_NE(At(1, 1), 0);
   // The box rings the cell and leaves the cell itself clear for the tile preview.
@@ -68,33 +52,24 @@ TEST_F(DemoEditorArt, CursorSpritesSitInTheirRectanglesInMarkerColoursOverADarkR
 }
 
 TEST_F(DemoEditorArt, IconsFillTheirGridCellsAndNothingBetween) {
-  Load("editor/tedit.pcx");
-  std::vector<Rect> cells;
+  LoadSheet("editor/tedit.pcx");
+  std::vector<SheetRect> cells;
   for (int j = 0; j < 4; ++j)
     for (int i = 0; i < 16; ++i) cells.push_back({174 + 9 * i, 1 + 9 * j, 8, 8});
   cells.push_back({166, 37, 8, 8});
   for (int k = 0; k < 4; ++k) cells.push_back({174 + 9 * k, 37, 8, 8});
+  // The strip the icons occupy holds ink only in the cells, in 64..127, so
+  // the banks that add 64 or 128 or take 64 stay inside the palette.
+  ExpectInkOnlyInRects(cells, true, [](uint8_t v) { return v >= 64 && v < 128; }, {165, 0, 155, 46});
   std::set<std::vector<uint8_t>> distinct;
-  for (const Rect& r : cells) {
+  for (const SheetRect& r : cells) {
     std::vector<uint8_t> icon;
     for (int y = r.y; y < r.y + 8; ++y)
-      for (int x = r.x; x < r.x + 8; ++x) {
-        const uint8_t v = At(x, y);
-        // 64..127, so the banks that add 64 or 128 or take 64 stay inside the palette.
-        EXPECT_TRUE(v == 0 || (v >= 64 && v < 128)) << int(v) << " at " << x << "," << y;
-        icon.push_back(v);
-      }
+      for (int x = r.x; x < r.x + 8; ++x) icon.push_back(At(x, y));
     EXPECT_TRUE(std::any_of(icon.begin(), icon.end(), [](uint8_t v) { return v; })) << r.x << "," << r.y;
     distinct.insert(icon);
   }
   EXPECT_EQ(distinct.size(), cells.size());
-  // The strip the icons occupy holds nothing outside the cells.
-  for (int y = 0; y < 46; ++y)
-    for (int x = 165; x < 320; ++x) {
-      bool inside = false;
-      for (const Rect& r : cells) inside |= r.Holds(x, y);
-      EXPECT_TRUE(inside || At(x, y) == 0) << x << "," << y;
-    }
 }
 
 }  // namespace

@@ -8,20 +8,18 @@
 #include <set>
 
 #include "common/value_reader.h"
+#include "demo_sheet.h"
 #include "fonts.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
-#include "level/file_fixture.h"
 
 namespace {
 
-class DemoFonts : public FileTest {
+class DemoFonts : public DemoFolderTest {
  protected:
   void SetUp() override {
-    FileTest::SetUp();
-    for (const DemoFile& f : BuildFonts()) Write("default/" + f.path, f.bytes);
-    Startup.DataDir = Startup.DefaultDataDir = Path("default");
-    AllocateScratchPixels();
+    DemoFolderTest::SetUp();
+    WriteDemo(BuildFonts());
     LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   }
   uint8_t Pixel(int x, int y) const { return Screen.FrameBuffer[y * 320 + x]; }
@@ -63,32 +61,25 @@ TEST_F(DemoFonts, EveryPrintableCharacterHasItsOwnDesign) {
 }
 
 TEST_F(DemoFonts, SheetHoldsInkOnlyInsideGlyphBoxesAndOutsideTheCardColours) {
-  ASSERT_EQ(LoadPcx(Path("default/fonts/fonts.pcx"), ScratchImage, 0), 1);
-  // Count how many glyph boxes cover each pixel; unused codes share the space's box.
-  std::vector<int> owner(320 * 200, 0);
+  LoadSheet("fonts/fonts.pcx");
+  // Each font's glyph boxes; unused codes share the space's box.
+  std::vector<SheetRect> boxes;
   for (const char* name : {"normal", "highlight", "title"}) {
     auto in = ValueReader::Open(Path(std::string("default/fonts/") + name + ".fnt"), kMaxFontFileBytes);
     ASSERT_TRUE(in);
     in->ReadValue(), in->ReadValue();
     const int count = GlyphCount(uint8_t(in->ReadNumber()));
-    std::set<std::array<int, 4>> boxes;
+    std::set<std::array<int, 4>> fontBoxes;
     for (int g = 0; g < count; ++g) {
       std::array<int, 4> b{};
       for (int& v : b) v = in->ReadNumber();
       // Text stands on its y: every glyph is raised by the font's height.
       EXPECT_EQ(in->ReadNumber(), std::string(name) == "title" ? -kTitleRise : -kSmallRise);
-      boxes.insert(b);
+      fontBoxes.insert(b);
     }
-    for (const auto& [x, y, w, h] : boxes)
-      for (int j = y; j < y + h; ++j)
-        for (int i = x; i < x + w; ++i) ++owner[size_t(j) * 320 + i];
+    for (const auto& [x, y, w, h] : fontBoxes) boxes.push_back({x, y, w, h});
   }
-  for (int i = 0; i < 320 * 200; ++i) {
-    const uint8_t v = ScratchImage.pixels[size_t(i)];
-    if (v == 0) continue;
-    EXPECT_EQ(owner[size_t(i)], 1) << "ink at " << i % 320 << "," << i / 320;
-    EXPECT_TRUE(v >= 80 && v < 128) << "colour " << int(v);
-  }
+  ExpectInkOnlyInRects(boxes, true, [](uint8_t v) { return v >= 80 && v < 128; });
 }
 
 TEST_F(DemoFonts, TextAdvancesEightPixelsAGlyphWithAnOutline) {
