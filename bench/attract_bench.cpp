@@ -6,7 +6,7 @@
 
 
 #include "bench_game.h"
-#include "level/attract.h"
+#include "modes/attract.h"
 #include "objects/object_list.h"
 #include "shell/display.h"
 #include "shell/main_loop.h"

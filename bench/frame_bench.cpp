@@ -18,17 +18,17 @@
 #include <string>
 #include <vector>
 
+#include "bench_game.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
+#include "gfx/palette_sets.h"
 #include "gfx/pcx.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
-#include "level/editor.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
+#include "modes/editor.h"
 #include "platform/null/null_platform.h"
-#include "bench_game.h"
 #include "sdl_peer.h"
 #include "shell/display.h"
 #include "shell/main_loop.h"
@@ -80,7 +80,7 @@ std::vector<uint8_t> rgbFrame(320 * 200 * 4);
 bool LoadDemoLevel(int n) {
   nullplat::Reset();
   ResetAllState();
-  SelectVideoMode(0);
+  StartVideoMode(0);
   AllocateScratchPixels();
   LoadPcx(gameDir + "/default/art/globpal.pcx", ScratchImage, 1);
   std::string base = gameDir + "/" + std::to_string(n);
@@ -128,7 +128,7 @@ void BM_Floor(benchmark::State& state) {
 // plane being edited is drawn.
 bool StartEditor() {
   StartInWindow();
-  LoadLevelPair("1.til", "1.lev", true);
+  LoadLevelFromKey("1.til", "1.lev");
   Loop.GameMode = kModeEditor;
   nullplat::SetPointer(160, 100);
   return Level.planeCount > 0 && Editor.panelShown;

@@ -2,11 +2,11 @@
 // card object run for a while with keys pressed, as the attract sequence
 // runs it.
 #include "fuzz_support.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "objects/card_def.h"
 #include "objects/object_list.h"
 #include "objects/script.h"
-#include "shell/input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ResetEngine();
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Startup.DataDir = Startup.DefaultDataDir = fuzz::WorkDir();
   InstallInstructions();
   AllocObjectList();
-  LoadCardDefs();
+  LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
   CreateCardObject();
   static constexpr uint8_t kKeys[] = {0x48, 0x50, 0x4B, 0x4D, 0x1C, 0x39, 0x01, 0x1E};
   for (int frame = 0; frame < 120; ++frame) {

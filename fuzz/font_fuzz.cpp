@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::WriteFile("f.fnt", parts[1]);
   fuzz::WriteFile("sheet.pcx", parts[2]);
   Startup.DataDir = Startup.DefaultDataDir = fuzz::WorkDir();
-  LoadFonts();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   static const char* kTexts[] = {"TILE:    12,34 - 60", "x Speed 128/64 WITH SCROLL", "\x01\x7f\xfe\xff{|}~", ""};
   for (unsigned f = 0; f < 4; ++f)
     for (const char* text : kTexts) {

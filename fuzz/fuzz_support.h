@@ -17,6 +17,7 @@
 #include "gfx/pcx.h"
 #include "platform/null/null_platform.h"
 #include "shell/startup.h"
+#include "shell/window.h"
 
 namespace fuzz {
 
@@ -29,7 +30,7 @@ constexpr std::string_view kSeparator = "\n--tarn-part--\n";
 inline void ResetEngine() {
   nullplat::Reset();
   ResetAllState();
-  SelectVideoMode(0);
+  StartVideoMode(0);
   AllocateScratchPixels();
 }
 

@@ -13,11 +13,11 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
-#include "level/editor.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/editor.h"
 #include "objects/object_list.h"
-#include "shell/input.h"
 #include "shell/main_loop.h"
 
 namespace {
@@ -45,10 +45,9 @@ const EditorSprites& EditorArt() {
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i % 7 ? 64 + i % 5 : 0);
     const std::vector<uint8_t> pcx = EncodePcx(pixels.data(), palette.data());
     const std::string_view bytes(reinterpret_cast<const char*>(pcx.data()), pcx.size());
-    fuzz::WriteFile("data/editor/tedit.pcx", bytes);
     fuzz::WriteFile("data/editor/cursor.pcx", bytes);
     Startup.DataDir = fuzz::WorkDir() + "/data";
-    LoadEditorArt();
+    LoadEditorArt(Startup.DataDir);
     return Editor.sprites;
   }();
   return art;
@@ -112,13 +111,15 @@ void Frame() {
   ReadKeyboard();
   ClearFrameBuffer(0);
   if (Loop.GameMode == kModeTileViewer) {
-    TileViewerFrame();
+    Loop.GameMode = TileViewerFrame().nextMode;
   } else {
     if (Loop.GameMode != kModeEditor) {
       Loop.GameMode = kModeEditor;
       PrepareEditorEntry();
     }
-    EditorFrame();
+    const ModeResult result = EditorFrame(Loop.FramesPerSecond);
+    if (result.quit) QuitGame();
+    Loop.GameMode = result.nextMode;
   }
 }
 
@@ -277,7 +278,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LoadLevel(path);
   const bool unloaded = !Level.levelFileProblem.empty();
   AllocObjectList();
-  CreatePlaneObjects("");
+  CreatePlaneObjects();
   DrawEveryWay();
   RunObjects();
   CheckRoundTrip();

@@ -2,7 +2,7 @@
 // from it and drawn every way, and (on every other input) read as both
 // editor images, whose sprites the editor then draws.
 #include "fuzz_support.h"
-#include "level/editor.h"
+#include "modes/editor.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ResetEngine();
@@ -30,10 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   FreeSpriteFrames(s);
   if (size & 2) {
-    fuzz::WriteFile("editor/tedit.pcx", bytes);
     fuzz::WriteFile("editor/cursor.pcx", bytes);
     Startup.DataDir = fuzz::WorkDir();
-    LoadEditorArt();
+    LoadEditorArt(Startup.DataDir);
     DrawEditorOverlay();
     Editor.menuOpen = 1;
     DrawEditorOverlay();

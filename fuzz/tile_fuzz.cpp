@@ -2,8 +2,8 @@
 // the engine does with a loaded set: palette sets selected and animated, tiles
 // animated and drawn.
 #include "fuzz_support.h"
+#include "gfx/palette_sets.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::ResetEngine();

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   InitSound();
   const std::string path = fuzz::WriteFile("s.wav", std::string_view(reinterpret_cast<const char*>(data), size));
   Sound_typ& record = Audio.SoundEffects[1];
-  LoadSound(path, record);
+  LoadSound(path, record, "");
   // Seventeen quick starts cut one voice off; loops and stops in between.
   for (int f = 0; f < 20; ++f) {
     if (f % 5 == 4)

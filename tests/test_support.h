@@ -7,6 +7,7 @@
 #include "gfx/draw.h"
 #include "platform/null/null_platform.h"
 #include "shell/startup.h"
+#include "shell/window.h"
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -14,7 +15,7 @@ class EngineTest : public ::testing::Test {
     nullplat::Reset();
     nullplat::SetThrowOnExit(true);
     ResetAllState();
-    SelectVideoMode(0);
+    StartVideoMode(0);
   }
   void TearDown() override { nullplat::SetThrowOnExit(false); }
 };

@@ -22,7 +22,8 @@ file(GLOB SDL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/sdl/*.c
 add_library(tarn_platform_sdl STATIC ${SDL_SOURCES} ${IMGUI_SOURCES})
 # First, or emcc takes its bundled SDL 1.3 headers for "SDL.h".
 target_include_directories(tarn_platform_sdl BEFORE PUBLIC ${SDL2_PREFIX}/include/SDL2 ${SDL2_PREFIX}/include)
-target_include_directories(tarn_platform_sdl PUBLIC ${CMAKE_SOURCE_DIR}/src ${IMGUI_DIR} ${IMGUI_DIR}/backends)
+target_include_directories(tarn_platform_sdl PUBLIC ${IMGUI_DIR} ${IMGUI_DIR}/backends)
+target_link_libraries(tarn_platform_sdl PUBLIC tarn_platform_sdl_headers)
 
 # Small over fast: the frame stays well within its time, and the page must
 # stay under 3 MB.
@@ -30,12 +31,15 @@ set(CMAKE_CXX_FLAGS_RELEASE "-Os -DNDEBUG")
 
 # The engine is where the frame's time goes: built for speed, with wasm SIMD
 # standing in for SSE2 in the tile and sprite row merges (0.02 MB more).
-target_compile_options(tarn_engine PRIVATE -O2 -msimd128 -msse2)
+foreach(layer ${TARN_ENGINE_LAYERS})
+  target_compile_options(${layer} PRIVATE -O2 -msimd128 -msse2)
+endforeach()
 
-add_executable(tarn ${CMAKE_SOURCE_DIR}/src/main.cpp)
+add_executable(tarn ${CMAKE_SOURCE_DIR}/src/main.cpp ${CMAKE_SOURCE_DIR}/src/web_hooks.cpp)
 # tarn.html with tarn.js, tarn.wasm and tarn.data beside it, at the top of the build folder.
 set_target_properties(tarn PROPERTIES SUFFIX ".html" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-target_link_libraries(tarn PRIVATE tarn_engine tarn_platform_sdl ${SDL2_PREFIX}/lib/libSDL2.a)
+tarn_program(tarn tarn_platform_sdl)
+target_link_libraries(tarn PRIVATE ${SDL2_PREFIX}/lib/libSDL2.a)
 # Without these nothing runs, or SDL's audio callback never does. A file,
 # because no shell quoting carries the dollar signs through CMake and make.
 file(WRITE ${CMAKE_BINARY_DIR}/library_funcs.txt "$autoResumeAudioContext\n$dynCall\n")

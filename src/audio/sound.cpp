@@ -8,12 +8,13 @@
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
+#include "common/module_state.h"
 #include "common/regular_file.h"
-#include "shell/startup.h"
 
 AudioState Audio;
 
 void ResetAudio() { Audio = {}; }
+const ModuleReset kAudioReset(ResetAudio);
 
 namespace {
 
@@ -67,18 +68,34 @@ void ReportSoundError(SoundResult code) {
   platform::PostQuit(0);
 }
 
-bool LoadSound(const std::string& path, Sound_typ& record) {
+bool LoadSound(const std::string& path, Sound_typ& record, const std::string& fallback) {
   ReleaseSound(record);
   std::string name = path;
   auto in = BinaryReader::Open(name, kMaxWaveFileBytes);
   if (!in && !LastOpenRefused()) {
     // Any sound that is missing is replaced by effect 0's file; one that is
     // not a file (a FIFO, ...) was refused with its line and stays empty.
-    name = Startup.DefaultDataDir + "/sfx/sfx000.wav";
+    name = fallback;
     in = BinaryReader::Open(name, kMaxWaveFileBytes);
   }
   if (!in) return false;
   return LoadWave(record, Audio.SoundSystem, *in, name);
+}
+
+bool LoadWave(Sound_typ& record, DXSound& soundSystem, BinaryReader& in, const std::string& name) {
+  ReleaseSound(record);
+  std::optional<DecodedWave> wave = DecodeWave(in, name);
+  if (!wave) return false;
+  // Buffer 0 holds the sample; the others are voices sharing its memory.
+  record.buffers[0] = platform::SoundCreateBuffer(std::move(wave->frames));
+  if (!record.buffers[0]) {
+    std::fprintf(stderr, "%s: no sound buffer could be made\n", name.c_str());
+    return false;
+  }
+  for (size_t i = 1; i < record.buffers.size(); ++i) record.buffers[i] = platform::SoundDuplicateBuffer(record.buffers[0]);
+  record.format = wave->format;
+  record.soundSystem = &soundSystem;
+  return true;
 }
 
 platform::SoundBuffer PickBuffer(Sound_typ& record) {

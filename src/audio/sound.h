@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/wave.h"
 #include "platform/platform.h"
 
 class BinaryReader;
@@ -15,16 +16,6 @@ constexpr uint32_t kPlayLooping = 1;   // PlaySound flag
 // The sound device.
 struct DXSound {
   bool open = false;  // the platform's device is running
-};
-
-// The buffer format made from a WAV header: what the record says it plays.
-struct WaveFormat {
-  uint16_t formatTag = 0;       // 1: PCM
-  uint16_t channels = 0;        // 2 when the file has more than one, else 1
-  uint32_t samplesPerSec = 0;
-  uint32_t avgBytesPerSec = 0;  // blockAlign x samplesPerSec
-  uint16_t blockAlign = 0;      // as the header gives it
-  uint16_t bitsPerSample = 0;
 };
 
 // One sound: a sample in buffer 0 and fifteen duplicates sharing its memory,
@@ -44,6 +35,7 @@ struct AudioState {
   std::array<Sound_typ, 11> MusicTracks;
   Sound_typ ThemeMusic;
   int32_t MusicLoops = 0;  // 1: the next StartMusic plays looping
+  uint8_t MusicFileMissing = 0;  // 1: the theme was missing at start, music stays silent
 };
 extern AudioState Audio;
 
@@ -57,10 +49,10 @@ void InitSound();
 void ReportSoundError(platform::SoundResult code);
 
 // Loads a WAV file into a record, emptied first. A file that cannot be opened
-// is replaced by DefaultDataDir's sfx/sfx000.wav; when that fails too, or the
-// file is not a regular file or holds no playable sample, the record stays
-// empty. True when loaded.
-bool LoadSound(const std::string& path, Sound_typ& record);
+// is replaced by the fallback (the default folder's sfx/sfx000.wav); when
+// that fails too, or the file is not a regular file or holds no playable
+// sample, the record stays empty. True when loaded.
+bool LoadSound(const std::string& path, Sound_typ& record, const std::string& fallback);
 // Reads the WAV in `in` (named `name` in messages) into the record's buffers.
 bool LoadWave(Sound_typ& record, DXSound& soundSystem, BinaryReader& in, const std::string& name);
 

@@ -9,6 +9,7 @@
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -217,20 +218,4 @@ std::optional<DecodedWave> DecodeWave(BinaryReader& in, const std::string& name)
   StereoFrames source(in, c.dataAt, stride, fmt.channels, bytes);
   Convert(source, frames, fmt.rate, out.frames);
   return out;
-}
-
-bool LoadWave(Sound_typ& record, DXSound& soundSystem, BinaryReader& in, const std::string& name) {
-  ReleaseSound(record);
-  std::optional<DecodedWave> wave = DecodeWave(in, name);
-  if (!wave) return false;
-  // Buffer 0 holds the sample; the others are voices sharing its memory.
-  record.buffers[0] = platform::SoundCreateBuffer(std::move(wave->frames));
-  if (!record.buffers[0]) {
-    std::fprintf(stderr, "%s: no sound buffer could be made\n", name.c_str());
-    return false;
-  }
-  for (size_t i = 1; i < record.buffers.size(); ++i) record.buffers[i] = platform::SoundDuplicateBuffer(record.buffers[0]);
-  record.format = wave->format;
-  record.soundSystem = &soundSystem;
-  return true;
 }

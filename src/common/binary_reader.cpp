@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "common/limits.h"
+#include "common/module_state.h"
 
 namespace fs = std::filesystem;
 
@@ -135,13 +136,14 @@ int ReadMagicVersion(BinaryReader& in, const uint8_t (&magic)[4]) {
   return 0;
 }
 
-namespace {
-std::string lastWriteError;
-// Armed by FailNextWrite: bytes written before the failure, or none armed.
-std::optional<size_t> failAt;
+FileWriteState FileWrites;
 
+void ResetFileWrites() { FileWrites = {}; }
+const ModuleReset kFileWriteReset(ResetFileWrites);
+
+namespace {
 bool WriteFailed(int error) {
-  lastWriteError = std::strerror(error);
+  FileWrites.lastWriteError = std::strerror(error);
   return false;
 }
 
@@ -203,12 +205,12 @@ int WriteAll(int fd, const std::vector<uint8_t>& bytes, std::optional<size_t> fa
 }
 }  // namespace
 
-const std::string& LastWriteError() { return lastWriteError; }
+const std::string& LastWriteError() { return FileWrites.lastWriteError; }
 
-void FailNextWrite(size_t bytes) { failAt = bytes; }
+void FailNextWrite(size_t bytes) { FileWrites.failAt = bytes; }
 
 bool WriteFileAtomic(const std::string& name, const std::vector<uint8_t>& bytes) {
-  const std::optional<size_t> fault = std::exchange(failAt, std::nullopt);
+  const std::optional<size_t> fault = std::exchange(FileWrites.failAt, std::nullopt);
   std::string path = name;
   int error = 0;
   if (!FollowLinks(path, error)) return WriteFailed(error);
@@ -218,7 +220,7 @@ bool WriteFileAtomic(const std::string& name, const std::vector<uint8_t>& bytes)
   const bool exists = ::stat(path.c_str(), &old) == 0;
   if (exists && S_ISDIR(old.st_mode)) return WriteFailed(EISDIR);
   if (exists && !S_ISREG(old.st_mode)) {
-    lastWriteError = "not a regular file";
+    FileWrites.lastWriteError = "not a regular file";
     return false;
   }
   if (fault == kFailOnCreate) return WriteFailed(EACCES);

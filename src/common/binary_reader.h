@@ -92,6 +92,15 @@ bool WriteFileAtomic(const std::string& path, const std::vector<uint8_t>& bytes)
 // Why the last failed WriteFileAtomic failed ("Permission denied", ...).
 const std::string& LastWriteError();
 
+struct FileWriteState {
+  std::string lastWriteError;
+  // Armed by FailNextWrite: bytes written before the failure, or none armed.
+  std::optional<size_t> failAt;
+};
+extern FileWriteState FileWrites;
+
+void ResetFileWrites();
+
 // Failure injection for tests: the next WriteFileAtomic fails as a full disk
 // would once `bytes` bytes of the temporary file are written (at the rename
 // when bytes is not less than the file's size), or with kFailOnCreate as a

@@ -9,9 +9,14 @@
 #include <cerrno>
 #include <cstdio>
 
-namespace {
+#include "common/module_state.h"
 
-bool lastRefused = false;
+FileOpenState FileOpens;
+
+void ResetFileOpens() { FileOpens = {}; }
+const ModuleReset kFileOpenReset(ResetFileOpens);
+
+namespace {
 
 int OpenNonBlocking(const std::string& path) {
   int fd;
@@ -57,7 +62,7 @@ size_t RegularFile::ReadAt(uint64_t offset, uint8_t* out, size_t n) const {
 }
 
 std::optional<RegularFile> OpenRegularFile(const std::string& path) {
-  lastRefused = false;
+  FileOpens.lastRefused = false;
   const int fd = OpenNonBlocking(path);
   if (fd < 0) return std::nullopt;
   struct stat st;
@@ -68,14 +73,14 @@ std::optional<RegularFile> OpenRegularFile(const std::string& path) {
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
     std::fprintf(stderr, "%s: is %s, not a file; not read\n", path.c_str(), KindOf(st.st_mode));
-    lastRefused = true;
+    FileOpens.lastRefused = true;
     return std::nullopt;
   }
   // Reads of a regular file never wait, so O_NONBLOCK can stay.
   return RegularFile(fd, uint64_t(st.st_size));
 }
 
-bool LastOpenRefused() { return lastRefused; }
+bool LastOpenRefused() { return FileOpens.lastRefused; }
 
 bool CanOpenForReading(const std::string& path) {
   const int fd = OpenNonBlocking(path);

@@ -43,6 +43,13 @@ std::optional<RegularFile> OpenRegularFile(const std::string& path);
 // opened leaves it out then, so one line tells what happened.
 bool LastOpenRefused();
 
+struct FileOpenState {
+  bool lastRefused = false;  // what LastOpenRefused reports
+};
+extern FileOpenState FileOpens;
+
+void ResetFileOpens();
+
 // True when path opens for reading, whatever it is; never waits. The file
 // is closed again.
 bool CanOpenForReading(const std::string& path);

@@ -8,17 +8,17 @@
 #include <immintrin.h>
 #endif
 
+#include "common/module_state.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/pcx.h"
 #include "gfx/plane_render.h"
 #include "gfx/tile_blit.h"
-#include "level/tile_set.h"
-#include "platform/platform.h"
-#include "shell/display.h"
+#include "model/tiles.h"
 
 VideoState Video;
 
 void ResetVideo() { Video = {}; }
+const ModuleReset kVideoReset(ResetVideo);
 
 namespace {
 
@@ -211,11 +211,6 @@ static_assert(sizeof(DrawTableT) == 12 * sizeof(void (*)()), "the DrawTable has 
 void SelectVideoMode(uint8_t mode) {
   Video.VideoMode = mode;
   if (mode != 0 && mode != 2 && mode != 4) return;
-  int w = mode == 0 ? 320 : 640, h = mode == 0 ? 200 : 480;
-  if (SetUpDisplay(w, h) != 0) {
-    platform::MessageBox("DirectDraw init failed.", "Error!", platform::BoxIcon::Stop);
-    platform::ExitProcess(0);
-  }
   Video.DrawTable = mode == 0 ? kRoutineSet<Set1> : mode == 2 ? kRoutineSet<Set2> : kRoutineSet<Set3>;
   Video.TileColumns = mode == 4 ? 81 : 41;
   Video.TileRows = mode == 4 ? 61 : 26;

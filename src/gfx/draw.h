@@ -43,6 +43,7 @@ extern VideoState Video;
 // Back to mode 0's sizes with an empty table (SelectVideoMode fills it).
 void ResetVideo();
 
-// Stores the mode; for 0, 2 and 4 sets the display up, fills the DrawTable with
-// the mode's routine set and sets the sizes; fills the PlaneDrawTable for 0 and 2.
+// Stores the mode; for 0, 2 and 4 fills the DrawTable with the mode's routine
+// set and sets the sizes; fills the PlaneDrawTable for 0 and 2. The display
+// for the mode is set up first (StartVideoMode in shell/window.h).
 void SelectVideoMode(uint8_t mode);

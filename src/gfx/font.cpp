@@ -6,14 +6,15 @@
 #include <cstring>
 
 #include "common/limits.h"
+#include "common/module_state.h"
 #include "common/regular_file.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
-#include "shell/startup.h"
 
 FontState Fonts;
 
 void ResetFonts() { Fonts = {}; }
+const ModuleReset kFontReset(ResetFonts);
 
 int GlyphCount(uint8_t type) {
   static constexpr int kCounts[8] = {0, 255, 43, 37, 11, 85, 68, 17};
@@ -88,11 +89,11 @@ void LoadFont(const std::string& descriptionPath, Font& font) {
   if (in.Ended()) report("ends before its last glyph");
 }
 
-void LoadFonts() {
-  std::string dir = Startup.DataDir;
+void LoadFonts(const std::string& dataDir, const std::string& defaultDataDir) {
+  std::string dir = dataDir;
   auto list = ValueReader::Open(dir + "/fonts.def", kMaxFontListBytes);
   if (!list) {
-    dir = Startup.DefaultDataDir;
+    dir = defaultDataDir;
     list = ValueReader::Open(dir + "/fonts.fdf", kMaxFontListBytes);
   }
   if (!list) return;

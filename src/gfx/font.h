@@ -49,7 +49,7 @@ std::string ReplaceFileName(const std::string& path, const std::string& name);
 // Reloads every font from the data folder's "fonts.def", or from the default
 // folder's "fonts.fdf" when that cannot be opened. When neither opens the
 // fonts stay as they were.
-void LoadFonts();
+void LoadFonts(const std::string& dataDir, const std::string& defaultDataDir);
 // Loads one font from its description file: a value not used, the sheet's
 // file name (beside the description), the type, then x, y, width, height and
 // y offset for each glyph, cut from the sheet. A glyph whose rectangle leaves

@@ -13,11 +13,13 @@
 #include <immintrin.h>
 #endif
 
+#include "common/module_state.h"
 #include "gfx/draw.h"
 
 ScreenState Screen;
 
 void ResetScreen() { Screen = {}; }
+const ModuleReset kScreenReset(ResetScreen);
 
 // Display pixel of a 6-bit triple in the current format; 8 and unknown formats have none.
 static bool PixelValue(const uint8_t* rgb, uint32_t& v) {

@@ -7,10 +7,14 @@
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 
 PcxImage ScratchImage;
+
+void ResetScratchImage() { ScratchImage = {}; }
+const ModuleReset kScratchImageReset(ResetScratchImage);
 
 namespace {
 
@@ -46,16 +50,17 @@ std::string HeaderProblems(const std::array<uint8_t, 128>& h) {
 
 }  // namespace
 
-int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
+std::optional<PcxImage> ReadPcx(const std::string& path, bool installPalette) {
   auto opened = BinaryReader::Open(path, kMaxPcxBytes);
-  if (!opened) return 0;
+  if (!opened) return std::nullopt;
   BinaryReader& in = *opened;
 
+  PcxImage image;
   in.Bytes(image.header.data(), image.header.size());
   // A file too short for a header says so below, as image data that ends early.
   std::string problems = in.Short() ? "" : HeaderProblems(image.header);
   auto add = [&](const std::string& problem) { problems += (problems.empty() ? "" : "; ") + problem; };
-  if (image.pixels.size() != kPixelBlock) image.pixels.assign(kPixelBlock, 0);
+  image.pixels.assign(kPixelBlock, 0);
   uint8_t* out = image.pixels.data();
   size_t i = 0;
   while (i < kPixelBlock) {
@@ -94,6 +99,13 @@ int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
 
   if (installPalette)
     for (uint16_t slot = 0; slot < 256; ++slot) SetPaletteEntry(slot, &image.palette[slot * 3]);
+  return image;
+}
+
+int LoadPcx(const std::string& path, PcxImage& image, int installPalette) {
+  std::optional<PcxImage> read = ReadPcx(path, installPalette != 0);
+  if (!read) return 0;
+  image = std::move(*read);
   return 1;
 }
 

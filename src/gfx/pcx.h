@@ -3,8 +3,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "model/sprite.h"
 
 // The one decoded 320x200 image that sprites are cut from.
 struct PcxImage {
@@ -14,24 +17,16 @@ struct PcxImage {
 };
 extern PcxImage ScratchImage;
 
+void ResetScratchImage();
+
 // Allocates the ScratchImage pixel block (64001 bytes).
 void AllocateScratchPixels();
 
-// Everything a draw reads but the later frames sits in the first cache line:
-// text draws a different sprite for every glyph.
-struct Sprite {
-  uint32_t width = 0;   // stored bytes per row (doubled in video mode 2)
-  uint32_t height = 0;
-  uint8_t currentFrame = 0;
-  uint8_t frameCount = 0;
-  int16_t originX = 0, originY = 0;
-  int16_t flippedOriginX = 0, flippedOriginY = 0;
-  std::array<std::vector<uint8_t>, 25> frames;  // empty = absent
-};
-
-// Decodes a PCX file into image; 1 on success, 0 (image unchanged) when it cannot be read.
-// Exactly 64001 bytes are decoded; data missing from a short file decodes as 0. The
-// palette is the last 768 bytes >> 2; installPalette non-zero also sets slots 0..255.
+// Decodes a PCX file, or gives nothing when it cannot be opened. Exactly 64001 bytes
+// are decoded; data missing from a short file decodes as 0. The palette is the last
+// 768 bytes >> 2; installPalette also sets slots 0..255.
+std::optional<PcxImage> ReadPcx(const std::string& path, bool installPalette);
+// ReadPcx into image; 1 on success, 0 (image unchanged) when it cannot be read.
 int LoadPcx(const std::string& path, PcxImage& image, int installPalette);
 // Sets the size (width doubled in video mode 2) and clears frames, counters and origins.
 void InitSprite(Sprite& sprite, uint32_t width, uint32_t height);

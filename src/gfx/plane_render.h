@@ -11,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "level/tile_set.h"
+#include "model/tiles.h"
 
 struct Plane;
 struct ScrollState;

@@ -13,8 +13,8 @@
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
 #include "gfx/tile_blit.h"
-#include "level/level.h"
-#include "level/tile_set.h"
+#include "model/planes.h"
+#include "model/tiles.h"
 
 namespace plane_render {
 

@@ -1,9 +1,12 @@
 // scroll.cpp: the per-frame scroll tables, one offset per speed byte and axis.
 #include "gfx/scroll.h"
 
+#include "common/module_state.h"
+
 ScrollState Scroll;
 
 void ResetScroll() { Scroll = {}; }
+const ModuleReset kScrollReset(ResetScroll);
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "level/tile_set.h"
+#include "model/tiles.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -11,10 +11,6 @@
 #include "common/limits.h"
 #include "gfx/draw.h"
 
-LevelState Level;
-
-void ResetLevel() { Level = {}; }
-
 namespace {
 
 constexpr uint8_t kLevMagic[4] = {0x53, 0x4C, 0x45, 0x56};  // "SLEV"
@@ -239,17 +235,6 @@ std::string UnopenedProblem(const std::string& name) {
 }
 
 }  // namespace
-
-size_t LineCount(uint8_t type, int32_t width, int32_t height) {
-  const size_t w = size_t(std::max(width, 0)), h = size_t(std::max(height, 0));
-  switch (type) {
-    case kHTiled: return h;
-    case kVTiled: return w;
-    case kHLined: return h * 8;
-    case kVLined: return w * 8;
-    default: return 1;
-  }
-}
 
 void InitPlane(Plane& plane, uint8_t type, int32_t width, int32_t height) {
   plane.type = type;

@@ -1,58 +1,12 @@
-// level.h: planes, the level globals and the level file reader and writer.
+// level.h: what writes the level (model/planes.h): new planes, the level file
+// reader and writer, and the edits the editor makes.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
-#include "common/limits.h"
-
-enum PlaneType : uint8_t {
-  kFlat = 0, kRelative = 1, kHTiled = 2, kVTiled = 3, kHLined = 4, kVLined = 5,
-};
-
-// Every plane a loader leaves has width, height, every loop and wrapCells of
-// at least 1, line tables of the size its type needs (LineCount) and
-// (height + 1) x width cells, so renderers may divide by loops and read the
-// spare row.
-struct Plane {
-  uint8_t type = kFlat;
-  int32_t width = 0, height = 0;  // tiles
-  int32_t wrapCells = 0;          // vertical loop in rows x width
-  int32_t rowSkip = 0;            // width - TileColumns
-  std::vector<int32_t> lineLoops;  // loop in tiles per line
-  int32_t otherLoop = 0;
-  std::vector<uint8_t> lineSpeeds;  // speed byte per line
-  uint8_t otherSpeed = 0;
-  std::vector<uint16_t> tiles;  // (height + 1) x width, row by row; the spare row is 0
-  uint16_t priority = 0;
-};
-
-struct LevelState {
-  std::vector<Plane> planes;
-  uint8_t planeCount = 0;  // always planes.size()
-  uint8_t currentPlane = 0;
-  int32_t viewX = 0, viewY = 0;
-  std::array<uint8_t, kShownPlanes> planeShown{};
-  // The file the level belongs to and SAVE writes: the one the last LoadLevel
-  // asked for, even when it gave the new level. Empty before any load.
-  std::string levelFileName;
-  // Why SAVE must not write levelFileName: something is there that did not
-  // load ("is a folder", "cannot be read", "is damaged"), and it is kept.
-  // Empty when SAVE may write.
-  std::string levelFileProblem;
-  int32_t levelParameter = 340;
-};
-extern LevelState Level;
-
-void ResetLevel();
-
-// Entries of lineLoops/lineSpeeds a plane of this type and size has: 1 for
-// Flat, Relative and unknown types, a row or column per tile for the Tiled
-// types, per pixel for the Lined ones.
-size_t LineCount(uint8_t type, int32_t width, int32_t height);
+#include "model/planes.h"
 
 // Fills a fresh plane: default line tables (loop = the plane's extent along
 // the line, speed 8), all cells 0, wrapCells = width x height, priority 3.
@@ -70,6 +24,26 @@ void NewLevel();
 // now belongs to name (levelFileName); levelFileProblem says when something
 // there did not load and must not be saved over.
 void LoadLevel(const std::string& name);
+
+// The edits the editor and the modes make; with the loaders above, the only
+// writers of the level.
+// The view's world position (the top-left corner of the screen).
+void SetView(int32_t x, int32_t y);
+// Makes plane `index` the current one.
+void SelectPlane(uint8_t index);
+// The current plane, or null when the level has none: what the editor's
+// cell and line edits write to.
+Plane* CurrentPlane();
+// A new empty 1200 x 320 Flat plane at position `at`, made current; the
+// planes from there, with their shown flags, move up one.
+void InsertPlane(size_t at);
+// Removes plane `at`; the shown flags move down with their planes and the
+// current plane stays within the level.
+void DeletePlane(size_t at);
+// Shows or hides plane `index` in the editor (the first 16 only).
+void TogglePlaneShown(size_t index);
+// Cell (x, y) of the plane; a cell off the plane is left alone.
+void SetCell(Plane& plane, int32_t x, int32_t y, uint16_t tile);
 
 // Writes the level as a version-2 file, each plane trimmed to its used extent.
 // False when the file could not be written: the old file survives untouched

@@ -7,13 +7,15 @@
 
 #include "common/binary_reader.h"
 #include "common/limits.h"
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
-#include "objects/palette_sets.h"
+#include "gfx/palette_sets.h"
 
-TileSetState Tiles;
+TileLoadState TileLoad;
 
-void ResetTileSet() { Tiles = {}; }
+void ResetTileLoad() { TileLoad = {}; }
+const ModuleReset kTileLoadReset(ResetTileLoad);
 
 namespace {
 
@@ -23,14 +25,10 @@ constexpr size_t kDatRecordBytes = 66;
 // Smallest tile record: slope, floor, frame count, step count.
 constexpr size_t kMinTileRecordBytes = 4;
 
-// The file being loaded; only its first problem is reported, one line.
-std::string noteFile;
-bool noted = false;
-
 void Note(const std::string& problem) {
-  if (noted) return;
-  noted = true;
-  std::fprintf(stderr, "%s: %s\n", noteFile.c_str(), problem.c_str());
+  if (TileLoad.noted) return;
+  TileLoad.noted = true;
+  std::fprintf(stderr, "%s: %s\n", TileLoad.noteFile.c_str(), problem.c_str());
 }
 
 std::vector<uint8_t> BlankBlock() { return std::vector<uint8_t>(TileBlockSize(), 0); }
@@ -258,8 +256,7 @@ void LoadTileSet(const std::string& name) {
     return;
   }
   BinaryReader& in = *file;
-  noteFile = name;
-  noted = false;
+  TileLoad = {name, false};
 
   const int version = ReadMagicVersion(in, kTilMagic);
 

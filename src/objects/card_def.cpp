@@ -6,14 +6,16 @@
 #include <string>
 
 #include "common/limits.h"
+#include "common/module_state.h"
+#include "common/regular_file.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
-#include "shell/startup.h"
 
 CardDefState CardDefs;
 
 void ResetCardDefs() { CardDefs = {}; }
+const ModuleReset kCardDefReset(ResetCardDefs);
 
 uint8_t ConvertPanelReference(uint8_t reference) { return uint8_t(reference + 2); }
 
@@ -32,7 +34,9 @@ namespace {
 
 class CardReader {
  public:
-  CardReader(ValueReader& in, std::string file) : in_(in), file_(std::move(file)) {}
+  // Sprites are cut from image; without one they stay empty.
+  CardReader(ValueReader& in, std::string file, const PcxImage* image)
+      : in_(in), file_(std::move(file)), image_(image) {}
 
   uint8_t U8() { return uint8_t(in_.ReadNumber()); }
   int32_t I32() { return in_.ReadNumber(); }
@@ -73,8 +77,8 @@ class CardReader {
            std::to_string(h) + " lies outside the 320x200 image");
     } else if (pixels_ + bytes > kCardPixelBudget) {
       Note("sprites hold more pixels than a card may");
-    } else {
-      CutSpriteFrame(ScratchImage, s, 0, x, y);
+    } else if (image_) {
+      CutSpriteFrame(*image_, s, 0, x, y);
       pixels_ += bytes;
     }
   }
@@ -82,6 +86,7 @@ class CardReader {
  private:
   ValueReader& in_;
   std::string file_;
+  const PcxImage* image_;
   bool noted_ = false;
   size_t pixels_ = 0;
 };
@@ -160,22 +165,29 @@ uint32_t TextWidth(const char* text, const Font* font) {
   return width;
 }
 
-void LoadCardDefs() {
-  std::string stats = Startup.DataDir + "/stats";
+void LoadCardDefs(const std::string& dataDir, const std::string& defaultDataDir) {
+  std::string stats = dataDir + "/stats";
   auto opened = ValueReader::Open(stats + "/card.tdf", kMaxCardFileBytes);
   // The same folder again would only refuse what it refused (a FIFO, ...) once more.
-  if (!opened && Startup.DefaultDataDir != Startup.DataDir) {
-    stats = Startup.DefaultDataDir + "/stats";
+  if (!opened && defaultDataDir != dataDir) {
+    stats = defaultDataDir + "/stats";
     opened = ValueReader::Open(stats + "/card.tdf", kMaxCardFileBytes);
   }
   if (!opened) return;  // no card: the attract sequence runs without one
-  CardReader in(*opened, stats + "/card.tdf");
 
-  // A missing image leaves the scratch image as it was; sprites and colours
-  // come from whatever it holds.
-  LoadPcx(stats + "/zlabel.pcx", ScratchImage, 0);
-  for (int i = 0; i < 16; ++i)
-    for (int k = 0; k < 3; ++k) CardDefs.CardColours[i][k] = ScratchImage.palette[i * 3 + k];
+  // Without its image the card keeps its layout but its sprites stay empty
+  // and its colours black.
+  const std::string imagePath = stats + "/zlabel.pcx";
+  const std::optional<PcxImage> image = ReadPcx(imagePath, false);
+  if (image) {
+    for (int i = 0; i < 16; ++i)
+      for (int k = 0; k < 3; ++k) CardDefs.CardColours[i][k] = image->palette[i * 3 + k];
+  } else {
+    CardDefs.CardColours = {};
+    // One that is not a file was refused with its own line.
+    if (!LastOpenRefused()) std::fprintf(stderr, "%s: cannot read the card image\n", imagePath.c_str());
+  }
+  CardReader in(*opened, stats + "/card.tdf", image ? &*image : nullptr);
 
   CardDefs.CardDefTable.assign(1, CardDef{});
   CardDef& def = CardDefs.CardDefTable[0];

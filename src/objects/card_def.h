@@ -87,11 +87,12 @@ void ResetCardDefs();
 uint8_t ConvertPanelReference(uint8_t reference);
 
 // Reads card.tdf from the data folder's "stats" (the default folder's when it
-// is missing there) and zlabel.pcx beside it. Without a file no definition is
+// is missing there) and zlabel.pcx beside it; without the image the sprites
+// are left empty. Without a file no definition is
 // loaded. A file that ends early reads its missing numbers as 0 and texts as
 // empty; indices beyond their counts are reported (one line) and are ignored
 // where they are used.
-void LoadCardDefs();
+void LoadCardDefs(const std::string& dataDir, const std::string& defaultDataDir);
 
 // Operands an instruction with this opcode and mode (its second operand) has.
 int OperandCount(int32_t opcode, int32_t mode);

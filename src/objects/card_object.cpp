@@ -5,28 +5,20 @@
 #include <algorithm>
 #include <string>
 
+#include "common/module_state.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
-#include "level/level.h"
-#include "objects/object_list.h"
-#include "objects/palette_sets.h"
+#include "gfx/palette_sets.h"
+#include "input/input.h"
+#include "model/planes.h"
 #include "objects/script.h"
-#include "shell/input.h"
 
 CardObjectState CardObjects;
 
 void ResetCardObjects() { CardObjects = {}; }
-
-const CardDef* CardDefOf(const CardState& card) {
-  return card.defIndex < CardDefs.CardDefTable.size() ? &CardDefs.CardDefTable[card.defIndex] : nullptr;
-}
+const ModuleReset kCardObjectReset(ResetCardObjects);
 
 namespace {
-
-CardState* CurrentCard() {
-  GameObject& o = Objects.ObjectList[Objects.CurrentObject];
-  return o.type == kObjectCard ? o.card.get() : nullptr;
-}
 
 // Width of a kind-1 or kind-2 part's text, measured when the card is set up.
 void MeasureTextPart(Part& part, const char* text) {
@@ -51,16 +43,16 @@ bool AllPressed(const KeyCombo& combo) {
   return true;
 }
 
-void FireTriggers(const std::vector<KeyTrigger>& triggers) {
+void FireTriggers(CardState& card, const std::vector<KeyTrigger>& triggers) {
   for (const KeyTrigger& t : triggers)
     for (const KeyCombo& combo : t.combos)
-      if (AllPressed(combo)) StartScript(t.script);
+      if (AllPressed(combo)) StartScript(card, t.script);
 }
 
 // The text a text part shows, or null when it names none.
 const char* PartText(const Part& p, const std::string& number) {
   switch (p.kind) {
-    case kPartLevelName: return Objects.LevelName.c_str();
+    case kPartLevelName: return CardObjects.LevelName.c_str();
     case kPartNumber: return number.c_str();
     case kPartText: {
       if (p.defIndex >= CardDefs.CardDefTable.size()) return nullptr;
@@ -163,24 +155,7 @@ void MoveTowardTarget(int32_t& x, int32_t& y, int32_t targetX, int32_t targetY, 
   }
 }
 
-void CreateCardObject() {
-  if (CardDefs.CardDefTable.empty()) return;  // no card file: the attract runs without a card
-  const uint16_t slot = Objects.ObjectCount;
-  GameObject* o = AppendObject(kObjectCard);
-  if (!o) return;
-  o->priority = 1;
-  o->card = std::make_unique<CardState>();
-  o->card->defIndex = 0;
-  SetUpCardObject(slot);
-  // The card's first script starts at once.
-  if (!o->card->slotScripts.empty()) {
-    o->card->slotScripts[0] = 0;
-    o->card->slotCounters[0] = 0;
-  }
-}
-
-void SetUpCardObject(uint16_t o) {
-  CardState& card = *Objects.ObjectList[o].card;
+void SetUpCardObject(CardState& card) {
   const CardDef* def = CardDefOf(card);
   if (!def) return;
   for (int i = 0; i < 16; ++i) {
@@ -231,7 +206,7 @@ void SetUpCardObject(uint16_t o) {
     static_cast<PartDef&>(part) = def->parts[i];
     part.targetX = part.x;
     part.targetY = part.y;
-    if (part.kind == kPartLevelName) MeasureTextPart(part, Objects.LevelName.c_str());
+    if (part.kind == kPartLevelName) MeasureTextPart(part, CardObjects.LevelName.c_str());
     if (part.kind == kPartNumber) MeasureTextPart(part, number.c_str());
     const uint8_t panel = ConvertPanelReference(part.panel);
     if (panel < card.panels.size()) card.panels[panel].partList.push_back(uint8_t(i));
@@ -239,40 +214,26 @@ void SetUpCardObject(uint16_t o) {
   }
 }
 
-void FreeCardObject() { Objects.ObjectList[Objects.CurrentObject].card.reset(); }
-
-void StartScript(uint8_t s) {
-  CardState* card = CurrentCard();
-  if (!card) return;
-  for (uint8_t running : card->slotScripts)
-    if (running == s) return;
-  for (size_t t = card->slotScripts.size(); t-- > 0;)
-    if (card->slotScripts[t] >= kFirstFreeScript) {
-      card->slotScripts[t] = s;
-      return;
-    }
-}
-
-void RunCardObject() {
-  CardState* card = CurrentCard();
-  if (!card) return;
+bool RunCardObject(std::unique_ptr<CardState>& slotCard) {
+  CardState* card = slotCard.get();
+  if (!card) return true;
   const CardDef* def = CardDefOf(*card);
-  if (!def || card->panels.size() < 2) return;
+  if (!def || card->panels.size() < 2) return true;
 
   if (card->inputEnabled) {
     if (card->currentPanel > 1 && size_t(card->currentPanel) - 2 < def->panels.size())
-      FireTriggers(def->panels[card->currentPanel - 2].triggers);
+      FireTriggers(*card, def->panels[card->currentPanel - 2].triggers);
     if (card->currentPanel < card->panels.size()) {
       const uint8_t s = card->panels[card->currentPanel].selectedItem;
-      if (s < def->items.size()) FireTriggers(def->items[s].triggers);
+      if (s < def->items.size()) FireTriggers(*card, def->items[s].triggers);
     }
   }
 
   for (size_t t = 0; t < card->slotScripts.size(); ++t) {
     if (card->slotScripts[t] >= def->scripts.size()) continue;
-    if (!RunScriptSlot(uint8_t(t))) {
-      FreeCardObject();  // the card deleted itself: nothing moves or draws this frame
-      return;
+    if (!RunScriptSlot(*card, uint8_t(t))) {
+      slotCard.reset();  // the card deleted itself: nothing moves or draws this frame
+      return false;
     }
   }
 
@@ -289,4 +250,5 @@ void RunCardObject() {
     DrawParts(*card, card->panels[root], false);
     DrawChildren(*card, root);
   }
+  return true;
 }

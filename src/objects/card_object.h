@@ -3,71 +3,27 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "objects/card_def.h"
-
-// A part of the running card: the file's fields, then its motion.
-struct Part : PartDef {
-  int32_t targetX = 0, targetY = 0;
-  int32_t stepX = 0, stepY = 0;  // pixels a frame; 0 stands still
-  uint8_t counterIndex = 0;      // counted up on arrival
-  uint8_t ownIndex = 0;
-};
-
-struct Panel {
-  uint8_t parent = 0;  // panels 0 and 1 are their own parents
-  uint8_t visible = 0;
-  int32_t x = 0, y = 0;  // inside the parent
-  int32_t absX = 0, absY = 0;  // screen position of the origin, this frame
-  int32_t left = 0, top = 0, right = 0, bottom = 0;  // window, relative to x, y
-  int32_t clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;  // on screen, this frame
-  int32_t scrollX = 0, scrollY = 0;
-  int32_t offsetX = 0, offsetY = 0;  // scroll - abs: subtracted from part positions
-  std::vector<uint8_t> partList, childList;  // in the order they joined
-  int32_t targetX = 0, targetY = 0;
-  int32_t stepX = 0, stepY = 0;
-  uint8_t counterIndex = 0;
-  uint8_t selectedItem = 0;
-};
-
-constexpr uint8_t kSlotEmpty = 255;
-constexpr uint8_t kFirstFreeScript = 21;  // a slot holding this or more counts as free
-
-struct CardState {
-  std::vector<Part> parts;
-  std::vector<Panel> panels;  // 0 world, 1 screen, then one per PanelDef
-  std::vector<uint8_t> slotScripts, slotCounters;
-  uint8_t currentPanel = 0;
-  std::vector<uint32_t> counters;
-  std::vector<uint32_t> reserved;
-  uint8_t defIndex = 0;
-  uint8_t inputEnabled = 0;
-};
+#include "objects/card_state.h"
 
 struct CardObjectState {
   uint8_t CardNumber = 0;  // shown by number parts; nothing sets it
+  std::string LevelName;   // shown by level-name parts
 };
 extern CardObjectState CardObjects;
 
 void ResetCardObjects();
 
-// The definition a card runs from, or null when none is loaded.
-const CardDef* CardDefOf(const CardState& card);
-
-// Appends a card object with script 0 running in slot 0. Without a loaded
-// definition, or with the object list full, nothing is appended.
-void CreateCardObject();
-// Builds the card of object slot o from its definition.
-void SetUpCardObject(uint16_t o);
-// Releases the card state of the current object.
-void FreeCardObject();
-// One frame of the card at the current object: key triggers, scripts,
-// motion, drawing.
-void RunCardObject();
-// Starts script s of the current card in the highest free slot, unless a slot
-// already runs it or none is free.
-void StartScript(uint8_t s);
+// Builds a card from its definition (CreateCardObject in object_list.h puts
+// one in the object list).
+void SetUpCardObject(CardState& card);
+// One frame of a card: key triggers, scripts, motion, drawing. False when a
+// script deleted the card: it is then released.
+bool RunCardObject(std::unique_ptr<CardState>& card);
 
 // Moves a position one frame toward its target and counts an arrival (both
 // axes at their targets after a move) in counter.

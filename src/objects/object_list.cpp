@@ -1,19 +1,21 @@
 // object_list.cpp: the object list, its plane objects and the per-frame pass.
 #include "objects/object_list.h"
 
+#include "common/module_state.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
-#include "level/level.h"
-#include "level/tile_set.h"
+#include "model/planes.h"
+#include "model/tiles.h"
+#include "objects/card_object.h"
 
 ObjectListState Objects;
 
 void ResetObjectList() {
   ClearObjectList();
   Objects.CurrentObject = 0;
-  Objects.LevelName.clear();
 }
+const ModuleReset kObjectListReset(ResetObjectList);
 
 // The slots exist from the start; allocating them is emptying them.
 void AllocObjectList() { ClearObjectList(); }
@@ -33,7 +35,7 @@ GameObject* AppendObject(uint16_t type) {
   return &o;
 }
 
-void CreatePlaneObjects(const char*) {
+void CreatePlaneObjects() {
   const size_t count = std::min<size_t>(Level.planeCount, Level.planes.size());
   for (size_t i = 0; i < count; ++i) {
     GameObject* o = AppendObject(kObjectPlane);
@@ -43,7 +45,7 @@ void CreatePlaneObjects(const char*) {
     o->plane->planeIndex = uint32_t(i);
     o->plane->visible = 1;
   }
-  Objects.LevelName = "Test";
+  CardObjects.LevelName = "Test";
 }
 
 namespace {
@@ -67,6 +69,21 @@ uint32_t GatherPlaneRun(uint16_t slot, std::vector<const Plane*>& planes) {
   return end;
 }
 
+void CreateCardObject() {
+  if (CardDefs.CardDefTable.empty()) return;  // no card file: the attract runs without a card
+  GameObject* o = AppendObject(kObjectCard);
+  if (!o) return;
+  o->priority = 1;
+  o->card = std::make_unique<CardState>();
+  o->card->defIndex = 0;
+  SetUpCardObject(*o->card);
+  // The card's first script starts at once.
+  if (!o->card->slotScripts.empty()) {
+    o->card->slotScripts[0] = 0;
+    o->card->slotCounters[0] = 0;
+  }
+}
+
 void RunObjects() {
   // ObjectCount is read again each step: objects appended now run this pass.
   for (Objects.CurrentObject = 0; Objects.CurrentObject < Objects.ObjectCount; ++Objects.CurrentObject) {
@@ -83,7 +100,7 @@ void RunObjects() {
         break;
       }
       case kObjectCard:
-        RunCardObject();
+        if (!RunCardObject(o.card)) o.type = kObjectEmpty;
         break;
       default:
         break;

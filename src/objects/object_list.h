@@ -4,11 +4,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "common/limits.h"
-#include "objects/card_object.h"
+#include "objects/card_state.h"
 
 struct Plane;
 
@@ -21,10 +20,7 @@ struct PlaneObjectState {
 
 struct GameObject {
   uint16_t type = kObjectEmpty;
-  uint32_t reservedA = 0, reservedB = 0;
-  uint8_t reservedC = 0;
   uint16_t priority = 0;  // kept for the record; the list is never sorted by it
-  uint32_t reservedD = 0;
   // State blocks, owned by the slot and released when the list is cleared.
   std::unique_ptr<PlaneObjectState> plane;
   std::unique_ptr<CardState> card;
@@ -34,7 +30,6 @@ struct ObjectListState {
   std::array<GameObject, kObjectSlots> ObjectList;
   uint16_t ObjectCount = 0;    // slots 0 .. ObjectCount - 1 are in use
   uint16_t CurrentObject = 0;  // the slot RunObjects is running
-  std::string LevelName;
   std::vector<const Plane*> runPlanes;  // RunObjects' scratch: see GatherPlaneRun
 };
 extern ObjectListState Objects;
@@ -50,8 +45,11 @@ void ClearObjectList();
 // slots are taken, and the request is ignored.
 GameObject* AppendObject(uint16_t type);
 // Appends one visible plane object per plane of the level, in plane order,
-// then sets LevelName to "Test". The argument is not used.
-void CreatePlaneObjects(const char* unused);
+// then sets the card's LevelName to "Test".
+void CreatePlaneObjects();
+// Appends a card object with script 0 running in slot 0. Without a loaded
+// definition, or with the object list full, nothing is appended.
+void CreateCardObject();
 // Runs or draws every object in slot order; objects appended during the pass
 // run in the same pass. A plane leaves alone the lines that the shown planes
 // drawn straight after it cover.

@@ -5,16 +5,17 @@
 
 #include <algorithm>
 
-#include "objects/card_object.h"
-#include "objects/object_list.h"
+#include "common/module_state.h"
+#include "objects/card_state.h"
 
 ScriptState Script;
 
 void ResetScripts() { Script = {}; }
+const ModuleReset kScriptReset(ResetScripts);
 
 namespace {
 
-CardState& Card() { return *Objects.ObjectList[Objects.CurrentObject].card; }
+CardState& Card() { return *Script.card; }
 int32_t Op(int k) { return Script.current->operands[size_t(k)]; }
 
 // Operand a as a part or a defined panel of the current card, or null when it
@@ -137,7 +138,7 @@ void PlacePanel(bool aim) {
 }
 
 void DeleteCard() {
-  Objects.ObjectList[Objects.CurrentObject].type = 0;
+  Script.cardDeleted = 1;
   Script.CardPendingResult = 0;
   Script.CardResultLock = 0;
 }
@@ -274,9 +275,9 @@ void StepSelection(bool next) {
       if (owned(i)) found = i;
   }
   if (found < 0) return;
-  if (cur < n) StartScript(def->items[size_t(cur)].deselectScript);
+  if (cur < n) StartScript(Card(), def->items[size_t(cur)].deselectScript);
   c.panels[panel].selectedItem = uint8_t(found);
-  StartScript(def->items[size_t(found)].selectScript);
+  StartScript(Card(), def->items[size_t(found)].selectScript);
 }
 void SelectNext() { StepSelection(true); }
 void SelectPrevious() { StepSelection(false); }
@@ -313,9 +314,19 @@ void InstallInstructions() {
   };
 }
 
-bool RunScriptSlot(uint8_t t) {
-  GameObject& object = Objects.ObjectList[Objects.CurrentObject];
-  CardState& c = *object.card;
+void StartScript(CardState& card, uint8_t s) {
+  for (uint8_t running : card.slotScripts)
+    if (running == s) return;
+  for (size_t t = card.slotScripts.size(); t-- > 0;)
+    if (card.slotScripts[t] >= kFirstFreeScript) {
+      card.slotScripts[t] = s;
+      return;
+    }
+}
+
+bool RunScriptSlot(CardState& c, uint8_t t) {
+  Script.card = &c;
+  Script.cardDeleted = 0;
   const CardDef* def = CardDefOf(c);
   if (!def || t >= c.slotScripts.size()) return true;
   auto empty = [&] {
@@ -336,7 +347,7 @@ bool RunScriptSlot(uint8_t t) {
     }
     Script.current = &ins;
     Script.InstructionTable[size_t(ins.opcode)]();
-    if (object.type == 0) return false;
+    if (Script.cardDeleted) return false;
     // The last instruction of a script never waits.
     const uint8_t now = c.slotScripts[t];
     if (now >= def->scripts.size() || size_t(c.slotCounters[t]) + 1 >= def->scripts[now].size()) {

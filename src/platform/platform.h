@@ -131,6 +131,16 @@ uint32_t Milliseconds();      // monotonic millisecond tick
 // arrives). The null platform jumps its virtual clock there.
 void WaitUntil(uint64_t target);
 
+// For a platform whose host runs the loop (the browser takes it over at the
+// first wait): the loop's pass, false once the program ends (exit code set),
+// and the frames it has run. The shell sets them before its loop starts;
+// other platforms ignore them.
+struct LoopHooks {
+  bool (*pass)(int& exitCode) = nullptr;
+  uint64_t (*framesRun)() = nullptr;
+};
+void SetLoopHooks(const LoopHooks& hooks);
+
 // ---- Display --------------------------------------------------------------
 
 // Pixel format of a display form.

@@ -3,21 +3,21 @@
 // to its pixel format.
 #include "shell/display.h"
 
+#include "common/module_state.h"
 #include "gfx/frame_buffer.h"
 #include "platform/platform.h"
-#include "shell/window.h"
 
 std::unique_ptr<CDisplay> TheDisplay;
+const ModuleReset kDisplayReset(ReleaseDisplay);
 
 CDisplay::~CDisplay() {
   if (created) platform::DisplayRelease();
 }
 
-int SetUpDisplay(int width, int height) {
+int SetUpDisplay(int width, int height, bool windowed) {
   TheDisplay.reset();
   TheDisplay = std::make_unique<CDisplay>();
   constexpr int kFail = int(0x80004005);
-  bool windowed = Win.Windowed != 0;
   if (!platform::DisplayCreate(windowed, width, height)) {
     platform::MessageBox("Failed initializing DirectDraw.", "Error!", platform::BoxIcon::Stop);
     return kFail;
@@ -36,12 +36,7 @@ int SetUpDisplay(int width, int height) {
       platform::DisplayUnlock();
     }
   }
-  if (windowed) {
-    ApplyWindowSize();
-  } else {
-    platform::DisplaySetPalette(Screen.PaletteTable.data());
-  }
-  CheckPixelFormat();
+  if (!windowed) platform::DisplaySetPalette(Screen.PaletteTable.data());
   return 0;
 }
 

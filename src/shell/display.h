@@ -16,8 +16,11 @@ class CDisplay {
 };
 extern std::unique_ptr<CDisplay> TheDisplay;
 
-// 0 on success.
-int SetUpDisplay(int width, int height);
+// Creates the display in the full-screen or window form and points the frame
+// (or the window form's conversion) at it; full screen also gets the palette.
+// 0 on success. The window's size and the pixel format check come after it
+// (OpenDisplay in shell/window.h).
+int SetUpDisplay(int width, int height, bool windowed);
 int RestoreDisplay();
 void CheckPixelFormat();
 void ReleaseDisplay();

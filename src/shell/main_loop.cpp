@@ -3,26 +3,27 @@
 
 #include <cstdio>
 
+#include "common/module_state.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
-#include "level/attract.h"
-#include "level/editor.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/attract.h"
+#include "modes/editor.h"
+#include "modes/level_load.h"
 #include "objects/object_list.h"
-#include "objects/palette_sets.h"
 #include "platform/platform.h"
 #include "shell/display.h"
-#include "shell/input.h"
 #include "shell/window.h"
 
 LoopState Loop;
 
 void ResetLoop() { Loop = {}; }
+const ModuleReset kLoopReset(ResetLoop);
 
-void InitFrameTimer(uint8_t rate) {
+void InitFrameTimer() {
   FrameTimer& t = Loop.Timer;
-  t.rate = rate;
   uint64_t freq = platform::CounterFrequency();
   if (freq != 0) {
     t.useCounter = true;
@@ -55,6 +56,12 @@ bool FrameDue() {
   return false;
 }
 
+// The editor's EXIT GAME ends the program before the frame goes on.
+static void FollowMode(const ModeResult& result) {
+  if (result.quit) QuitGame();
+  Loop.GameMode = result.nextMode;
+}
+
 void DispatchFrame() {
   ClearFrameBuffer(0);
   switch (Loop.GameMode) {
@@ -66,8 +73,8 @@ void DispatchFrame() {
         AttractFrame();
       }
       break;
-    case kModeEditor: EditorFrame(); break;
-    case kModeTileViewer: TileViewerFrame(); break;
+    case kModeEditor: FollowMode(EditorFrame(Loop.FramesPerSecond)); break;
+    case kModeTileViewer: FollowMode(TileViewerFrame()); break;
     default: break;  // unknown modes draw nothing
   }
   char text[16];
@@ -75,16 +82,14 @@ void DispatchFrame() {
   DrawText(text, 296, 8, 0);
   ConvertFrameBuffer();
   if (Input.KeyHeld[kKeyE] && Loop.GameMode == kModePlay) {
-    Level.viewX &= ~7;
-    Level.viewY &= ~7;
+    SetView(Level.viewX & ~7, Level.viewY & ~7);
     Loop.GameMode = kModeEditor;
     PrepareEditorEntry();
   }
   if (Input.KeyPressed[kKey5]) {
     Attract.AttractCounter = 0;
     Attract.AttractStep = 0;
-    Level.viewX = 0;
-    Level.viewY = 0;
+    SetView(0, 0);
   }
   // Level keys act on every frame the key is held, so a held key reloads.
   static constexpr struct {
@@ -94,24 +99,15 @@ void DispatchFrame() {
   } kLevelKeys[] = {{kKey6, "1.til", "1.lev"}, {kKey7, "3.til", "3.lev"},
                     {kKey8, "2.til", "2.lev"}, {kKey9, "4.til", "4.lev"}};
   for (const auto& k : kLevelKeys)
-    if (Input.KeyHeld[k.key]) LoadLevelPair(k.tiles, k.level, true);
+    if (Input.KeyHeld[k.key]) LoadLevelFromKey(k.tiles, k.level);
 }
 
-void LoadLevelPair(const char* tileFile, const char* levelFile, bool fromKey) {
-  if (fromKey) {
-    Attract.AttractCounter = 99;
-    Attract.AttractStep = 99;
-    Level.viewX = 0;
-    Level.viewY = 0;
-    ClearObjectList();
-  }
-  // Bare names: the working directory stays the folder that holds tarn.cfg.
-  LoadTileSet(tileFile);
-  SelectPaletteSet(0);
-  RestoreGlobalColours();
-  SetEditorColours();
-  LoadLevel(levelFile);
-  CreatePlaneObjects("thisisonlytemporary");
+void LoadLevelFromKey(const char* tileFile, const char* levelFile) {
+  Attract.AttractCounter = 99;
+  Attract.AttractStep = 99;
+  SetView(0, 0);
+  ClearObjectList();
+  LoadLevelPair(tileFile, levelFile);
 }
 
 void RunFrame() {
@@ -189,4 +185,23 @@ void QuitGame() {
   ReleaseDisplay();
   platform::PostQuit(0);
   platform::ExitProcess(0);
+}
+
+void RunMenuCommand(uint32_t id) {
+  if (HandleMenuCommand(id) == WindowRequest::Quit) QuitGame();
+}
+
+void WindowProc(const platform::Message& message) {
+  switch (message.kind) {
+    case platform::MessageKind::Close:
+      ReleaseDisplay();
+      platform::PostQuit(0);
+      break;
+    case platform::MessageKind::Moved:
+      if (TheDisplay) UpdateBounds();
+      break;
+    case platform::MessageKind::Activate: Loop.AppActive = message.value; break;
+    case platform::MessageKind::Command: RunMenuCommand(uint32_t(message.value)); break;
+    case platform::MessageKind::Quit: break;
+  }
 }

@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-enum GameModeValue : uint8_t { kModePlay = 0, kModeEditor = 253, kModeTileViewer = 254 };
+#include "modes/game_mode.h"
+#include "platform/platform.h"
 
 struct FrameTimer {
   bool useCounter = true;
@@ -11,7 +12,6 @@ struct FrameTimer {
   uint64_t lastCount = 0;        // counter at the last due frame
   uint32_t tickInterval = 16;
   uint32_t lastTick = 0;
-  uint8_t rate = 60;
 };
 
 struct LoopState {
@@ -30,7 +30,8 @@ extern LoopState Loop;
 
 void ResetLoop();
 
-void InitFrameTimer(uint8_t rate);
+// Sixty frames a second, from the high-resolution counter when there is one.
+void InitFrameTimer();
 bool FrameDue();
 void DispatchFrame();
 void RunFrame();
@@ -39,9 +40,12 @@ void CheckHotKeys();
 bool LoopPass(int& exitCode);
 // Runs passes until the quit message; returns its exit code.
 int RunMainLoop();
-// The road of a level load: tile set, palette set 0, global and editor colours,
-// level, plane objects. A level key also stops the attract sequence, resets the
-// view and empties the object list first.
-void LoadLevelPair(const char* tileFile, const char* levelFile, bool fromKey);
+// A level key's load (LoadLevelPair): it stops the attract sequence, resets
+// the view and empties the object list first.
+void LoadLevelFromKey(const char* tileFile, const char* levelFile);
 // Releases the display, posts the quit message and ends the process with 0.
 [[noreturn]] void QuitGame();
+// A menu command with what it asks of the loop carried out.
+void RunMenuCommand(uint32_t id);
+// One window message, as the window procedure would take it.
+void WindowProc(const platform::Message& message);

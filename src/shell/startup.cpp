@@ -6,54 +6,36 @@
 #include <filesystem>
 
 #include "audio/sound.h"
+#include "common/module_state.h"
 #include "common/regular_file.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/frame_buffer.h"
+#include "gfx/palette_sets.h"
 #include "gfx/pcx.h"
 #include "gfx/scroll.h"
-#include "level/attract.h"
-#include "level/editor.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/attract.h"
+#include "modes/editor.h"
 #include "objects/card_def.h"
 #include "objects/card_object.h"
 #include "objects/object_list.h"
-#include "objects/palette_sets.h"
 #include "objects/script.h"
 #include "platform/platform.h"
 #include "shell/display.h"
-#include "shell/input.h"
 #include "shell/main_loop.h"
 #include "shell/window.h"
 
 StartupState Startup;
 
 void ResetStartup() { Startup = {}; }
+const ModuleReset kStartupReset(ResetStartup);
 
 constexpr const char* kTitle = "Tarn";
 
-void ResetAllState() {
-  ResetStartup();
-  ResetLoop();
-  ResetInput();
-  ResetWindow();
-  ResetScreen();
-  ResetVideo();
-  ResetScroll();
-  ResetTileSet();
-  ResetLevel();
-  ResetObjectList();
-  ResetAttract();
-  ResetEditor();
-  ResetFonts();
-  ResetPaletteAnimation();
-  ResetCardDefs();
-  ResetCardObjects();
-  ResetScripts();
-  ResetAudio();
-  TheDisplay.reset();
-}
+void ResetAllState() { ResetEveryModule(); }
 
 void InitGame() {
   // The command line is not interpreted.
@@ -67,25 +49,26 @@ void InitGame() {
   Startup.DataDir = base + "/" + Startup.DataDirName;
 
   if (!CanOpenForReading("default/sfx/sfx000.wav")) Startup.SoundFileMissing = 1;
-  if (!CanOpenForReading("default/music/theme.wav")) Startup.MusicFileMissing = 1;
+  if (!CanOpenForReading("default/music/theme.wav")) Audio.MusicFileMissing = 1;
   if (Startup.SoundFileMissing == 0) {
-    LoadSound("default/sfx/sfx000.wav", Audio.SoundEffects[0]);
-    LoadSound("default/music/theme.wav", Audio.ThemeMusic);
+    const std::string fallback = Startup.DefaultDataDir + "/sfx/sfx000.wav";
+    LoadSound("default/sfx/sfx000.wav", Audio.SoundEffects[0], fallback);
+    LoadSound("default/music/theme.wav", Audio.ThemeMusic, fallback);
   }
-  SelectVideoMode(0);
-  InitFrameTimer(60);
+  StartVideoMode(0);
+  InitFrameTimer();
   AllocateScratchPixels();
   BuildDefaultTileSet();
   NewLevel();
   InstallInstructions();
   LoadGlobalArt();
-  LoadEditorArt();
+  LoadEditorArt(Startup.DataDir);
   AllocObjectList();
 }
 
 void LoadGlobalArt() {
-  LoadFonts();
-  LoadCardDefs();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
+  LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
   // The same folder again would only refuse what it refused (a FIFO, ...) once more.
   if (!LoadPcx(Startup.DataDir + "/art/globpal.pcx", ScratchImage, 1) && Startup.DefaultDataDir != Startup.DataDir)
     LoadPcx(Startup.DefaultDataDir + "/art/globpal.pcx", ScratchImage, 1);
@@ -96,8 +79,7 @@ bool StartProgram(int& exitCode) {
   exitCode = 0;
   // The marker file is opened, never read (nor waited on, were it a FIFO); it
   // only shows we run from the game folder.
-  static const bool marker = CanOpenForReading("tarn.cfg");
-  if (!marker) {
+  if (!CanOpenForReading("tarn.cfg")) {
     platform::MessageBox(
         "Please make sure the game is installed fully and properly, and run it from it's own folder.",
         "Data files not found.", platform::BoxIcon::Stop);
@@ -122,6 +104,8 @@ bool StartProgram(int& exitCode) {
 int GameEntry() {
   int code;
   if (!StartProgram(code)) return code;
+  // A browser runs the passes itself once the loop first waits.
+  platform::SetLoopHooks({LoopPass, [] { return Loop.FramesRun; }});
   code = RunMainLoop();
   // The loop ended on a quit message rather than through ExitProcess: the
   // sound records still go before the device, as they do there.

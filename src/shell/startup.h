@@ -10,7 +10,6 @@ struct StartupState {
   std::string DefaultDataDir;  // StartDir + "/default"
   std::string DataDir;         // StartDir + "/" + DataDirName
   uint8_t SoundFileMissing = 0;
-  uint8_t MusicFileMissing = 0;
 };
 extern StartupState Startup;
 
@@ -25,5 +24,6 @@ void LoadGlobalArt();
 // Everything before the main loop. False when start-up ended the program (exitCode set).
 bool StartProgram(int& exitCode);
 
-// Resets every module's state to its start values (tests and the harness).
+// Resets every module's state to its start values (tests and the harness):
+// every module that joined the list in common/module_state.h.
 void ResetAllState();

@@ -2,14 +2,16 @@
 // with its commands, and the window's messages.
 #include "shell/window.h"
 
+#include "common/module_state.h"
+#include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/screenshot.h"
 #include "shell/display.h"
-#include "shell/main_loop.h"
 
 WindowState Win;
 
 void ResetWindow() { Win = {}; }
+const ModuleReset kWindowReset(ResetWindow);
 
 namespace {
 
@@ -44,7 +46,7 @@ void WriteSizeEntries(const char* third) {
   const char* texts[3] = {"&Normal", "&Double", third};
   size->children.clear();
   for (uint32_t i = 0; i < 3; ++i) {
-    size->children.push_back(Command(texts[i], 2001 + i));
+    size->children.push_back(Command(texts[i], kCommandSizeNormal + i));
     size->children.back().checked = Win.WindowSizeMode == i;
   }
 }
@@ -56,6 +58,8 @@ void ChooseWindowSize(uint8_t mode) {
   platform::SetMenuBar(Win.MenuBar);
 }
 
+}  // namespace
+
 // The display's bounds after a move or size: the client area on the screen.
 void UpdateBounds() {
   int left, top, right, bottom;
@@ -63,16 +67,34 @@ void UpdateBounds() {
   Win.WindowRect = {left, top, right, bottom};
 }
 
-}  // namespace
+int OpenDisplay(int width, int height) {
+  const bool windowed = Win.Windowed != 0;
+  if (const int result = SetUpDisplay(width, height, windowed); result != 0) return result;
+  if (windowed) ApplyWindowSize();
+  CheckPixelFormat();
+  return 0;
+}
+
+void StartVideoMode(uint8_t mode) {
+  if (mode == 0 || mode == 2 || mode == 4) {
+    if (OpenDisplay(mode == 0 ? 320 : 640, mode == 0 ? 200 : 480) != 0) {
+      platform::MessageBox("DirectDraw init failed.", "Error!", platform::BoxIcon::Stop);
+      platform::ExitProcess(0);
+    }
+  }
+  SelectVideoMode(mode);
+}
 
 void BuildMenuBar() {
   Win.MenuBar = {
-      Popup("&File", {Command("Toggle &Menu  F8", 1000), Separator(), Command("E&xit         ESC", 1001)}),
-      Popup("&Video", {Command("&Full Screen  F4", 2000), Popup("Window &Size")}),
-      Popup("&Debug", {Command("Toggle &Orbets  F11", 3000), Command("Toggle &2P Mode   F2", 3001),
-                       Command("Toggle &FrameDump F3", 3002), Command("Screen &Shot      F9", 3003),
-                       Popup("Player&1"), Popup("Player&2", {Command("None", 8500)}), Popup("Level &Warp")}),
-      Popup("&Help", {Command("&Contents     F1", 4000), Separator(), Command("&About", 4001)}),
+      Popup("&File", {Command("Toggle &Menu  F8", kCommandToggleMenu), Separator(),
+                      Command("E&xit         ESC", kCommandExit)}),
+      Popup("&Video", {Command("&Full Screen  F4", kCommandFullScreen), Popup("Window &Size")}),
+      Popup("&Debug", {Command("Toggle &Orbets  F11", kCommandOrbets), Command("Toggle &2P Mode   F2", kCommandTwoPlayers),
+                       Command("Toggle &FrameDump F3", kCommandFrameDump),
+                       Command("Screen &Shot      F9", kCommandScreenShot), Popup("Player&1"),
+                       Popup("Player&2", {Command("None", kCommandPlayerNone)}), Popup("Level &Warp")}),
+      Popup("&Help", {Command("&Contents     F1", kCommandContents), Separator(), Command("&About", kCommandAbout)}),
   };
   WriteSizeEntries("&Reizeable");
   platform::SetMenuBar(Win.MenuBar);
@@ -123,7 +145,7 @@ void ToggleFullScreen() {
     if (Win.MenuState == 2) ToggleMenuBar();
     platform::ShowCursor(true);
   }
-  SetUpDisplay(320, 200);
+  OpenDisplay(320, 200);
   UpdateBounds();
   if (Win.Windowed) {
     // The window form has its own pixel format: rebuild every slot's pixel value.
@@ -135,36 +157,22 @@ void ToggleFullScreen() {
   }
 }
 
-void HandleMenuCommand(uint32_t id) {
+WindowRequest HandleMenuCommand(uint32_t id) {
   switch (id) {
-    case 1000: ToggleMenuBar(); break;
-    case 1001: QuitGame(); break;
-    case 2000: ToggleFullScreen(); break;
-    case 2001:
-    case 2002:
-    case 2003: ChooseWindowSize(uint8_t(id - 2001)); break;
-    case 3003: {
+    case kCommandToggleMenu: ToggleMenuBar(); break;
+    case kCommandExit: return WindowRequest::Quit;
+    case kCommandFullScreen: ToggleFullScreen(); break;
+    case kCommandSizeNormal:
+    case kCommandSizeDouble:
+    case kCommandSizeResizeable: ChooseWindowSize(uint8_t(id - kCommandSizeNormal)); break;
+    case kCommandScreenShot: {
       // Where the player looks: a shot that was not written must not pass in silence.
       std::string problem;
       if (!SaveScreenshot(0, problem)) platform::MessageBox(problem, "Screen Shot", platform::BoxIcon::Stop);
       break;
     }
-    case 4001: platform::MessageBox(kAboutText, kAboutCaption, platform::BoxIcon::Info, false); break;
+    case kCommandAbout: platform::MessageBox(kAboutText, kAboutCaption, platform::BoxIcon::Info, false); break;
     default: break;  // Orbets, 2P Mode, FrameDump, Contents, None and the rest do nothing
   }
-}
-
-void WindowProc(const platform::Message& message) {
-  switch (message.kind) {
-    case platform::MessageKind::Close:
-      ReleaseDisplay();
-      platform::PostQuit(0);
-      break;
-    case platform::MessageKind::Moved:
-      if (TheDisplay) UpdateBounds();
-      break;
-    case platform::MessageKind::Activate: Loop.AppActive = message.value; break;
-    case platform::MessageKind::Command: HandleMenuCommand(uint32_t(message.value)); break;
-    case platform::MessageKind::Quit: break;
-  }
+  return WindowRequest::None;
 }

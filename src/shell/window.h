@@ -7,6 +7,27 @@
 
 #include "platform/platform.h"
 
+// The menu bar's command identifiers, as the platform delivers them and
+// tarn-run's "menu <id>" names them.
+enum MenuCommand : uint32_t {
+  kCommandToggleMenu = 1000,
+  kCommandExit = 1001,
+  kCommandFullScreen = 2000,
+  kCommandSizeNormal = 2001,
+  kCommandSizeDouble = 2002,
+  kCommandSizeResizeable = 2003,
+  kCommandOrbets = 3000,
+  kCommandTwoPlayers = 3001,
+  kCommandFrameDump = 3002,
+  kCommandScreenShot = 3003,
+  kCommandContents = 4000,
+  kCommandAbout = 4001,
+  kCommandPlayerNone = 8500,
+};
+
+// What a command leaves for the main loop to carry out.
+enum class WindowRequest : uint8_t { None, Quit };
+
 struct WindowRectT {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
 };
@@ -38,7 +59,15 @@ void ToggleMenuBar();
 void ApplyWindowSize();
 // Between full screen and a window, the bar following MenuState.
 void ToggleFullScreen();
-// The action of a menu command; unknown identifiers do nothing.
-void HandleMenuCommand(uint32_t id);
-// One window message, as the window procedure would take it.
-void WindowProc(const platform::Message& message);
+// The action of a menu command; unknown identifiers do nothing. Exit is left
+// to the loop as a request.
+WindowRequest HandleMenuCommand(uint32_t id);
+// Records the client area as the last move or size left it.
+void UpdateBounds();
+
+// Sets the display up in the current form (Windowed): the display, then the
+// window's size, then the pixel format. 0 on success.
+int OpenDisplay(int width, int height);
+// Opens the display a video mode needs (ending the program when it cannot)
+// and selects the mode (SelectVideoMode).
+void StartVideoMode(uint8_t mode);

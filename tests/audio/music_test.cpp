@@ -2,7 +2,7 @@
 // started looping by the attract sequence's set-up frame, what a level key
 // and a restart do to it, and the values that start nothing.
 #include "audio/sound_fixture.h"
-#include "shell/input.h"
+#include "input/input.h"
 #include "shell/main_loop.h"
 
 namespace fs = std::filesystem;
@@ -68,7 +68,7 @@ TEST_F(MusicTest, TheThemeStartsOnTheAttractSetUpFrameLoopsThroughALevelKeyAndAR
 
 TEST_F(MusicTest, AMissingThemeSilencesTheProgramAndAMissingEffectLoadsNothing) {
   Start(true, false);
-  EXPECT_EQ(Startup.MusicFileMissing, 1);
+  EXPECT_EQ(Audio.MusicFileMissing, 1);
   EXPECT_EQ(VoiceOf(Audio.ThemeMusic, 0).length, 100u) << "the theme holds the effect's sample";
   AttractSetUp();
   EXPECT_EQ(nullplat::PlayingSoundBuffers(), 0);
@@ -86,7 +86,7 @@ TEST_F(MusicTest, AMissingThemeSilencesTheProgramAndAMissingEffectLoadsNothing) 
 
 TEST_F(MusicTest, EffectZeroOnlyStopsTheTracksAndMusicLoopsZeroPlaysOnce) {
   Start(true, true);
-  ASSERT_TRUE(LoadSound(Path("default/sfx/sfx000.wav"), Audio.MusicTracks[4]));
+  ASSERT_TRUE(LoadSound(Path("default/sfx/sfx000.wav"), Audio.MusicTracks[4], Path("default/sfx/sfx000.wav")));
   ASSERT_TRUE(PlaySoundLooping(Audio.MusicTracks[4]));
   ASSERT_TRUE(PlaySoundLooping(Audio.ThemeMusic));
   StartMusic(&Audio.SoundEffects[0]);

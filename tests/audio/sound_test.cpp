@@ -10,24 +10,23 @@ class SoundTest : public FileTest {
  protected:
   void Load(Sound_typ& r, size_t frames) {
     Write("s.wav", MonoWav(frames));
-    ASSERT_TRUE(LoadSound(Path("s.wav"), r));
+    ASSERT_TRUE(LoadSound(Path("s.wav"), r, Path("default/sfx/sfx000.wav")));
   }
 };
 
 TEST_F(SoundTest, AMissingFileIsReplacedByEffectZerosAndWithoutThatTheRecordStaysEmpty) {
-  Startup.DefaultDataDir = Path("default");
   Write("default/sfx/sfx000.wav", MonoWav(100));
   Sound_typ& theme = Audio.ThemeMusic;
-  ASSERT_TRUE(LoadSound(Path("music/none.wav"), theme));
+  ASSERT_TRUE(LoadSound(Path("music/none.wav"), theme, Path("default/sfx/sfx000.wav")));
   EXPECT_EQ(VoiceOf(theme, 0).length, 100u);
   EXPECT_EQ(theme.soundSystem, &Audio.SoundSystem);
   // Loading again lets go of the old buffers first.
-  ASSERT_TRUE(LoadSound(Path("default/sfx/sfx000.wav"), theme));
+  ASSERT_TRUE(LoadSound(Path("default/sfx/sfx000.wav"), theme, Path("default/sfx/sfx000.wav")));
   EXPECT_EQ(nullplat::LiveSoundBuffers(), 16);
 
   std::filesystem::remove(Path("default/sfx/sfx000.wav"));
   Sound_typ& track = Audio.MusicTracks[2];
-  EXPECT_FALSE(LoadSound(Path("music/none.wav"), track));
+  EXPECT_FALSE(LoadSound(Path("music/none.wav"), track, Path("default/sfx/sfx000.wav")));
   EXPECT_EQ(track.soundSystem, nullptr);
   EXPECT_EQ(nullplat::LiveSoundBuffers(), 16);
   EXPECT_FALSE(PlaySound(track, 0));

@@ -173,7 +173,7 @@ TEST_F(DrawTest, FarPositionsWrapLikeThirtyTwoBitsWithoutFaults) {
 }
 
 TEST_F(DrawTest, ModeTwoDoublesEveryPixel) {
-  SelectVideoMode(2);
+  StartVideoMode(2);
   ASSERT_EQ(Video.VideoMode, 2);
   // Tile block of mode 2: 16 bytes a row, each pixel (1 + 8r + c) twice.
   Tile t;
@@ -199,7 +199,7 @@ TEST_F(DrawTest, ModeTwoDoublesEveryPixel) {
 }
 
 TEST_F(DrawTest, ModeFourIsAWiderAndTallerModeZero) {
-  SelectVideoMode(4);
+  StartVideoMode(4);
   Tile t = Numbered();
   Sprite s = Sprite16();
   dt.DrawTile(t, 0, 0, 632, 472);  // misses the whole-tile path yet draws complete

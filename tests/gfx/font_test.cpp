@@ -82,7 +82,7 @@ TEST_F(FontTest, TheListLoadsFontsInOrderWithSheetsBesideTheirDescriptions) {
   Write("default/fonts/a.fdf", Description("sheet.pcx", 3, 37));
   Write("default/fonts/b.fdf", Description("sheet.pcx", 4, 11));
   Write("default/fonts.def", Entries({"2", "fonts/a.fdf", "fonts/b.fdf"}));
-  LoadFonts();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   ASSERT_EQ(Fonts.fonts.size(), 2u);
   EXPECT_EQ(Fonts.fonts[0].type, 3);
   EXPECT_EQ(Fonts.fonts[0].glyphs.size(), 37u);
@@ -96,7 +96,7 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthsWithEachGlyphsOffset) {
   WriteSheet("default/sheet.pcx");
   Write("default/t.fdf", Description("sheet.pcx", 3, 37));
   Write("default/fonts.def", Entries({"1", "t.fdf"}));
-  LoadFonts();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   ClearFrameBuffer(0);
   DrawText("1A#", 100, 50, 0);  // glyphs 2, 11 and 0
   const auto drawn = Drawn();
@@ -137,12 +137,12 @@ TEST_F(FontTest, WithoutTheListTheDefaultFoldersFallbackListLoads) {
   Write("default/t.fdf", Description("sheet.pcx", 7, 17));
   Write("default/fonts.def", Entries({"1", "t.fdf", "t.fdf"}));  // only the .fdf name counts here
   Write("default/fonts.fdf", Entries({"1", "t.fdf"}));
-  LoadFonts();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   ASSERT_EQ(Fonts.fonts.size(), 1u);
   EXPECT_EQ(Fonts.fonts[0].type, 7);
 
   Startup.DefaultDataDir = Path("nowhere");
-  LoadFonts();  // neither list: the fonts stay as they were
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);  // neither list: the fonts stay as they were
   EXPECT_EQ(Fonts.fonts.size(), 1u);
 }
 
@@ -156,7 +156,7 @@ TEST_F(FontTest, BrokenFontFilesLoadWhatTheyHoldAndDrawSafely) {
   Write("default/short.fdf", Entries({"h", "sheet.pcx", "2", "0", "0"}));
   Write("default/fonts.def", Entries({"99999", "bad-type.fdf", "off-sheet.fdf", "short.fdf", "missing.fdf"}));
   ::testing::internal::CaptureStderr();
-  LoadFonts();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   const std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(Fonts.fonts.size(), kMaxFonts) << "a list names at most 255 fonts";
   EXPECT_TRUE(Fonts.fonts[0].glyphs.empty());
@@ -174,7 +174,7 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
   WriteSheet("default/sheet.pcx");
   Write("default/t.fdf", Description("sheet.pcx", 3, 37));
   Write("default/fonts.def", Entries({"1", "t.fdf"}));
-  LoadFonts();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   Fonts.fonts[0].glyphs[12].frames[0].clear();  // 'B' has lost its pixels: it draws nothing, yet advances
   const Font& font = Fonts.fonts[0];
   auto byGlyphs = [&](const char* text, int x, int y, int left, int right, int top, int bottom) {
@@ -212,7 +212,7 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
   drawnTwice(changed);
   // New fonts: the text is drawn from the new glyphs (type 4 maps letters to glyph 0).
   Write("default/t.fdf", Description("sheet.pcx", 4, 11));
-  LoadFonts();
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   const auto reloaded = byGlyphs(text, 10, 10, 0, 320, 0, 200);
   drawnTwice(reloaded);
   EXPECT_FALSE(std::equal(reloaded.begin(), reloaded.end(), changed.begin()));

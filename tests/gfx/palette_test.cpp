@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "gfx/frame_buffer.h"
+#include "gfx/palette_sets.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
 #include "test_support.h"
 
 namespace {

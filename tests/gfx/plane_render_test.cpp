@@ -319,7 +319,7 @@ TEST_F(PlaneRenderTest, OpaqueLinesAreTheLinesFilledEdgeToEdge) {
   // Outside video mode 0 the renderers are not these: nothing is promised.
   Plane p = MakePlane(kRelative, 50, 30, 64);
   SetCells(p, [](int, int) { return 1; });
-  SelectVideoMode(2);
+  StartVideoMode(2);
   EXPECT_TRUE(OpaqueLines(p).none());
 }
 

@@ -8,11 +8,11 @@
 
 #include "file_fixture.h"
 #include "gfx/frame_buffer.h"
+#include "gfx/palette_sets.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
 
 namespace {
 

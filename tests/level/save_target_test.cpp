@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "editor_fixture.h"
+#include "modes/editor_fixture.h"
 
 namespace {
 

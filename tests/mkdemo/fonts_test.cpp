@@ -20,7 +20,7 @@ class DemoFonts : public DemoFolderTest {
   void SetUp() override {
     DemoFolderTest::SetUp();
     WriteDemo(BuildFonts());
-    LoadFonts();
+    LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   }
   uint8_t Pixel(int x, int y) const { return Screen.FrameBuffer[y * 320 + x]; }
 };

@@ -10,10 +10,10 @@
 #include "demo_sheet.h"
 #include "fonts.h"
 #include "gfx/font.h"
+#include "input/input.h"
 #include "objects/card_object.h"
 #include "objects/object_list.h"
 #include "objects/script.h"
-#include "shell/input.h"
 #include "title_card.h"
 
 namespace {
@@ -28,9 +28,9 @@ class DemoTitleCard : public DemoFolderTest {
     WriteDemo(BuildTitleCard());
     InstallInstructions();
     AllocObjectList();
-    LoadFonts();
+    LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
     ::testing::internal::CaptureStderr();
-    LoadCardDefs();
+    LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
     loadErrors_ = ::testing::internal::GetCapturedStderr();
   }
   const CardDef& Def() const { return CardDefs.CardDefTable.at(0); }

@@ -1,6 +1,7 @@
 // card_def_test.cpp: reading card.tdf and zlabel.pcx: the fixed entry order,
 // panel references, the entries that depend on a part's kind or an
 // instruction's mode, measuring parts, and broken files.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,7 @@ TEST_F(CardDefTest, EntriesAreReadInTheirFixedOrder) {
   MakeFont();
   WriteImage("data");
   WriteCard("data", kCard);
-  LoadCardDefs();
+  LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
   ASSERT_EQ(CardDefs.CardDefTable.size(), 1u);
   const CardDef& d = CardDefs.CardDefTable[0];
   EXPECT_EQ(std::vector<int>({d.counterCount, d.reservedCount, d.slotCount, d.startPanel}),
@@ -122,7 +123,7 @@ TEST_F(CardDefTest, OneOperandInstructionsLeaveTheNextEntryToTheNextInstruction)
             "h:x\r\nc:0\r\nr:0\r\ns:1\r\np:255\r\npanels:0\r\ntexts:0\r\ngroups:0\r\nitems:0\r\nparts:0\r\n"
             "scripts:2\r\nlength:3\r\nop:17\r\na:1\r\nop:18\r\na:0\r\nop:19\r\na:1\r\n"
             "length:1\r\nop:20\r\na:0\r\nb:7\r\n");
-  LoadCardDefs();
+  LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
   ASSERT_EQ(CardDefs.CardDefTable.size(), 1u);
   const CardDef& d = CardDefs.CardDefTable[0];
   ASSERT_EQ(d.scripts.size(), 2u);
@@ -136,15 +137,37 @@ TEST_F(CardDefTest, OneOperandInstructionsLeaveTheNextEntryToTheNextInstruction)
 }
 
 TEST_F(CardDefTest, TheDefaultFolderIsTriedAndWithoutAFileThereIsNoCard) {
-  LoadCardDefs();
+  LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
   EXPECT_TRUE(CardDefs.CardDefTable.empty());
   WriteImage("default");
   WriteCard("default", kCard);
-  LoadCardDefs();
+  LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
   EXPECT_EQ(CardDefs.CardDefTable.size(), 1u);
 }
 
+// The image the card was cut from last time, or any other, must not show
+// through when the card's own image is gone.
+TEST_F(CardDefTest, WithoutItsImageTheCardKeepsItsLayoutButNoPixels) {
+  MakeFont();
+  WriteImage("data");
+  ASSERT_EQ(LoadPcx(Path("data/stats/zlabel.pcx"), ScratchImage, 0), 1);
+  std::filesystem::remove(Path("data/stats/zlabel.pcx"));
+  WriteCard("data", kCard);
+  ::testing::internal::CaptureStderr();
+  LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err, Path("data/stats/zlabel.pcx") + ": cannot read the card image\n");
+  ASSERT_EQ(CardDefs.CardDefTable.size(), 1u);
+  const CardDef& d = CardDefs.CardDefTable[0];
+  ASSERT_FALSE(d.spriteGroups.empty());
+  for (const auto& group : d.spriteGroups)
+    for (const Sprite& s : group) EXPECT_TRUE(s.frames[0].empty()) << "a sprite cut from another image";
+  EXPECT_EQ(d.parts[0].width, 30) << "sizes still come from the file";
+  EXPECT_EQ(CardDefs.CardColours[5], (std::array<uint8_t, 3>{0, 0, 0}));
+}
+
 TEST_F(CardDefTest, BrokenCardFilesLoadSafelyWithOneLine) {
+  WriteImage("data");
   const std::string cuts[] = {
       std::string(kCard).substr(0, 300),
       "h:x\r\nc:255\r\nr:255\r\ns:255\r\np:7\r\npanels:255\r\n" + std::string(3000, 'x'),  // no colons after
@@ -157,7 +180,7 @@ TEST_F(CardDefTest, BrokenCardFilesLoadSafelyWithOneLine) {
   for (const std::string& text : cuts) {
     WriteCard("data", text);
     ::testing::internal::CaptureStderr();
-    LoadCardDefs();
+    LoadCardDefs(Startup.DataDir, Startup.DefaultDataDir);
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("card.tdf"), std::string::npos) << text.substr(0, 40);

@@ -2,8 +2,8 @@
 // with arrivals, the two root panels and clipped child panels, key triggers
 // and deletion.
 #include "card_fixture.h"
+#include "input/input.h"
 #include "level/level.h"
-#include "shell/input.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "gfx/scroll.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "objects/card_object.h"
 #include "objects/object_list.h"
 #include "test_support.h"
 
@@ -42,9 +43,9 @@ TEST_F(ObjectListTest, PlaneObjectsDrawInOrderAndTheListHoldsAt4096) {
     Level.planes[i].priority = uint16_t(5 - i);
   }
   Level.planes[1].type = 6;
-  CreatePlaneObjects("thisisonlytemporary");
+  CreatePlaneObjects();
   ASSERT_EQ(Objects.ObjectCount, 5);
-  EXPECT_EQ(Objects.LevelName, "Test");
+  EXPECT_EQ(CardObjects.LevelName, "Test");
   for (uint32_t k = 0; k < 5; ++k) {
     EXPECT_EQ(Objects.ObjectList[k].type, kObjectPlane);
     EXPECT_EQ(Objects.ObjectList[k].plane->planeIndex, k);
@@ -60,9 +61,9 @@ TEST_F(ObjectListTest, PlaneObjectsDrawInOrderAndTheListHoldsAt4096) {
   EXPECT_FALSE(Objects.ObjectList[0].plane);
 
   // Appends beyond the last slot are ignored.
-  for (int i = 0; i < kObjectSlots / 5; ++i) CreatePlaneObjects(nullptr);
+  for (int i = 0; i < kObjectSlots / 5; ++i) CreatePlaneObjects();
   ASSERT_EQ(Objects.ObjectCount, 4095);
-  CreatePlaneObjects(nullptr);
+  CreatePlaneObjects();
   EXPECT_EQ(Objects.ObjectCount, 4096);
   EXPECT_EQ(AppendObject(kObjectCard), nullptr);
   EXPECT_EQ(Objects.ObjectList[4095].type, kObjectPlane);
@@ -75,7 +76,7 @@ TEST_F(ObjectListTest, APlaneRunGoesUpToTheFirstOtherObject) {
   Level.planes.assign(4, Plane{});
   Level.planeCount = 4;
   for (Plane& p : Level.planes) InitPlane(p, kRelative, 41, 26);
-  CreatePlaneObjects(nullptr);
+  CreatePlaneObjects();
   std::vector<const Plane*> planes;
   EXPECT_EQ(GatherPlaneRun(1, planes), 4u);
   EXPECT_EQ(planes, (std::vector<const Plane*>{&Level.planes[1], &Level.planes[2], &Level.planes[3]}));
@@ -118,7 +119,7 @@ TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
   std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
   for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
   std::copy(Screen.FrameBuffer, Screen.FrameBuffer + 64000, full.begin());
-  CreatePlaneObjects(nullptr);
+  CreatePlaneObjects();
   std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
   RunObjects();
   EXPECT_TRUE(std::equal(full.begin(), full.end(), Screen.FrameBuffer));

@@ -22,9 +22,9 @@ class PlacementTest : public CardTest {
   }
   void Run(const Instruction& ins) {
     Def().scripts.push_back({ins});
-    StartScript(uint8_t(Def().scripts.size() - 1));
+    StartScript(Card(), uint8_t(Def().scripts.size() - 1));
     for (size_t t = 0; t < Card().slotScripts.size(); ++t)
-      if (Card().slotScripts[t] < Def().scripts.size()) RunScriptSlot(uint8_t(t));
+      if (Card().slotScripts[t] < Def().scripts.size()) RunScriptSlot(Card(), uint8_t(t));
   }
   Part& P(int i) { return Card().parts[size_t(i)]; }
   Panel& N(int i) { return Card().panels[size_t(i)]; }
@@ -94,14 +94,14 @@ TEST_F(ScriptTest, CountedWaitsHoldTheSlotAndTheLastInstructionNeverWaits) {
   EXPECT_EQ(c.counters[1], 1u) << "the fourth frame goes on";
   EXPECT_EQ(c.counters[0], 0u);
 
-  StartScript(1);
+  StartScript(Card(), 1);
   Frame();
   EXPECT_EQ(c.counters[1], 2u) << "the last wait ran once";
   EXPECT_TRUE(std::all_of(c.slotScripts.begin(), c.slotScripts.end(), [](uint8_t s) { return s == kSlotEmpty; }));
 
   c.counters[0] = 2;  // counting down holds while the counter is above 0
   Def().scripts.push_back({Ins(5, {0, 1}), Ins(20, {1, 0})});
-  StartScript(2);
+  StartScript(Card(), 2);
   Frame();
   Frame();
   EXPECT_EQ(c.counters[1], 2u);
@@ -140,8 +140,8 @@ TEST_F(ScriptTest, SelectionStepsThroughTheItemsOfTheCurrentPanel) {
   auto step = [&](int op, int wrap) {
     Def().scripts.push_back({Ins(op, {wrap})});
     std::fill(c.slotScripts.begin(), c.slotScripts.end(), kSlotEmpty);
-    StartScript(uint8_t(Def().scripts.size() - 1));
-    RunScriptSlot(5);
+    StartScript(Card(), uint8_t(Def().scripts.size() - 1));
+    RunScriptSlot(Card(), 5);
   };
   step(18, 0);
   EXPECT_EQ(c.panels[2].selectedItem, 2);
@@ -166,15 +166,15 @@ TEST_F(ScriptTest, StartScriptTakesTheHighestFreeSlotOnce) {
   Def().slotCount = 3;
   CardState& c = Create();
   c.slotScripts = {255, 3, 255};
-  StartScript(2);
+  StartScript(Card(), 2);
   EXPECT_EQ(c.slotScripts, (std::vector<uint8_t>{255, 3, 2}));
-  StartScript(3);  // already running
+  StartScript(Card(), 3);  // already running
   EXPECT_EQ(c.slotScripts, (std::vector<uint8_t>{255, 3, 2}));
-  StartScript(1);
-  StartScript(0);  // no slot left
+  StartScript(Card(), 1);
+  StartScript(Card(), 0);  // no slot left
   EXPECT_EQ(c.slotScripts, (std::vector<uint8_t>{1, 3, 2}));
   c.slotScripts = {40, 3, 2};  // 21 and above count as free
-  StartScript(0);
+  StartScript(Card(), 0);
   EXPECT_EQ(c.slotScripts, (std::vector<uint8_t>{0, 3, 2}));
 }
 

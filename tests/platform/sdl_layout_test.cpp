@@ -6,10 +6,10 @@
 #include <set>
 #include <vector>
 
+#include "input/input.h"
 #include "platform/sdl/sdl_keymap.h"
 #include "platform/sdl/sdl_layout.h"
 #include "platform/sdl/sdl_menu.h"
-#include "shell/input.h"
 
 using sdlplat::FitFrame;
 using sdlplat::PointerAxis;

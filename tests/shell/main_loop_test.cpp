@@ -3,10 +3,10 @@
 #include <utility>
 
 #include "gfx/frame_buffer.h"
-#include "level/attract.h"
+#include "input/input.h"
 #include "level/level.h"
+#include "modes/attract.h"
 #include "objects/object_list.h"
-#include "shell/input.h"
 #include "shell/main_loop.h"
 #include "shell/window.h"
 #include "test_support.h"
@@ -18,7 +18,7 @@ class MainLoopTest : public EngineTest {
   static void Start(uint8_t active, uint8_t mode = kModePlay) {
     Loop.AppActive = active;
     Loop.GameMode = mode;
-    InitFrameTimer(60);
+    InitFrameTimer();
   }
   // Runs loop passes until n more frames have been due.
   void RunFrames(int n) {
@@ -49,12 +49,11 @@ constexpr uint8_t kUnknownMode = 251;
 TEST_F(MainLoopTest, TheIntervalIsASixtiethOfTheCounterFrequencyRounded) {
   struct {
     uint64_t hz;
-    uint8_t rate;
     uint32_t interval;
-  } cases[] = {{3579545, 60, 59659}, {119, 60, 2}, {60000, 30, 1000}};  // the rate does not change the interval
+  } cases[] = {{3579545, 59659}, {119, 2}, {60000, 1000}};
   for (const auto& c : cases) {
     nullplat::SetCounterFrequency(c.hz);
-    InitFrameTimer(c.rate);
+    InitFrameTimer();
     EXPECT_TRUE(Loop.Timer.useCounter);
     EXPECT_EQ(Loop.Timer.counterInterval, c.interval) << c.hz;
   }
@@ -62,14 +61,14 @@ TEST_F(MainLoopTest, TheIntervalIsASixtiethOfTheCounterFrequencyRounded) {
 
 TEST_F(MainLoopTest, ALateFrameIsNotMadeUp) {
   platform::WaitUntil(500);
-  InitFrameTimer(60);  // 1000 counts a frame, measured from 500
+  InitFrameTimer();  // 1000 counts a frame, measured from 500
   // Three intervals late: one frame, and the next is due a whole interval later.
   ExpectDue({{500, false}, {1499, false}, {4500, true}, {4500, false}, {5499, false}, {5500, true}});
 }
 
 TEST_F(MainLoopTest, WithoutACounterFramesComeEvery16Milliseconds) {
   nullplat::SetCounterFrequency(0);  // no counter: the clock reads in milliseconds
-  InitFrameTimer(60);
+  InitFrameTimer();
   EXPECT_FALSE(Loop.Timer.useCounter);
   ExpectDue({{15, false}, {16, true}, {40, true}, {55, false}, {56, true}});
 }

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "gfx/frame_buffer.h"
+#include "input/input.h"
 #include "level/file_fixture.h"
-#include "shell/input.h"
 #include "shell/main_loop.h"
 #include "shell/window.h"
 
@@ -153,9 +153,11 @@ TEST_F(WindowTest, ExitAboutAndTheBarCommands) {
   const std::string box = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(box.rfind("[box] About Tarn: Tarn\n", 0), 0u) << box;
   EXPECT_NE(box.find("by the Tarn developers"), std::string::npos) << box;
+  EXPECT_EQ(HandleMenuCommand(kCommandExit), WindowRequest::Quit) << "the command only asks";
+  EXPECT_TRUE(platform::DisplayExists());
   int code = -1;
   try {
-    HandleMenuCommand(1001);
+    RunMenuCommand(kCommandExit);
   } catch (const nullplat::ExitRequest& e) {
     code = e.code;
   }
@@ -176,7 +178,7 @@ TEST_F(WindowTest, MenuStateFollowsF8AndF4) {
     nullplat::Reset();
     nullplat::SetThrowOnExit(true);
     ResetAllState();
-    SelectVideoMode(0);
+    StartVideoMode(0);
     platform::ShowCursor(false);  // as start-up leaves it
     for (const char* k = c.keys; *k; ++k) Press(*k == '8' ? kKeyF8 : kKeyF4);
     EXPECT_EQ(Win.Windowed, c.windowed) << c.keys;
@@ -256,7 +258,7 @@ TEST_F(WindowTest, ThePointerLandsOnThePixelUnderItInEveryMode) {
   for (const auto& c : cases) {
     nullplat::Reset();
     ResetAllState();
-    SelectVideoMode(0);
+    StartVideoMode(0);
     BuildMenuBar();
     if (c.windowed) ToggleFullScreen();
     if (c.bar != (Win.MenuState == 1)) ToggleMenuBar();

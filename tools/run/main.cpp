@@ -17,8 +17,8 @@
 #include "common/limits.h"
 #include "common/regular_file.h"
 #include "gfx/screenshot.h"
-#include "level/attract.h"
 #include "level/level.h"
+#include "modes/attract.h"
 #include "objects/object_list.h"
 #include "platform/null/null_platform.h"
 #include "script.h"
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     }
     for (size_t i = first; i < end; ++i) {
       const ScriptEvent& e = events[i];
-      if (e.kind == ScriptEvent::Menu) HandleMenuCommand(uint32_t(e.a));
+      if (e.kind == ScriptEvent::Menu) RunMenuCommand(uint32_t(e.a));
       if (e.kind == ScriptEvent::Shot) WriteShot(e.file);
     }
     for (const auto& [n, file] : shots)

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "common/limits.h"
-#include "shell/input.h"
+#include "input/input.h"
 
 static bool ParseInt(const std::string& word, long long& v) {
   if (word.empty()) return false;

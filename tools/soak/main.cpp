@@ -16,7 +16,8 @@
 #include <cstring>
 #include <string>
 
-#include "shell/input.h"
+#include "input/input.h"
+#include "shell/window.h"
 
 namespace {
 
@@ -82,12 +83,14 @@ class Session {
 
   // ---- Every mode ------------------------------------------------------------
 
-  // Menu commands except Exit (1001); About and Screen Shot rarely, as they
-  // write a box and a file.
+  // Menu commands except Exit, and a few ids that are none; About and Screen
+  // Shot rarely, as they write a box and a file.
   void MenuCommand() {
-    static constexpr int kIds[] = {1000, 2000, 2001, 2002, 2003, 3000, 3001, 3002, 4000, 8500, 0, 999, 5000};
+    static constexpr int kIds[] = {kCommandToggleMenu, kCommandFullScreen, kCommandSizeNormal, kCommandSizeDouble,
+                                   kCommandSizeResizeable, kCommandOrbets, kCommandTwoPlayers, kCommandFrameDump,
+                                   kCommandContents, kCommandPlayerNone, 0, 999, 5000};
     int id = kIds[rng_.Below(int(std::size(kIds)))];
-    if (rng_.Chance(3)) id = rng_.Chance(50) ? 3003 : 4001;
+    if (rng_.Chance(3)) id = rng_.Chance(50) ? kCommandScreenShot : kCommandAbout;
     Line("menu " + std::to_string(id));
     ++commands_;
   }

@@ -65,34 +65,34 @@ struct NullState {
   std::vector<NullVoice> voices;  // buffer handle h is slot h - 1
 };
 
-NullState S;
+NullState Null;
 
 uint32_t Length(const NullVoice& v) { return uint32_t(v.sample->size() / 2); }
 
 // Brings a voice up to the virtual clock: a loop wraps, a sound played once
 // stops at its end rewound to 0.
 void Settle(NullVoice& v) {
-  if (!v.playing || S.frequency == 0) {
-    v.since = S.now;
+  if (!v.playing || Null.frequency == 0) {
+    v.since = Null.now;
     return;
   }
-  const uint64_t frames = (S.now - v.since) * platform::kSoundRate / S.frequency;
+  const uint64_t frames = (Null.now - v.since) * platform::kSoundRate / Null.frequency;
   const uint64_t at = v.position + frames;
   const uint32_t length = Length(v);
   if (length == 0 || (!v.looping && at >= length)) {
     v.playing = false;
     v.position = 0;
-    v.since = S.now;
+    v.since = Null.now;
     return;
   }
   v.position = uint32_t(at % length);
   // Only whole frames are used up; the clock's remainder counts next time.
-  v.since += frames * S.frequency / platform::kSoundRate;
+  v.since += frames * Null.frequency / platform::kSoundRate;
 }
 
 NullVoice* Find(platform::SoundBuffer b) {
-  if (b < 1 || size_t(b) > S.voices.size()) return nullptr;
-  NullVoice& v = S.voices[size_t(b) - 1];
+  if (b < 1 || size_t(b) > Null.voices.size()) return nullptr;
+  NullVoice& v = Null.voices[size_t(b) - 1];
   if (!v.inUse) return nullptr;
   Settle(v);
   return &v;
@@ -100,10 +100,10 @@ NullVoice* Find(platform::SoundBuffer b) {
 
 platform::SoundBuffer AddVoice(std::shared_ptr<const std::vector<int16_t>> sample) {
   size_t slot = 0;
-  while (slot < S.voices.size() && S.voices[slot].inUse) ++slot;
-  if (slot == S.voices.size()) S.voices.emplace_back();
-  S.voices[slot] = NullVoice{std::move(sample), true};
-  S.voices[slot].since = S.now;
+  while (slot < Null.voices.size() && Null.voices[slot].inUse) ++slot;
+  if (slot == Null.voices.size()) Null.voices.emplace_back();
+  Null.voices[slot] = NullVoice{std::move(sample), true};
+  Null.voices[slot].since = Null.now;
   return platform::SoundBuffer(slot + 1);
 }
 
@@ -112,57 +112,57 @@ platform::SoundBuffer AddVoice(std::shared_ptr<const std::vector<int16_t>> sampl
 namespace nullplat {
 
 void Reset() {
-  auto hook = S.exitHook;
-  S = NullState{};
-  S.exitHook = hook;
+  auto hook = Null.exitHook;
+  Null = NullState{};
+  Null.exitHook = hook;
 }
 void SetKey(uint8_t scanCode, bool down) {
   if (scanCode >= 128) return;
-  S.down[scanCode] = down;
-  if (down) S.pressedSince[scanCode] = true;
+  Null.down[scanCode] = down;
+  if (down) Null.pressedSince[scanCode] = true;
 }
 void TapKey(uint8_t scanCode) {
-  if (scanCode < 128) S.pressedSince[scanCode] = true;
+  if (scanCode < 128) Null.pressedSince[scanCode] = true;
 }
 void SetPointer(int x, int y) {
-  S.pointerInWindow = false;
-  S.pointerX = x;
-  S.pointerY = y;
+  Null.pointerInWindow = false;
+  Null.pointerX = x;
+  Null.pointerY = y;
 }
 void SetPointerInWindow(int x, int y) {
-  S.pointerInWindow = true;
-  S.pointerX = x;
-  S.pointerY = y;
+  Null.pointerInWindow = true;
+  Null.pointerX = x;
+  Null.pointerY = y;
 }
 void SetScreenSize(int width, int height) {
-  S.screenW = width;
-  S.screenH = height;
+  Null.screenW = width;
+  Null.screenH = height;
 }
 void ResizeByUser(int width, int height) {
-  S.clientW = std::clamp(width, S.minW, S.maxW);
-  S.clientH = std::clamp(height, S.minH, S.maxH);
-  S.messages.push_back({platform::MessageKind::Moved, 0});
+  Null.clientW = std::clamp(width, Null.minW, Null.maxW);
+  Null.clientH = std::clamp(height, Null.minH, Null.maxH);
+  Null.messages.push_back({platform::MessageKind::Moved, 0});
 }
 void SetButton(bool left, bool down) {
-  S.buttonDown[left ? 0 : 1] = down;
-  if (down) S.buttonPressed[left ? 0 : 1] = true;
+  Null.buttonDown[left ? 0 : 1] = down;
+  if (down) Null.buttonPressed[left ? 0 : 1] = true;
 }
-void PostMessage(const platform::Message& m) { S.messages.push_back(m); }
-void SetExitHook(std::function<void(int)> hook) { S.exitHook = std::move(hook); }
-void SetThrowOnExit(bool on) { S.throwOnExit = on; }
-void SetDisplayFails(bool fails) { S.displayFails = fails; }
-void SetWindowFormat(const platform::PixelFormat& f) { S.windowFormat = f; }
-void SetCounterFrequency(uint64_t countsPerSecond) { S.frequency = countsPerSecond; }
-uint64_t Now() { return S.now; }
-bool WindowCreated() { return S.windowCreated; }
-bool CursorShown() { return S.cursorShown; }
-bool MenuBarShown() { return S.menuShown; }
-const std::vector<platform::MenuEntry>& MenuBar() { return S.menuBar; }
-bool FullScreen() { return S.displayExists && !S.windowed; }
-const uint8_t* DisplayPalette() { return S.palette.data(); }
+void PostMessage(const platform::Message& m) { Null.messages.push_back(m); }
+void SetExitHook(std::function<void(int)> hook) { Null.exitHook = std::move(hook); }
+void SetThrowOnExit(bool on) { Null.throwOnExit = on; }
+void SetDisplayFails(bool fails) { Null.displayFails = fails; }
+void SetWindowFormat(const platform::PixelFormat& f) { Null.windowFormat = f; }
+void SetCounterFrequency(uint64_t countsPerSecond) { Null.frequency = countsPerSecond; }
+uint64_t Now() { return Null.now; }
+bool WindowCreated() { return Null.windowCreated; }
+bool CursorShown() { return Null.cursorShown; }
+bool MenuBarShown() { return Null.menuShown; }
+const std::vector<platform::MenuEntry>& MenuBar() { return Null.menuBar; }
+bool FullScreen() { return Null.displayExists && !Null.windowed; }
+const uint8_t* DisplayPalette() { return Null.palette.data(); }
 
-void SetSoundOpenResult(platform::SoundResult result) { S.soundOpenResult = result; }
-bool SoundOpened() { return S.soundOpen; }
+void SetSoundOpenResult(platform::SoundResult result) { Null.soundOpenResult = result; }
+bool SoundOpened() { return Null.soundOpen; }
 
 std::optional<VoiceState> Voice(platform::SoundBuffer buffer) {
   const NullVoice* v = Find(buffer);
@@ -171,24 +171,24 @@ std::optional<VoiceState> Voice(platform::SoundBuffer buffer) {
 }
 
 int LiveSoundBuffers() {
-  return int(std::count_if(S.voices.begin(), S.voices.end(), [](const NullVoice& v) { return v.inUse; }));
+  return int(std::count_if(Null.voices.begin(), Null.voices.end(), [](const NullVoice& v) { return v.inUse; }));
 }
 
 int PlayingSoundBuffers() {
   int n = 0;
-  for (size_t i = 0; i < S.voices.size(); ++i) n += Find(platform::SoundBuffer(i + 1)) && S.voices[i].playing;
+  for (size_t i = 0; i < Null.voices.size(); ++i) n += Find(platform::SoundBuffer(i + 1)) && Null.voices[i].playing;
   return n;
 }
 
 void LoseSoundBuffers() {
-  for (size_t i = 0; i < S.voices.size(); ++i)
+  for (size_t i = 0; i < Null.voices.size(); ++i)
     if (NullVoice* v = Find(platform::SoundBuffer(i + 1))) {
       v->lost = true;
       v->playing = false;
     }
 }
 
-void SetSoundRestoreFails(bool fails) { S.restoreFails = fails; }
+void SetSoundRestoreFails(bool fails) { Null.restoreFails = fails; }
 
 }  // namespace nullplat
 
@@ -199,85 +199,87 @@ void MessageBox(const std::string& text, const std::string& caption, BoxIcon, bo
 }
 
 bool CreateMainWindow(const char*, int, int) {
-  S.windowCreated = true;
+  Null.windowCreated = true;
   return true;
 }
 
-void ShowMainWindow() { S.messages.push_back({MessageKind::Activate, 1}); }
-void ShowCursor(bool shown) { S.cursorShown = shown; }
+void ShowMainWindow() { Null.messages.push_back({MessageKind::Activate, 1}); }
+void ShowCursor(bool shown) { Null.cursorShown = shown; }
 
 // Like a real window, the size keeps within the limits; full screen ignores both.
 void SetClientSize(int width, int height) {
   if (nullplat::FullScreen()) return;
-  S.clientW = std::clamp(width, S.minW, S.maxW);
-  S.clientH = std::clamp(height, S.minH, S.maxH);
+  Null.clientW = std::clamp(width, Null.minW, Null.maxW);
+  Null.clientH = std::clamp(height, Null.minH, Null.maxH);
 }
 void SetClientLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) {
-  S.minW = minWidth;
-  S.minH = minHeight;
-  S.maxW = std::max(maxWidth, minWidth);
-  S.maxH = std::max(maxHeight, minHeight);
-  SetClientSize(S.clientW, S.clientH);
+  Null.minW = minWidth;
+  Null.minH = minHeight;
+  Null.maxW = std::max(maxWidth, minWidth);
+  Null.maxH = std::max(maxHeight, minHeight);
+  SetClientSize(Null.clientW, Null.clientH);
 }
-void SetMenuBarShown(bool shown) { S.menuShown = shown; }
+void SetMenuBarShown(bool shown) { Null.menuShown = shown; }
 int MenuBarHeight() { return nullplat::kBarHeight; }
 
-static int ShownBar() { return S.menuShown ? nullplat::kBarHeight : 0; }
+static int ShownBar() { return Null.menuShown ? nullplat::kBarHeight : 0; }
 
 void GetClientSize(int& width, int& height) {
-  width = nullplat::FullScreen() ? S.screenW : S.clientW;
-  height = nullplat::FullScreen() ? S.screenH - ShownBar() : S.clientH;
+  width = nullplat::FullScreen() ? Null.screenW : Null.clientW;
+  height = nullplat::FullScreen() ? Null.screenH - ShownBar() : Null.clientH;
 }
 void GetClientRect(int& left, int& top, int& right, int& bottom) {
   int w, h;
   GetClientSize(w, h);
-  left = nullplat::FullScreen() ? 0 : S.windowX;
-  top = (nullplat::FullScreen() ? 0 : S.windowY) + ShownBar();
+  left = nullplat::FullScreen() ? 0 : Null.windowX;
+  top = (nullplat::FullScreen() ? 0 : Null.windowY) + ShownBar();
   right = left + w;
   bottom = top + h;
 }
-void SetMenuBar(const std::vector<MenuEntry>& menus) { S.menuBar = menus; }
+void SetMenuBar(const std::vector<MenuEntry>& menus) { Null.menuBar = menus; }
 
-void SetExitHandler(void (*handler)()) { S.exitHandler = handler; }
+void SetExitHandler(void (*handler)()) { Null.exitHandler = handler; }
 
 void ExitProcess(int code) {
-  if (auto handler = std::exchange(S.exitHandler, nullptr)) handler();
+  if (auto handler = std::exchange(Null.exitHandler, nullptr)) handler();
   SoundClose();
-  if (S.exitHook) S.exitHook(code);
-  if (S.throwOnExit) throw nullplat::ExitRequest{code};
+  if (Null.exitHook) Null.exitHook(code);
+  if (Null.throwOnExit) throw nullplat::ExitRequest{code};
   std::fflush(stdout);
   std::exit(code);
 }
 
 bool PollMessage(Message& out) {
-  if (S.messages.empty()) return false;
-  out = S.messages.front();
-  S.messages.pop_front();
+  if (Null.messages.empty()) return false;
+  out = Null.messages.front();
+  Null.messages.pop_front();
   return true;
 }
 
-void PostQuit(int code) { S.messages.push_back({MessageKind::Quit, code}); }
+void SetLoopHooks(const LoopHooks&) {}
+
+void PostQuit(int code) { Null.messages.push_back({MessageKind::Quit, code}); }
 
 bool KeyDownOrPressed(uint8_t scanCode) {
   if (scanCode >= 128) return false;
-  bool answer = S.down[scanCode] || S.pressedSince[scanCode];
-  S.pressedSince[scanCode] = false;
+  bool answer = Null.down[scanCode] || Null.pressedSince[scanCode];
+  Null.pressedSince[scanCode] = false;
   return answer;
 }
 
 // Window pixels go through the same layout as the real window's.
 void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
-  x = S.pointerX;
-  y = S.pointerY;
-  viewWidth = S.width;
-  viewHeight = S.height;
-  if (!S.pointerInWindow) return;
+  x = Null.pointerX;
+  y = Null.pointerY;
+  viewWidth = Null.width;
+  viewHeight = Null.height;
+  if (!Null.pointerInWindow) return;
   int w, h;
   GetClientSize(w, h);
-  sdlplat::FrameRect r = sdlplat::LayoutFrame(w, h + ShownBar(), ShownBar(), S.width, S.height, S.windowed);
+  sdlplat::FrameRect r = sdlplat::LayoutFrame(w, h + ShownBar(), ShownBar(), Null.width, Null.height, Null.windowed);
   if (r.w <= 0 || r.h <= 0) return;
-  x = sdlplat::PointerAxis(S.pointerX - r.x, r.w, S.width);
-  y = sdlplat::PointerAxis(S.pointerY - r.y, r.h, S.height);
+  x = sdlplat::PointerAxis(Null.pointerX - r.x, r.w, Null.width);
+  y = sdlplat::PointerAxis(Null.pointerY - r.y, r.h, Null.height);
   viewWidth = r.w;
   viewHeight = r.h;
 }
@@ -285,64 +287,64 @@ void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
 void WarpPointer(int x, int y) { nullplat::SetPointer(x, y); }
 
 static bool Button(int i) {
-  bool answer = S.buttonDown[i] || S.buttonPressed[i];
-  S.buttonPressed[i] = false;
+  bool answer = Null.buttonDown[i] || Null.buttonPressed[i];
+  Null.buttonPressed[i] = false;
   return answer;
 }
 bool LeftButtonDownOrPressed() { return Button(0); }
 bool RightButtonDownOrPressed() { return Button(1); }
 
-uint64_t Counter() { return S.now; }
-uint64_t CounterFrequency() { return S.frequency; }
-uint32_t Milliseconds() { return S.frequency ? uint32_t(S.now * 1000 / S.frequency) : uint32_t(S.now); }
+uint64_t Counter() { return Null.now; }
+uint64_t CounterFrequency() { return Null.frequency; }
+uint32_t Milliseconds() { return Null.frequency ? uint32_t(Null.now * 1000 / Null.frequency) : uint32_t(Null.now); }
 void WaitUntil(uint64_t target) {
-  if (target > S.now) S.now = target;
+  if (target > Null.now) Null.now = target;
 }
 
 bool DisplayCreate(bool windowed, int width, int height) {
   DisplayRelease();
-  if (S.displayFails) return false;
-  S.displayExists = true;
-  S.windowed = windowed;
-  S.width = width;
-  S.height = height;
-  S.surface.assign(size_t(width) * height * (windowed ? 4 : 1), 0);
+  if (Null.displayFails) return false;
+  Null.displayExists = true;
+  Null.windowed = windowed;
+  Null.width = width;
+  Null.height = height;
+  Null.surface.assign(size_t(width) * height * (windowed ? 4 : 1), 0);
   return true;
 }
 
 void DisplayRelease() {
-  S.displayExists = false;
-  S.surface.clear();
+  Null.displayExists = false;
+  Null.surface.clear();
 }
 
-bool DisplayExists() { return S.displayExists; }
+bool DisplayExists() { return Null.displayExists; }
 
 bool DisplayPixelFormat(PixelFormat& out) {
-  if (!S.displayExists) return false;
-  out = S.windowed ? S.windowFormat : PixelFormat{true, false, 8, 0};
+  if (!Null.displayExists) return false;
+  out = Null.windowed ? Null.windowFormat : PixelFormat{true, false, 8, 0};
   return true;
 }
 
-uint8_t* DisplayLock() { return S.displayExists ? S.surface.data() : nullptr; }
+uint8_t* DisplayLock() { return Null.displayExists ? Null.surface.data() : nullptr; }
 void DisplayUnlock() {}
 void DisplaySetPalette(const uint8_t* entries) {
-  std::copy(entries, entries + 1024, S.palette.begin());
+  std::copy(entries, entries + 1024, Null.palette.begin());
 }
 PresentResult DisplayPresent() {
-  return S.displayExists ? PresentResult::Ok : PresentResult::NoSurfaces;
+  return Null.displayExists ? PresentResult::Ok : PresentResult::NoSurfaces;
 }
-bool DisplayRestore() { return S.displayExists; }
+bool DisplayRestore() { return Null.displayExists; }
 
 SoundResult SoundOpen() {
-  if (S.soundOpen) return SoundResult::AlreadyInitialized;
-  if (S.soundOpenResult != SoundResult::Ok) return S.soundOpenResult;
-  S.soundOpen = true;
+  if (Null.soundOpen) return SoundResult::AlreadyInitialized;
+  if (Null.soundOpenResult != SoundResult::Ok) return Null.soundOpenResult;
+  Null.soundOpen = true;
   return SoundResult::Ok;
 }
 
 void SoundClose() {
-  S.soundOpen = false;
-  S.voices.clear();
+  Null.soundOpen = false;
+  Null.voices.clear();
 }
 
 SoundBuffer SoundCreateBuffer(std::vector<int16_t> frames) {
@@ -364,7 +366,7 @@ bool SoundPlay(SoundBuffer buffer, bool looping) {
   if (!v || v->lost) return false;
   v->playing = true;
   v->looping = looping;
-  v->since = S.now;
+  v->since = Null.now;
   return true;
 }
 
@@ -379,7 +381,7 @@ bool SoundSetPosition(SoundBuffer buffer, uint32_t frame) {
   NullVoice* v = Find(buffer);
   if (!v) return false;
   v->position = frame < Length(*v) ? frame : 0;
-  v->since = S.now;
+  v->since = Null.now;
   return true;
 }
 
@@ -392,7 +394,7 @@ bool SoundGetStatus(SoundBuffer buffer, SoundStatus& out) {
 
 bool SoundRestore(SoundBuffer buffer) {
   NullVoice* v = Find(buffer);
-  if (!v || S.restoreFails) return false;
+  if (!v || Null.restoreFails) return false;
   v->lost = false;
   return true;
 }

@@ -21,37 +21,37 @@ struct SdlAudio {
   // At static clean-up the audio thread must stop before the voices go.
   ~SdlAudio() { platform::SoundClose(); }
 };
-SdlAudio A;
+SdlAudio Mixer;
 
 // Keeps the audio thread out while the main thread changes the voices.
 class DeviceLock {
  public:
   DeviceLock() {
-    if (A.device) SDL_LockAudioDevice(A.device);
+    if (Mixer.device) SDL_LockAudioDevice(Mixer.device);
   }
   ~DeviceLock() {
-    if (A.device) SDL_UnlockAudioDevice(A.device);
+    if (Mixer.device) SDL_UnlockAudioDevice(Mixer.device);
   }
   DeviceLock(const DeviceLock&) = delete;
   DeviceLock& operator=(const DeviceLock&) = delete;
 };
 
 void Callback(void*, Uint8* stream, int len) {
-  mix::MixVoices(A.voices, reinterpret_cast<int16_t*>(stream), size_t(len) / 4, A.acc);
+  mix::MixVoices(Mixer.voices, reinterpret_cast<int16_t*>(stream), size_t(len) / 4, Mixer.acc);
 }
 
 mix::Voice* Find(platform::SoundBuffer b) {
-  if (b < 1 || size_t(b) > A.voices.size()) return nullptr;
-  mix::Voice& v = A.voices[size_t(b) - 1];
+  if (b < 1 || size_t(b) > Mixer.voices.size()) return nullptr;
+  mix::Voice& v = Mixer.voices[size_t(b) - 1];
   return v.inUse ? &v : nullptr;
 }
 
 // Gives the sample a voice in the first free slot; the caller holds the lock.
 platform::SoundBuffer AddVoice(std::shared_ptr<const std::vector<int16_t>> sample) {
   size_t slot = 0;
-  while (slot < A.voices.size() && A.voices[slot].inUse) ++slot;
-  if (slot == A.voices.size()) A.voices.emplace_back();
-  A.voices[slot] = mix::Voice{std::move(sample), 0, true};
+  while (slot < Mixer.voices.size() && Mixer.voices[slot].inUse) ++slot;
+  if (slot == Mixer.voices.size()) Mixer.voices.emplace_back();
+  Mixer.voices[slot] = mix::Voice{std::move(sample), 0, true};
   return platform::SoundBuffer(slot + 1);
 }
 
@@ -74,13 +74,13 @@ platform::SoundResult FromSdlError(const char* message) {
 namespace platform {
 
 SoundResult SoundOpen() {
-  if (A.device) return SoundResult::AlreadyInitialized;
-  if (!A.subsystem) {
+  if (Mixer.device) return SoundResult::AlreadyInitialized;
+  if (!Mixer.subsystem) {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
       std::fprintf(stderr, "tarn: cannot start audio: %s\n", SDL_GetError());
       return SoundResult::NoDriver;
     }
-    A.subsystem = true;
+    Mixer.subsystem = true;
   }
   SDL_AudioSpec want{};
   want.freq = int(kSoundRate);
@@ -90,22 +90,22 @@ SoundResult SoundOpen() {
   want.callback = Callback;
   SDL_AudioSpec have{};
   // No changes allowed: SDL converts to whatever the hardware wants.
-  A.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-  if (!A.device) {
+  Mixer.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (!Mixer.device) {
     const char* why = SDL_GetError();
     std::fprintf(stderr, "tarn: cannot open the sound device: %s\n", why);
     return FromSdlError(why);
   }
-  SDL_PauseAudioDevice(A.device, 0);
+  SDL_PauseAudioDevice(Mixer.device, 0);
   return SoundResult::Ok;
 }
 
 void SoundClose() {
-  if (A.device) SDL_CloseAudioDevice(A.device);  // waits for the audio thread
-  A.device = 0;
-  A.voices.clear();
-  if (A.subsystem && SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  A.subsystem = false;
+  if (Mixer.device) SDL_CloseAudioDevice(Mixer.device);  // waits for the audio thread
+  Mixer.device = 0;
+  Mixer.voices.clear();
+  if (Mixer.subsystem && SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  Mixer.subsystem = false;
 }
 
 SoundBuffer SoundCreateBuffer(std::vector<int16_t> frames) {

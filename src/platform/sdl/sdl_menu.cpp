@@ -41,7 +41,7 @@ struct MenuState {
   std::array<bool, SDL_NUM_SCANCODES> unseenPress{}, releaseAfterFrame{};
   std::array<bool, 2> buttonTaken{};
 };
-MenuState M;
+MenuState Menus;
 
 // A sunset palette to match the demo's coast: plum panels, cream text,
 // orange for what the pointer or the keys are on.
@@ -83,12 +83,12 @@ void Start(SDL_Window* window) {
   io.ConfigFlags |= ImGuiConfigFlags_NavEnableKeyboard | ImGuiConfigFlags_NoMouseCursorChange;
   ApplyLook();
   ImGui_ImplSDL2_InitForSDLRenderer(window);
-  M.started = true;
+  Menus.started = true;
 }
 
 // The entries of the pop-up at path (the bar's menus for an empty path).
 std::vector<MenuEntry>* EntriesAt(const Path& path) {
-  std::vector<MenuEntry>* entries = &M.bar;
+  std::vector<MenuEntry>* entries = &Menus.bar;
   for (int i : path) {
     if (i < 0 || size_t(i) >= entries->size()) return nullptr;
     entries = &(*entries)[size_t(i)].children;
@@ -130,12 +130,12 @@ void DrawEntries(std::vector<MenuEntry>& entries, bool inBar);
 // Called right after an entry's item: notes the keyboard highlight and moves
 // it here when a letter asked for it.
 void FollowHighlight() {
-  if (M.highlightRequest == M.path) {
+  if (Menus.highlightRequest == Menus.path) {
     ImGui::SetFocusID(ImGui::GetItemID(), ImGui::GetCurrentWindow());
     ShowHighlight();
-    M.highlightRequest.clear();
+    Menus.highlightRequest.clear();
   }
-  if (ImGui::GetItemID() == ImGui::GetFocusID()) M.highlighted = M.path;
+  if (ImGui::GetItemID() == ImGui::GetFocusID()) Menus.highlighted = Menus.path;
 }
 
 void DrawEntry(MenuEntry& e, size_t index, bool inBar) {
@@ -154,15 +154,15 @@ void DrawEntry(MenuEntry& e, size_t index, bool inBar) {
     FollowHighlight();
     return;
   }
-  if (M.openRequest == M.path) {
+  if (Menus.openRequest == Menus.path) {
     ImGui::OpenPopup(label.c_str());
-    if (M.keyboardRequest) ShowHighlight();
+    if (Menus.keyboardRequest) ShowHighlight();
   }
   const bool open = ImGui::BeginMenu(label.c_str());
   Underline(e.text, origin, list);
   if (!open) FollowHighlight();  // an open one's Begin has replaced the last item
   if (open) {
-    if (M.path.size() > M.deepest.size()) M.deepest = M.path;
+    if (Menus.path.size() > Menus.deepest.size()) Menus.deepest = Menus.path;
     DrawEntries(e.children, false);
     ImGui::EndMenu();
   }
@@ -170,9 +170,9 @@ void DrawEntry(MenuEntry& e, size_t index, bool inBar) {
 
 void DrawEntries(std::vector<MenuEntry>& entries, bool inBar) {
   for (size_t i = 0; i < entries.size(); ++i) {
-    M.path.push_back(int(i));
+    Menus.path.push_back(int(i));
     DrawEntry(entries[i], i, inBar);
-    M.path.pop_back();
+    Menus.path.pop_back();
   }
 }
 
@@ -180,43 +180,43 @@ void DrawEntries(std::vector<MenuEntry>& entries, bool inBar) {
 // pop-up has it, it may name another menu of the bar. One entry with the
 // letter is chosen at once; several take the highlight in turn.
 void TypeLetter(char letter, bool alt) {
-  std::vector<MenuEntry>* entries = EntriesAt(M.deepest);
+  std::vector<MenuEntry>* entries = EntriesAt(Menus.deepest);
   std::vector<int> matches;
   if (entries && !alt)
     for (size_t i = 0; i < entries->size(); ++i)
       if (MenuMnemonic((*entries)[i].text) == letter) matches.push_back(int(i));
   if (matches.empty()) {
-    for (size_t i = 0; i < M.bar.size(); ++i)
-      if (MenuMnemonic(M.bar[i].text) == letter) {
-        M.openRequest = {int(i)};
-        M.keyboardRequest = true;
+    for (size_t i = 0; i < Menus.bar.size(); ++i)
+      if (MenuMnemonic(Menus.bar[i].text) == letter) {
+        Menus.openRequest = {int(i)};
+        Menus.keyboardRequest = true;
       }
     return;
   }
-  Path at = M.deepest;
+  Path at = Menus.deepest;
   if (matches.size() > 1) {
     // The next match after the highlighted entry, round to the first.
     int next = matches.front();
-    const bool inThisPopup = M.highlighted.size() == at.size() + 1 &&
-                             std::equal(at.begin(), at.end(), M.highlighted.begin());
+    const bool inThisPopup = Menus.highlighted.size() == at.size() + 1 &&
+                             std::equal(at.begin(), at.end(), Menus.highlighted.begin());
     for (int m : matches)
-      if (inThisPopup && m > M.highlighted.back()) {
+      if (inThisPopup && m > Menus.highlighted.back()) {
         next = m;
         break;
       }
     at.push_back(next);
-    M.highlightRequest = at;
+    Menus.highlightRequest = at;
     return;
   }
   const MenuEntry& e = (*entries)[size_t(matches.front())];
   at.push_back(matches.front());
   if (e.kind == MenuKind::Popup) {
-    M.openRequest = at;
-    M.keyboardRequest = true;
+    Menus.openRequest = at;
+    Menus.keyboardRequest = true;
   } else if (e.kind == MenuKind::Command) {
     QueueCommand(e.id);
-    M.closeRequest = true;
-    M.open = false;
+    Menus.closeRequest = true;
+    Menus.open = false;
   }
 }
 
@@ -243,9 +243,9 @@ void FeedKey(SDL_Scancode key, bool down) {
   if (nav == SDL_SCANCODE_UNKNOWN) return;
   if (down) {
     ImGui::GetIO().KeysDown[nav] = true;
-    M.unseenPress[nav] = true;
-  } else if (M.unseenPress[nav]) {
-    M.releaseAfterFrame[nav] = true;
+    Menus.unseenPress[nav] = true;
+  } else if (Menus.unseenPress[nav]) {
+    Menus.releaseAfterFrame[nav] = true;
   } else {
     ImGui::GetIO().KeysDown[nav] = false;
   }
@@ -254,30 +254,30 @@ void FeedKey(SDL_Scancode key, bool down) {
 bool KeyEvent(const SDL_Event& e) {
   const SDL_Scancode key = e.key.keysym.scancode;
   if (e.type == SDL_KEYUP) {
-    M.keyTaken[key] = false;
+    Menus.keyTaken[key] = false;
     FeedKey(key, false);
     return false;
   }
-  if (!M.shown) return false;
+  if (!Menus.shown) return false;
   const bool alt = (e.key.keysym.mod & KMOD_ALT) != 0;
   const char letter = EventLetter(e.key);
-  if (!M.open) {
+  if (!Menus.open) {
     // Closed: only Alt with the letter of a menu of the bar acts.
     if (!alt || !letter) return false;
-    for (size_t i = 0; i < M.bar.size(); ++i) {
-      if (MenuMnemonic(M.bar[i].text) != letter) continue;
-      M.openRequest = {int(i)};
-      M.keyboardRequest = true;
-      M.open = true;
-      M.keyTaken[key] = true;
+    for (size_t i = 0; i < Menus.bar.size(); ++i) {
+      if (MenuMnemonic(Menus.bar[i].text) != letter) continue;
+      Menus.openRequest = {int(i)};
+      Menus.keyboardRequest = true;
+      Menus.open = true;
+      Menus.keyTaken[key] = true;
       // The Alt still down went with it.
       const Uint8* state = SDL_GetKeyboardState(nullptr);
-      for (SDL_Scancode a : {SDL_SCANCODE_LALT, SDL_SCANCODE_RALT}) M.keyTaken[a] = M.keyTaken[a] || state[a];
+      for (SDL_Scancode a : {SDL_SCANCODE_LALT, SDL_SCANCODE_RALT}) Menus.keyTaken[a] = Menus.keyTaken[a] || state[a];
       return true;
     }
     return false;
   }
-  M.keyTaken[key] = true;
+  Menus.keyTaken[key] = true;
   if (letter) {
     if (!e.key.repeat) TypeLetter(letter, alt);
   } else {
@@ -289,32 +289,32 @@ bool KeyEvent(const SDL_Event& e) {
 }  // namespace
 
 void MenuAttach(SDL_Window* window, SDL_Renderer* renderer) {
-  if (!M.started) Start(window);
-  if (M.renderer == renderer) return;
+  if (!Menus.started) Start(window);
+  if (Menus.renderer == renderer) return;
   MenuDetach();
   ImGui_ImplSDLRenderer_Init(renderer);
-  M.renderer = renderer;
+  Menus.renderer = renderer;
 }
 
 void MenuDetach() {
-  if (!M.renderer) return;
+  if (!Menus.renderer) return;
   ImGui_ImplSDLRenderer_Shutdown();
-  M.renderer = nullptr;
+  Menus.renderer = nullptr;
 }
 
-void MenuSetBar(const std::vector<MenuEntry>& menus) { M.bar = menus; }
+void MenuSetBar(const std::vector<MenuEntry>& menus) { Menus.bar = menus; }
 
 void MenuShown(bool shown) {
-  M.shown = shown;
+  Menus.shown = shown;
   if (shown) return;
-  M.open = false;
-  M.closeRequest = true;
-  M.openRequest.clear();
-  M.highlightRequest.clear();
+  Menus.open = false;
+  Menus.closeRequest = true;
+  Menus.openRequest.clear();
+  Menus.highlightRequest.clear();
 }
 
 bool MenuEvent(const SDL_Event& e) {
-  if (!M.started) return false;
+  if (!Menus.started) return false;
   switch (e.type) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: return KeyEvent(e);
@@ -322,13 +322,13 @@ bool MenuEvent(const SDL_Event& e) {
       ImGui_ImplSDL2_ProcessEvent(&e);
       // A click on the bar, or anywhere while a menu is open, is the menu's.
       const int index = e.button.button == SDL_BUTTON_LEFT ? 0 : e.button.button == SDL_BUTTON_RIGHT ? 1 : -1;
-      const bool taken = M.shown && (M.open || e.button.y < kMenuBarHeight);
-      if (taken && index >= 0) M.buttonTaken[size_t(index)] = true;
+      const bool taken = Menus.shown && (Menus.open || e.button.y < kMenuBarHeight);
+      if (taken && index >= 0) Menus.buttonTaken[size_t(index)] = true;
       return taken;
     }
     case SDL_MOUSEBUTTONUP:
-      if (e.button.button == SDL_BUTTON_LEFT) M.buttonTaken[0] = false;
-      if (e.button.button == SDL_BUTTON_RIGHT) M.buttonTaken[1] = false;
+      if (e.button.button == SDL_BUTTON_LEFT) Menus.buttonTaken[0] = false;
+      if (e.button.button == SDL_BUTTON_RIGHT) Menus.buttonTaken[1] = false;
       return false;
     case SDL_MOUSEWHEEL:
     case SDL_WINDOWEVENT: ImGui_ImplSDL2_ProcessEvent(&e); return false;
@@ -337,7 +337,7 @@ bool MenuEvent(const SDL_Event& e) {
 }
 
 void MenuDraw() {
-  if (!M.renderer || !M.shown) return;
+  if (!Menus.renderer || !Menus.shown) return;
   ImGui_ImplSDLRenderer_NewFrame();
   ImGui_ImplSDL2_NewFrame();
   ImGuiIO& io = ImGui::GetIO();
@@ -350,30 +350,30 @@ void MenuDraw() {
   // keyboard on the bar while the game uses the arrows.
   io.KeyAlt = io.KeyCtrl = io.KeyShift = io.KeySuper = false;
   ImGui::NewFrame();
-  for (size_t k = 0; k < M.unseenPress.size(); ++k) {
-    if (M.releaseAfterFrame[k]) io.KeysDown[k] = false;
-    M.unseenPress[k] = M.releaseAfterFrame[k] = false;
+  for (size_t k = 0; k < Menus.unseenPress.size(); ++k) {
+    if (Menus.releaseAfterFrame[k]) io.KeysDown[k] = false;
+    Menus.unseenPress[k] = Menus.releaseAfterFrame[k] = false;
   }
-  if (M.closeRequest && GImGui->OpenPopupStack.Size > 0) ImGui::ClosePopupToLevel(0, false);
-  M.closeRequest = false;
-  M.deepest.clear();
-  M.highlighted.clear();
+  if (Menus.closeRequest && GImGui->OpenPopupStack.Size > 0) ImGui::ClosePopupToLevel(0, false);
+  Menus.closeRequest = false;
+  Menus.deepest.clear();
+  Menus.highlighted.clear();
   if (ImGui::BeginMainMenuBar()) {
-    DrawEntries(M.bar, true);
+    DrawEntries(Menus.bar, true);
     ImGui::EndMainMenuBar();
   }
-  M.openRequest.clear();
-  M.highlightRequest.clear();
-  M.keyboardRequest = false;
-  M.open = ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
+  Menus.openRequest.clear();
+  Menus.highlightRequest.clear();
+  Menus.keyboardRequest = false;
+  Menus.open = ImGui::IsPopupOpen(nullptr, ImGuiPopupFlags_AnyPopupId | ImGuiPopupFlags_AnyPopupLevel);
   // With every menu closed the bar lets go of the keyboard.
-  if (!M.open && GImGui->NavWindow) ImGui::FocusWindow(nullptr);
+  if (!Menus.open && GImGui->NavWindow) ImGui::FocusWindow(nullptr);
   ImGui::Render();
   ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
 
-bool MenuOpen() { return M.open; }
-bool MenuHasKey(SDL_Scancode key) { return M.keyTaken[key]; }
-bool MenuHasButton(int index) { return index >= 0 && index < 2 && M.buttonTaken[size_t(index)]; }
+bool MenuOpen() { return Menus.open; }
+bool MenuHasKey(SDL_Scancode key) { return Menus.keyTaken[key]; }
+bool MenuHasButton(int index) { return index >= 0 && index < 2 && Menus.buttonTaken[size_t(index)]; }
 
 }  // namespace sdlplat

@@ -210,6 +210,9 @@ void PostQuit(int code) { Sdl.messages.push_back({MessageKind::Quit, code}); }
 
 // The browser build keeps its own clock and wait: sdl_web.cpp.
 #ifndef __EMSCRIPTEN__
+// The desktop runs its loop itself.
+void SetLoopHooks(const LoopHooks&) {}
+
 uint64_t Counter() { return SDL_GetPerformanceCounter(); }
 uint64_t CounterFrequency() { return SDL_GetPerformanceFrequency(); }
 uint32_t Milliseconds() { return SDL_GetTicks(); }

@@ -9,11 +9,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "level/attract.h"
 #include "platform/sdl/sdl_state.h"
 #include "platform/sdl/sdl_tick_grid.h"
-#include "shell/display.h"
-#include "shell/main_loop.h"
 
 namespace sdlplat {
 
@@ -35,6 +32,7 @@ struct WebState {
   uint64_t holdAtFrame = UINT64_MAX;  // the page test stops the frames here
   bool browserFullScreen = false;     // as the browser had it last frame
   bool fullScreenAsked = true;        // the engine's full-screen form asked (none at the start)
+  platform::LoopHooks loop;           // the shell's pass, run from the browser's frames
 };
 WebState Web;
 
@@ -82,8 +80,8 @@ void BrowserFrame() {
   Web.waiting = false;
   int code = 0;
   for (int pass = 0; pass < kMaxPasses && !Web.waiting; ++pass) {
-    if (Loop.FramesRun >= Web.holdAtFrame) return;
-    if (!LoopPass(code)) platform::ExitProcess(code);
+    if (Web.loop.framesRun() >= Web.holdAtFrame) return;
+    if (!Web.loop.pass(code)) platform::ExitProcess(code);
   }
 }
 
@@ -127,6 +125,8 @@ uint64_t CounterFrequency() { return 60 * sdlplat::kCountsPerTick; }
 
 uint32_t Milliseconds() { return uint32_t(uint64_t(emscripten_get_now())); }
 
+void SetLoopHooks(const LoopHooks& hooks) { Web.loop = hooks; }
+
 // Waiting means giving the thread back to the browser. The first wait hands
 // the loop to the browser's frame callback and never returns: the engine's
 // own loop is left behind, and its state lives on in the modules. Later
@@ -144,34 +144,13 @@ void WaitUntil(uint64_t) {
 
 }  // namespace platform
 
-// ---- For the page test and the speed figure -------------------------------
+// ---- For the page test (the rest of its hooks: shell/web_hooks.cpp) --------
 
 extern "C" {
-
-// Frames whose work ran since the start.
-EMSCRIPTEN_KEEPALIVE double tarn_frames() { return double(Loop.FramesRun); }
 
 // Runs no frame after the given one, so the page keeps showing it.
 EMSCRIPTEN_KEEPALIVE void tarn_hold(double frame) {
   Web.holdAtFrame = frame < 0 ? UINT64_MAX : uint64_t(frame);
-}
-
-// The frame's work as the native benchmark times it: lock, run, unlock.
-static void FrameWork() {
-  LockBackSurface();
-  RunFrame();
-  UnlockBackSurface();
-}
-
-// Mean time in microseconds of the frame's work over the given number of
-// frames, run now. In the attract sequence it first runs on into the endless
-// diagonal pan, where the native benchmark measures.
-EMSCRIPTEN_KEEPALIVE double tarn_bench(int frames) {
-  for (int k = 0; k < 20000 && Loop.GameMode == kModePlay && Attract.AttractStep < 11; ++k) FrameWork();
-  if (frames <= 0) return 0;
-  double start = emscripten_get_now();
-  for (int k = 0; k < frames; ++k) FrameWork();
-  return (emscripten_get_now() - start) * 1000.0 / frames;
 }
 
 }  // extern "C"

@@ -16,9 +16,8 @@ enum ScanCode : uint8_t {
 };
 
 struct KeyInfo {
-  const char* name;     // as scripts and docs name it
-  uint8_t virtualKey;   // the PC virtual-key code
-  uint8_t scanCode;     // index into KeyPressed / KeyHeld
+  const char* name;  // as scripts and docs name it
+  uint8_t scanCode;  // index into KeyPressed / KeyHeld
 };
 constexpr int kKeyCount = 59;
 extern const std::array<KeyInfo, kKeyCount> KeyTable;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gfx/pcx.h"
+#include "modes/game_mode.h"
 
 struct Plane;
 
@@ -16,12 +17,6 @@ struct EditorSprites {
   Sprite box;      // 10x10 outline of one cell
   Sprite hGuide;   // marks the pointer's pixel row on H Lined planes
   Sprite vGuide;   // marks the pointer's pixel column on V Lined planes
-  // The rest of the art is loaded for the level maker's own use; the editor
-  // itself draws none of it.
-  Sprite sheet;                  // the whole of tedit.pcx
-  std::vector<Sprite> iconBanks;  // four banks of 64 icons
-  std::array<Sprite, 4> icons;
-  Sprite smallBox, bigCursor;
 };
 
 // A text the editor display drew, kept so the frame's words can be checked.
@@ -66,10 +61,11 @@ void ResetEditor();
 // until it has been released.
 void PrepareEditorEntry();
 // One editor frame: input, scroll tables, palette and tile animation, the
-// planes (the current one flat, others when shown), overlay, panel.
-void EditorFrame();
+// planes (the current one flat, others when shown), overlay, panel (which
+// shows framesPerSecond). A quit chosen in the menu ends the frame at once.
+ModeResult EditorFrame(uint8_t framesPerSecond);
 // The keys and mouse of one editor frame.
-void EditorInput();
+ModeResult EditorInput();
 // W, E, R, T, Y, U: speeds and loops of the current plane's lines.
 void EditPlaneLines();
 
@@ -90,17 +86,17 @@ uint8_t PlaneShownAt(size_t i);
 // Ctrl held with the panel shown: the pointer works the plane and type bars.
 bool InBarMode();
 
-// Reads editor/tedit.pcx and editor/cursor.pcx of the data folder, cuts the
-// sprites and sets the editor colours. A missing image is reported and its
+// Reads editor/cursor.pcx of the data folder, cuts the sprites and sets the
+// editor colours. A missing image is reported and its
 // sprites are cut from whatever the scratch image holds.
-void LoadEditorArt();
+void LoadEditorArt(const std::string& dataDir);
 // The information panel: cell, tiles, floor and slope, plane, size, type,
 // speeds and loops; in bar mode the plane and type bars.
-void DrawEditorPanel();
+void DrawEditorPanel(uint8_t framesPerSecond);
 // The menu when open; otherwise guides, tile preview, selection, cursor box
 // and pointer.
 void DrawEditorOverlay();
 // The notice line while it lasts.
 void DrawEditorNotice();
 // One tile viewer frame: scroll, pick, the tiles 40 to a row, boxes, pointer.
-void TileViewerFrame();
+ModeResult TileViewerFrame();

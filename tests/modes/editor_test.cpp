@@ -162,6 +162,18 @@ TEST_F(EditorTest, MenuEntries) {
   EXPECT_EQ(Ints({Editor.menuOpen, Loop.GameMode}), Ints({0, kModePlay}));
 }
 
+// EXIT GAME is left to the loop: the frame ends at once, nothing drawn after.
+TEST_F(EditorTest, ExitGameAsksTheLoopToQuit) {
+  Tap(kKey0);
+  for (int i = 0; i < 8; ++i) Tap(kKeyDown);
+  nullplat::SetKey(kKeyEnter, true);
+  ReadKeyboard();
+  Editor.noticeFrames = 5;
+  const ModeResult result = EditorFrame(0);
+  EXPECT_TRUE(result.quit);
+  EXPECT_EQ(Editor.noticeFrames, 5) << "the notice was drawn after the quit";
+}
+
 TEST_F(EditorTest, AClickThatSwitchedModesWaitsForTheButtonsToBeReleased) {
   Editor.currentTile = 5;
   PrepareEditorEntry();

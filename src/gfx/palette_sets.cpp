@@ -1,12 +1,13 @@
 // palette_sets.cpp: selecting a palette set, applying its first colours,
 // deriving the tinted upper half of the palette, and the colours that depend
 // on the set (tinted card colours, the global colours put back, the editor's).
-#include "objects/palette_sets.h"
+#include "gfx/palette_sets.h"
 
 #include <algorithm>
 
+#include "common/module_state.h"
 #include "gfx/frame_buffer.h"
-#include "level/tile_set.h"
+#include "model/tiles.h"
 
 PaletteSet* CurrentPaletteSet() {
   if (Tiles.currentPaletteSet >= Tiles.paletteSets.size()) return nullptr;
@@ -98,6 +99,7 @@ void SetEditorColours() {
 PaletteAnimState PaletteAnim;
 
 void ResetPaletteAnimation() { PaletteAnim = {}; }
+const ModuleReset kPaletteAnimReset(ResetPaletteAnimation);
 
 namespace {
 

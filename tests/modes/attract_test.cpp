@@ -6,12 +6,12 @@
 #include <filesystem>
 
 #include "gfx/font.h"
-#include "level/attract.h"
+#include "input/input.h"
 #include "level/file_fixture.h"
 #include "level/level.h"
+#include "modes/attract.h"
 #include "objects/card_def.h"
 #include "objects/object_list.h"
-#include "shell/input.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 

@@ -10,7 +10,7 @@ using EditorDisplayTest = EditorFixture;
 
 void Panel() {
   Editor.textLog.clear();
-  DrawEditorPanel();
+  DrawEditorPanel(Loop.FramesPerSecond);
 }
 
 TEST_F(EditorDisplayTest, PanelLinesForEveryPlaneType) {
@@ -76,8 +76,8 @@ TEST_F(EditorDisplayTest, ArtIsCutFromTheDataFolderAndTheBoxFramesTheCell) {
   Write("default/editor/cursor.pcx", EncodePcx(px.data(), palette.data()));
   Startup.DataDir = Path("default");
   ::testing::internal::CaptureStderr();
-  LoadEditorArt();
-  EXPECT_NE(::testing::internal::GetCapturedStderr().find("tedit.pcx"), std::string::npos);
+  LoadEditorArt(Startup.DataDir);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "cursor.pcx is the editor's only image";
   const EditorSprites& art = Editor.sprites;
   EXPECT_EQ(Ints({art.pointer.frames[0][0], art.box.frames[0][0], art.hGuide.frames[0][0], art.hGuide.originX}),
             Ints({64, 67, 65, -5}));

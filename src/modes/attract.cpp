@@ -4,18 +4,20 @@
 // pans diagonally with every plane shown, for ever. The level keys stop it by
 // putting the step out of range; every frame still scrolls and runs the
 // objects, so a loaded level is drawn whatever the step.
-#include "level/attract.h"
+#include "modes/attract.h"
 
 #include "audio/sound.h"
+#include "common/module_state.h"
 #include "gfx/scroll.h"
 #include "level/level.h"
+#include "modes/level_load.h"
 #include "objects/card_object.h"
 #include "objects/object_list.h"
-#include "shell/main_loop.h"
 
 AttractState Attract;
 
 void ResetAttract() { Attract = {}; }
+const ModuleReset kAttractReset(ResetAttract);
 
 namespace {
 
@@ -58,7 +60,7 @@ constexpr PanState kPans[8] = {
 // plane k and only one card runs.
 void SetUpDemoLevel() {
   ClearObjectList();
-  LoadLevelPair("5.til", "5.lev", false);
+  LoadLevelPair("5.til", "5.lev");
   ShowPlane(0, 1);
   for (uint32_t k = 1; k <= 4; ++k) ShowPlane(k, 0);
   Audio.MusicLoops = 1;
@@ -84,8 +86,10 @@ void AttractFrame() {
       break;
     case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: {
       const PanState& pan = kPans[step - 3];
-      if (pan.dx) Pan(Level.viewX, pan.dx);
-      if (pan.dy) Pan(Level.viewY, pan.dy);
+      int32_t x = Level.viewX, y = Level.viewY;
+      if (pan.dx) Pan(x, pan.dx);
+      if (pan.dy) Pan(y, pan.dy);
+      SetView(x, y);
       if (counter < pan.passes) break;
       if (step == 10) {
         for (uint32_t k = 0; k <= 3; ++k) ShowPlane(k, 1);
@@ -98,11 +102,9 @@ void AttractFrame() {
     }
     case 11:
       // The diagonal pan ends its pass when viewX reaches 512; both restart at 0.
-      Level.viewX += 4;
-      Level.viewY += 4;
+      SetView(Level.viewX + 4, Level.viewY + 4);
       if (Level.viewX >= 512) {
-        Level.viewX = 0;
-        Level.viewY = 0;
+        SetView(0, 0);
         counter = 0;
       }
       break;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "gfx/frame_buffer.h"
+#include "gfx/palette_sets.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
 #include "test_support.h"
 
 namespace {

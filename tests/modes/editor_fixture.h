@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <string>
 
-#include "file_fixture.h"
-#include "level/editor.h"
+#include "input/input.h"
+#include "level/file_fixture.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "shell/input.h"
+#include "modes/editor.h"
 #include "shell/main_loop.h"
 
 class EditorFixture : public FileTest {
@@ -35,10 +35,10 @@ class EditorFixture : public FileTest {
   static void Frame() {
     ReadMouse();
     ReadKeyboard();
-    if (Loop.GameMode == kModeTileViewer)
-      TileViewerFrame();
-    else
-      EditorFrame();
+    // Play is left as it is: these frames run the editor whatever the mode.
+    const bool viewer = Loop.GameMode == kModeTileViewer;
+    const ModeResult result = viewer ? TileViewerFrame() : EditorFrame(Loop.FramesPerSecond);
+    if (result.nextMode != (viewer ? kModeTileViewer : kModeEditor)) Loop.GameMode = result.nextMode;
   }
   // Down for one frame, up for the next.
   static void Tap(uint8_t key) {

@@ -7,13 +7,11 @@
 #include "common/regular_file.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
-#include "level/editor.h"
+#include "gfx/palette_sets.h"
+#include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "objects/palette_sets.h"
-#include "shell/input.h"
-#include "shell/main_loop.h"
-#include "shell/startup.h"
+#include "modes/editor.h"
 
 namespace {
 
@@ -102,13 +100,13 @@ void TypeLine(const Plane* p, bool bar) {
 
 // Cell values are those of the edited plane under the pointer; a cell off
 // the plane, or a tile number past the set, reads as empty.
-void DrawEditorPanel() {
+void DrawEditorPanel(uint8_t framesPerSecond) {
   const Plane* p = EditedPlane();
   const int32_t cx = Editor.cursorTileX, cy = Editor.cursorTileY;
   const uint16_t cell = p ? CellAt(*p, cx, cy) : 0;
   const Tile* tile = cell < Tiles.tileTable.size() ? &Tiles.tileTable[cell] : nullptr;
   const bool bar = InBarMode();
-  Text(Format("TILE:    %d,%d - %d", cx, cy, Loop.FramesPerSecond), 0, 8);
+  Text(Format("TILE:    %d,%d - %d", cx, cy, framesPerSecond), 0, 8);
   Text(Format("COORD:   %d,%d", cx * 8, cy * 8), 0, 18);
   Text(Format("TILNUM:  %d", cell), 0, 28);
   Text(Format("FLOOR %2d SLOPE %2d", tile ? tile->floor : 0, tile ? tile->slope : 0), 0, 38);
@@ -170,48 +168,27 @@ void DrawEditorNotice() {
 
 // A missing image is said once on stderr; its sprites are cut from whatever
 // the scratch image holds, as the fonts are.
-void LoadEditorArt() {
+void LoadEditorArt(const std::string& dataDir) {
   EditorSprites& art = Editor.sprites;
-  auto load = [](const char* name) {
-    const std::string path = Startup.DataDir + "/editor/" + name;
-    if (!LoadPcx(path, ScratchImage, 0) && !LastOpenRefused())
-      std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
-  };
+  const std::string path = dataDir + "/editor/cursor.pcx";
+  if (!LoadPcx(path, ScratchImage, 0) && !LastOpenRefused())
+    std::fprintf(stderr, "%s: cannot read the editor image\n", path.c_str());
   auto cut = [](Sprite& s, uint32_t w, uint32_t h, int x, int y) {
     InitSprite(s, w, h);
     CutSpriteFrame(ScratchImage, s, 0, x, y);
   };
-
-  load("tedit.pcx");
-  cut(art.sheet, 320, 200, 0, 0);
-  art.iconBanks.assign(4 * 64, Sprite{});
-  for (int bank = 0; bank < 4; ++bank) {
-    // Banks two to four are the same icons in other ranges of the palette.
-    static constexpr uint8_t kShift[4] = {0, 64, 128, uint8_t(-64)};
-    for (int j = 0; j < 4; ++j)
-      for (int i = 0; i < 16; ++i) {
-        Sprite& icon = art.iconBanks[size_t(bank * 64 + j * 16 + i)];
-        cut(icon, 8, 8, 174 + 9 * i, 1 + 9 * j);
-        for (uint8_t& px : icon.frames[0]) px = uint8_t(px + kShift[bank]);
-      }
-  }
-  for (int k = 0; k < 4; ++k) cut(art.icons[size_t(k)], 8, 8, 174 + 9 * k, 37);
-  cut(art.smallBox, 10, 10, 0, 0);
-
-  load("cursor.pcx");
   cut(art.pointer, 8, 8, 1, 1);
   cut(art.box, 10, 10, 12, 1);
   cut(art.hGuide, 21, 1, 20, 22);
   art.hGuide.originX = -5;
   cut(art.vGuide, 1, 21, 29, 12);
   art.vGuide.originY = -5;
-  cut(art.bigCursor, 18, 18, 1, 12);
-  art.bigCursor.originX = art.bigCursor.originY = -1;
   SetEditorColours();
 }
 
 // The viewer keeps its scroll between visits.
-void TileViewerFrame() {
+ModeResult TileViewerFrame() {
+  ModeResult result{kModeTileViewer};
   Editor.textLog.clear();
   ReadEditorPointer();
   int32_t& scroll = Editor.tileViewScroll;
@@ -224,7 +201,7 @@ void TileViewerFrame() {
     // Below the last tile nothing is picked and the viewer stays.
     if (k >= 0 && k < Tiles.tileCount) {
       Editor.currentTile = int32_t(k);
-      Loop.GameMode = kModeEditor;
+      result.nextMode = kModeEditor;
     }
   }
   // Only the rows that reach the screen.
@@ -244,4 +221,5 @@ void TileViewerFrame() {
   DrawSprite(box, 0, scroll, 8 * (Editor.currentTile % kViewerColumns) - 1, 8 * (Editor.currentTile / kViewerColumns) - 1);
   DrawSprite(box, 0, scroll, (mx & ~7) - 1, ((my + scroll) & ~7) - 1);
   DrawSprite(Editor.sprites.pointer, 0, 0, mx, my);
+  return result;
 }
