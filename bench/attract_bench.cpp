@@ -4,7 +4,6 @@
 // 32-bit frame).
 #include <benchmark/benchmark.h>
 
-
 #include "bench_game.h"
 #include "modes/attract.h"
 #include "objects/object_list.h"

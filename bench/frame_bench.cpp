@@ -167,8 +167,7 @@ class TableReporter : public benchmark::ConsoleReporter {
   std::map<std::string, double> micros;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && !r.error_occurred)
-        micros[r.benchmark_name()] = r.GetAdjustedRealTime();
+      if (r.run_type == Run::RT_Iteration && !r.error_occurred) micros[r.benchmark_name()] = r.GetAdjustedRealTime();
     ConsoleReporter::ReportRuns(runs);
   }
 };
@@ -198,8 +197,8 @@ int main(int argc, char** argv) {
     double frame = get("BM_Frame"), floor = get("BM_Floor"), peer = get("BM_Peer");
     if (frame <= 0 || floor <= 0) continue;
     LoadDemoLevel(n);
-    std::printf("| %d | %d | %.1f | %.1f | %.1f | %.1f | %.1f |\n", n, Level.planeCount, frame, floor,
-                frame / floor, peer, peer > 0 ? peer / frame : 0.0);
+    std::printf("| %d | %d | %.1f | %.1f | %.1f | %.1f | %.1f |\n", n, Level.planeCount, frame, floor, frame / floor,
+                peer, peer > 0 ? peer / frame : 0.0);
   }
   const auto attract = reporter.micros.find("BM_AttractFrame"), floor = reporter.micros.find("BM_AttractFloor");
   if (attract != reporter.micros.end() && floor != reporter.micros.end())

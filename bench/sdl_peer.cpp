@@ -127,8 +127,7 @@ bool PeerInit() {
         pixels[(t / kAtlasColumns * 8 + y) * kAtlasColumns * 8 + t % kAtlasColumns * 8 + x] = argb;
       }
   }
-  atlas = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, kAtlasColumns * 8,
-                            rows * 8);
+  atlas = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, kAtlasColumns * 8, rows * 8);
   if (!atlas) return false;
   SDL_UpdateTexture(atlas, nullptr, pixels.data(), kAtlasColumns * 8 * 4);
   SDL_SetTextureBlendMode(atlas, SDL_BLENDMODE_BLEND);

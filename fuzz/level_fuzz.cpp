@@ -137,9 +137,9 @@ void Click(bool left) {
   Frame();
 }
 
-constexpr uint8_t kEditorKeys[] = {kKeyS,    kKeyZ, kKeyUp, kKeyDown, kKeyLeft, kKeyRight, kKeyTab, kKey0,
-                                   kKeyG,    kKeyC, kKeyW,  kKeyE,    kKeyR,    kKeyT,     kKeyY,   kKeyU,
-                                   kKeyEnter, kKeyA, kKeyD, kKeyF,    kKeySpace, kKeyP,    kKey1,   kKeyAlt};
+constexpr uint8_t kEditorKeys[] = {kKeyS,     kKeyZ, kKeyUp, kKeyDown, kKeyLeft,  kKeyRight, kKeyTab, kKey0,
+                                   kKeyG,     kKeyC, kKeyW,  kKeyE,    kKeyR,     kKeyT,     kKeyY,   kKeyU,
+                                   kKeyEnter, kKeyA, kKeyD,  kKeyF,    kKeySpace, kKeyP,     kKey1,   kKeyAlt};
 constexpr uint8_t kLineKeys[] = {kKeyW, kKeyE, kKeyR, kKeyT, kKeyY, kKeyU};
 
 void ReleaseAll() {
@@ -151,7 +151,8 @@ void ReleaseAll() {
 
 // A pixel of the frame, or (from a high byte) one of the edges that scroll.
 void Point(Steer& s) {
-  static constexpr int kEdges[][2] = {{0, 0}, {319, 199}, {0, 199}, {319, 0}, {3, 100}, {316, 100}, {160, 2}, {160, 197}};
+  static constexpr int kEdges[][2] = {{0, 0},   {319, 199}, {0, 199}, {319, 0},
+                                      {3, 100}, {316, 100}, {160, 2}, {160, 197}};
   const uint8_t a = s.Next(), b = s.Next();
   if (a >= 240)
     nullplat::SetPointer(kEdges[a % 8][0], kEdges[a % 8][1]);
@@ -245,11 +246,12 @@ void Step(Steer& s) {
 
 // Without steering bytes: paint, select and stamp, lines, every bar action
 // and the menu's NEW, on and off the plane.
-constexpr uint8_t kFixedSession[] = {
-    0, 20, 30, 0x11, 0, 200, 150, 1, 0x13, 4, 0x13, 0x0A, 9, 10, 10, 60, 40, 10, 3, 100, 20, 120, 30,
-    6, 0, 0x16, 1, 6, 2, 6, 4, 6, 5, 0x16, 3, 11, 0xFF, 0xFF, 0xFF, 0xFF, 0, 250, 0, 12, 7, 7, 0, 2,
-    7, 1, 3, 7, 0x85, 0, 7, 0x82, 0, 7, 0, 3, 7, 17, 2, 13, 2, 14, 100, 50, 8, 1, 11, 0, 0, 0, 0,
-    0, 255, 255, 12, 7, 8, 0, 15, 0x1F, 7, 2, 2, 7, 3, 3};
+constexpr uint8_t kFixedSession[] = {0,  20,  30,  0x11, 0,   200, 150,  1,    0x13, 4,    0x13, 0x0A, 9, 10, 10,
+                                     60, 40,  10,  3,    100, 20,  120,  30,   6,    0,    0x16, 1,    6, 2,  6,
+                                     4,  6,   5,   0x16, 3,   11,  0xFF, 0xFF, 0xFF, 0xFF, 0,    250,  0, 12, 7,
+                                     7,  0,   2,   7,    1,   3,   7,    0x85, 0,    7,    0x82, 0,    7, 0,  3,
+                                     7,  17,  2,   13,   2,   14,  100,  50,   8,    1,    11,   0,    0, 0,  0,
+                                     0,  255, 255, 12,   7,   8,   0,    15,   0x1F, 7,    2,    2,    7, 3,  3};
 
 void EditSession(std::string_view steering) {
   nullplat::SetThrowOnExit(true);

@@ -36,7 +36,9 @@ Bytes Join(const std::vector<Bytes>& parts) {
   return all;
 }
 
-Bytes Demo(const fs::path& demo, const std::string& name) { return ReadWholeFile((demo / name).string()).value_or(Bytes{}); }
+Bytes Demo(const fs::path& demo, const std::string& name) {
+  return ReadWholeFile((demo / name).string()).value_or(Bytes{});
+}
 
 // Three tiles (opaque, holed, animated) and a set with a cycle and a rotation.
 TileSetDef SmallTiles() {
@@ -155,8 +157,7 @@ void WavSeeds(const fs::path& demo) {
   Put("wav", "stereo16.wav", Riff({Chunk("fmt ", Format(2, 44100, 16)), Chunk("data", Samples(2, 16, 30))}));
   Put("wav", "stereo8.wav", Riff({Chunk("fmt ", Format(2, 8000, 8)), Chunk("data", Samples(2, 8, 30))}));
   Put("wav", "six16.wav", Riff({Chunk("fmt ", Format(6, 48000, 16)), Chunk("data", Samples(6, 16, 20))}));
-  Put("wav", "extensible.wav",
-      Riff({Chunk("fmt ", Format(6, 44100, 16, true)), Chunk("data", Samples(6, 16, 20))}));
+  Put("wav", "extensible.wav", Riff({Chunk("fmt ", Format(6, 44100, 16, true)), Chunk("data", Samples(6, 16, 20))}));
   // Chunks before, between and in odd lengths; data before the format.
   Put("wav", "odd-chunks.wav",
       Riff({Chunk("LIST", Text(std::string("INFOISFT\x03\0\0\0abc", 15))), Chunk("data", Samples(1, 8, 33)),
@@ -193,8 +194,8 @@ int main(int argc, char** argv) {
   Put("tile", "v2-small.til", EncodeTileSet(small, 2));
   LevelSeeds();
 
-  for (const char* pcx : {"art/globpal.pcx", "fonts/fonts.pcx", "stats/zlabel.pcx", "editor/cursor.pcx",
-                          "editor/tedit.pcx"})
+  for (const char* pcx :
+       {"art/globpal.pcx", "fonts/fonts.pcx", "stats/zlabel.pcx", "editor/cursor.pcx", "editor/tedit.pcx"})
     Put("pcx", fs::path(pcx).filename().string(), Demo(demo, std::string("default/") + pcx));
   Put("pcx", "tiny.pcx", Bytes(200, 0xC1));
   // Headers that are no 320x200 8-bit PCX's: all 0xFF, every byte doubled.
@@ -206,8 +207,8 @@ int main(int argc, char** argv) {
 
   const Bytes sheet = Demo(demo, "default/fonts/fonts.pcx");
   for (const char* fnt : {"normal.fnt", "title.fnt"})
-    Put("font", fnt, Join({Text("Fonts: 1\r\nFont 0: f.fnt\r\n"), Demo(demo, std::string("default/fonts/") + fnt),
-                            sheet}));
+    Put("font", fnt,
+        Join({Text("Fonts: 1\r\nFont 0: f.fnt\r\n"), Demo(demo, std::string("default/fonts/") + fnt), sheet}));
   Put("font", "types.fdf",
       Join({Text("n: 2\r\na: f.fnt\r\nb: f.fnt\r\n"),
             Text("h: x\r\nsheet: sheet.pcx\r\ntype: 4\r\n" + std::string("g: 0\r\ng: 0\r\ng: 8\r\ng: 9\r\ng: 1\r\n")),
@@ -217,8 +218,9 @@ int main(int argc, char** argv) {
 
   Put("card", "card.tdf", Join({Demo(demo, "default/stats/card.tdf"), Demo(demo, "default/stats/zlabel.pcx")}));
 
-  Put("script", "keys.txt", Text("1 key 6 tap\n# comment\n5 key E down\n6 mouse 10 20\n7 button left down\n"
-                                 "8 button right up\n9 menu 2002\n10 shot a.pcx\n12 key Up up\n"));
+  Put("script", "keys.txt",
+      Text("1 key 6 tap\n# comment\n5 key E down\n6 mouse 10 20\n7 button left down\n"
+           "8 button right up\n9 menu 2002\n10 shot a.pcx\n12 key Up up\n"));
   Put("script", "bad.txt", Text("0 key Q tap\n3 jump\n-1 mouse x y\n99999999999999999999 key A down\n"));
 
   std::printf("tarn-fuzz-seeds: %d files in %s\n", written, out.string().c_str());

@@ -92,7 +92,8 @@ bool LoadWave(Sound_typ& record, DXSound& soundSystem, BinaryReader& in, const s
     std::fprintf(stderr, "%s: no sound buffer could be made\n", name.c_str());
     return false;
   }
-  for (size_t i = 1; i < record.buffers.size(); ++i) record.buffers[i] = platform::SoundDuplicateBuffer(record.buffers[0]);
+  for (size_t i = 1; i < record.buffers.size(); ++i)
+    record.buffers[i] = platform::SoundDuplicateBuffer(record.buffers[0]);
   record.format = wave->format;
   record.soundSystem = &soundSystem;
   return true;

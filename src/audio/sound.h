@@ -22,8 +22,8 @@ struct DXSound {
 // so the same sound can start again while earlier starts still play.
 struct DXWave {
   int32_t bufferCount = kSoundBuffers;
-  int32_t nextBuffer = 0;              // the buffer the next start tries first
-  DXSound* soundSystem = nullptr;      // null: nothing loaded, play and stop do nothing
+  int32_t nextBuffer = 0;          // the buffer the next start tries first
+  DXSound* soundSystem = nullptr;  // null: nothing loaded, play and stop do nothing
   std::array<platform::SoundBuffer, kSoundBuffers> buffers{};
   WaveFormat format;
 };
@@ -34,7 +34,7 @@ struct AudioState {
   std::array<Sound_typ, 71> SoundEffects;  // entry 0 is also the no-music value
   std::array<Sound_typ, 11> MusicTracks;
   Sound_typ ThemeMusic;
-  int32_t MusicLoops = 0;  // 1: the next StartMusic plays looping
+  int32_t MusicLoops = 0;        // 1: the next StartMusic plays looping
   uint8_t MusicFileMissing = 0;  // 1: the theme was missing at start, music stays silent
 };
 extern AudioState Audio;

@@ -34,7 +34,7 @@ struct FormatChunk {
 struct Chunks {
   FormatChunk fmt;
   bool haveData = false;
-  size_t dataAt = 0;        // offset of the sample data
+  size_t dataAt = 0;         // offset of the sample data
   uint32_t dataClaimed = 0;  // what the chunk header says
   size_t dataHeld = 0;       // what the file really holds of it
 };

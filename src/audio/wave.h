@@ -10,8 +10,8 @@ class BinaryReader;
 
 // The buffer format made from a WAV header: what the record says it plays.
 struct WaveFormat {
-  uint16_t formatTag = 0;       // 1: PCM
-  uint16_t channels = 0;        // 2 when the file has more than one, else 1
+  uint16_t formatTag = 0;  // 1: PCM
+  uint16_t channels = 0;   // 2 when the file has more than one, else 1
   uint32_t samplesPerSec = 0;
   uint32_t avgBytesPerSec = 0;  // blockAlign x samplesPerSec
   uint16_t blockAlign = 0;      // as the header gives it

@@ -39,8 +39,8 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_
   if (cut) {
     *cut = longer;
   } else if (longer) {
-    std::fprintf(stderr, "%s: %llu bytes, more than the %zu such a file can use; reading the first %zu\n",
-                 path.c_str(), (unsigned long long)file->Size(), bound, bound);
+    std::fprintf(stderr, "%s: %llu bytes, more than the %zu such a file can use; reading the first %zu\n", path.c_str(),
+                 (unsigned long long)file->Size(), bound, bound);
   }
   return bytes;
 }

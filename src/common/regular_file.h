@@ -14,8 +14,7 @@ class RegularFile {
  public:
   RegularFile() = default;
   RegularFile(int fd, uint64_t size) : fd_(fd), size_(size) {}
-  RegularFile(RegularFile&& other) noexcept
-      : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}
+  RegularFile(RegularFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)), size_(std::exchange(other.size_, 0)) {}
   RegularFile& operator=(RegularFile&& other) noexcept;
   RegularFile(const RegularFile&) = delete;
   RegularFile& operator=(const RegularFile&) = delete;

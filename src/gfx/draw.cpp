@@ -115,8 +115,7 @@ __attribute__((target("avx512f,avx512bw"))) void MergeRows64(uint8_t* dst, int64
 }
 #endif
 
-void MergeRowsPlain(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n,
-                    int64_t rows) {
+void MergeRowsPlain(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n, int64_t rows) {
   for (int64_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride) MergeRow(dst, src, size_t(n));
 }
 
@@ -131,8 +130,8 @@ MergeRowsFn WideMerge() {
 
 // All four sprite variants: the flips pick the origin pair and mirror the source.
 template <class G, bool FlipH, bool FlipV>
-int BlitSprite(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y, int64_t left,
-               int64_t right, int64_t top, int64_t bottom) {
+int BlitSprite(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y, int64_t left, int64_t right,
+               int64_t top, int64_t bottom) {
   int64_t sx = ScreenPos(FlipH ? s.flippedOriginX : s.originX, x, camX);
   int64_t sy = ScreenPos(FlipV ? s.flippedOriginY : s.originY, y, camY);
   int64_t w = s.width / G::Px, h = s.height;
@@ -179,8 +178,8 @@ void TileSlot(const Tile& t, int32_t camX, int32_t camY, int32_t x, int32_t y) {
 }
 
 template <class G, bool Masked>
-void TileClipSlot(const Tile& t, int32_t camX, int32_t camY, int32_t x, int32_t y, int32_t left,
-                  int32_t right, int32_t top, int32_t bottom) {
+void TileClipSlot(const Tile& t, int32_t camX, int32_t camY, int32_t x, int32_t y, int32_t left, int32_t right,
+                  int32_t top, int32_t bottom) {
   BlitTile<G, Masked>(t, ScreenPos(0, x, camX), ScreenPos(0, y, camY), OnScreen<G>(left, right, top, bottom));
 }
 
@@ -190,19 +189,25 @@ int SpriteSlot(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y
 }
 
 template <class G, bool FlipH, bool FlipV>
-int SpriteClipSlot(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y, int32_t left,
-                   int32_t right, int32_t top, int32_t bottom) {
+int SpriteClipSlot(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y, int32_t left, int32_t right,
+                   int32_t top, int32_t bottom) {
   return BlitSprite<G, FlipH, FlipV>(s, camX, camY, x, y, left, right, top, bottom);
 }
 
 template <class G>
 constexpr DrawTableT kRoutineSet = {
-    &TileSlot<G, false>,           &TileSlot<G, true>,
-    &SpriteSlot<G, false, false>,  &SpriteSlot<G, false, true>,
-    &SpriteSlot<G, true, false>,   &SpriteSlot<G, true, true>,
-    &TileClipSlot<G, false>,       &TileClipSlot<G, true>,
-    &SpriteClipSlot<G, false, false>, &SpriteClipSlot<G, false, true>,
-    &SpriteClipSlot<G, true, false>,  &SpriteClipSlot<G, true, true>,
+    &TileSlot<G, false>,
+    &TileSlot<G, true>,
+    &SpriteSlot<G, false, false>,
+    &SpriteSlot<G, false, true>,
+    &SpriteSlot<G, true, false>,
+    &SpriteSlot<G, true, true>,
+    &TileClipSlot<G, false>,
+    &TileClipSlot<G, true>,
+    &SpriteClipSlot<G, false, false>,
+    &SpriteClipSlot<G, false, true>,
+    &SpriteClipSlot<G, true, false>,
+    &SpriteClipSlot<G, true, true>,
 };
 static_assert(sizeof(DrawTableT) == 12 * sizeof(void (*)()), "the DrawTable has twelve slots");
 

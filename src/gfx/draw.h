@@ -8,10 +8,10 @@ struct Sprite;
 
 using TileDrawFn = void (*)(const Tile& tile, int32_t camX, int32_t camY, int32_t x, int32_t y);
 using SpriteDrawFn = int (*)(const Sprite& sprite, int32_t camX, int32_t camY, int32_t x, int32_t y);
-using TileClipFn = void (*)(const Tile& tile, int32_t camX, int32_t camY, int32_t x, int32_t y,
-                            int32_t left, int32_t right, int32_t top, int32_t bottom);
-using SpriteClipFn = int (*)(const Sprite& sprite, int32_t camX, int32_t camY, int32_t x, int32_t y,
-                             int32_t left, int32_t right, int32_t top, int32_t bottom);
+using TileClipFn = void (*)(const Tile& tile, int32_t camX, int32_t camY, int32_t x, int32_t y, int32_t left,
+                            int32_t right, int32_t top, int32_t bottom);
+using SpriteClipFn = int (*)(const Sprite& sprite, int32_t camX, int32_t camY, int32_t x, int32_t y, int32_t left,
+                             int32_t right, int32_t top, int32_t bottom);
 
 // The twelve slots, in slot order. x, y are world positions, camX, camY the
 // world position of the screen's top-left corner; the clipped forms take a

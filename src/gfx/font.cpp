@@ -32,8 +32,7 @@ static int MapCharacter(uint8_t type, int c) {
     case 4: return digit ? c - 47 : 0;
     case 5: return c >= 48 && c <= 126 ? c - 47 : 0;
     case 6: return c >= 33 && c <= 96 ? c - 32 : lower ? c - 64 : c >= 123 && c <= 126 ? c - 58 : 0;
-    case 7:
-      return digit ? c - 47 : (c >= 'A' && c <= 'F') ? c - 54 : (c >= 'a' && c <= 'f') ? c - 86 : 0;
+    case 7: return digit ? c - 47 : (c >= 'A' && c <= 'F') ? c - 54 : (c >= 'a' && c <= 'f') ? c - 86 : 0;
     default: return c;
   }
 }
@@ -72,8 +71,8 @@ void LoadFont(const std::string& descriptionPath, Font& font) {
   for (Sprite& glyph : font.glyphs) {
     const int32_t x = in.ReadNumber(), y = in.ReadNumber();
     const int32_t width = in.ReadNumber(), height = in.ReadNumber(), yOffset = in.ReadNumber();
-    const bool onSheet = x >= 0 && y >= 0 && width >= 0 && height >= 0 && int64_t(x) + width <= 320 &&
-                         int64_t(y) + height <= 200;
+    const bool onSheet =
+        x >= 0 && y >= 0 && width >= 0 && height >= 0 && int64_t(x) + width <= 320 && int64_t(y) + height <= 200;
     InitSprite(glyph, onSheet ? uint32_t(width) : 0, onSheet ? uint32_t(height) : 0);
     glyph.originY = int16_t(yOffset);
     const size_t bytes = size_t(glyph.width) * glyph.height;
@@ -121,8 +120,8 @@ namespace {
 // The test is the sprite routines' own, made here once a glyph: a page of
 // text waiting outside its window would otherwise cost a call per glyph.
 template <class DrawFn>
-void DrawGlyphs(const char* text, int32_t x, int32_t y, unsigned fontNumber, int64_t left, int64_t right,
-                int64_t top, int64_t bottom, DrawFn draw) {
+void DrawGlyphs(const char* text, int32_t x, int32_t y, unsigned fontNumber, int64_t left, int64_t right, int64_t top,
+                int64_t bottom, DrawFn draw) {
   const Font* font = FontAt(fontNumber);
   if (!font || font->glyphs.empty() || !text) return;
   left = std::max<int64_t>(left, 0), top = std::max<int64_t>(top, 0);
@@ -155,7 +154,8 @@ const Sprite* BuildTextImage(TextImage& t) {
   for (const char* p = t.text.c_str(); *p; ++p) {
     const Sprite& g = font.glyphs[size_t(GlyphFor(font.type, uint8_t(*p)))];
     width += g.width;
-    if (g.height) top = std::min<int64_t>(top, g.originY), bottom = std::max<int64_t>(bottom, g.originY + int64_t(g.height));
+    if (g.height)
+      top = std::min<int64_t>(top, g.originY), bottom = std::max<int64_t>(bottom, g.originY + int64_t(g.height));
   }
   if (width == 0 || top >= bottom || width * uint64_t(bottom - top) > kTextImageBytes) return nullptr;
   Sprite& image = t.image;

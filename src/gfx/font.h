@@ -66,5 +66,5 @@ const Font* FontAt(unsigned number);
 // gives the picture they give.
 void DrawText(const char* text, int32_t x, int32_t y, unsigned font);
 // The same, clipped to the window [left, right) x [top, bottom).
-void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t left, int32_t right,
-                  int32_t top, int32_t bottom);
+void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t left, int32_t right, int32_t top,
+                  int32_t bottom);

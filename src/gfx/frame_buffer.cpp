@@ -76,7 +76,7 @@ uint32_t Expand32Scalar(const uint8_t* src, uint32_t* dst, const uint32_t* lut, 
 // Eight look-ups per AVX2 gather: faster on processors whose gathers are
 // quick, slower on others.
 __attribute__((target("avx2"))) uint32_t Expand32Gather(const uint8_t* src, uint32_t* dst, const uint32_t* lut,
-                                                         uint32_t n) {
+                                                        uint32_t n) {
   uint32_t i = 0;
   for (; i + 8 <= n; i += 8) {
     __m256i index = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(src + i)));
@@ -97,7 +97,7 @@ __attribute__((target("avx2"))) uint32_t Expand32Gather(const uint8_t* src, uint
 // into 32-bit pixels. The indices are reordered first so that the
 // interleave, which works within 128-bit lanes, writes the pixels in order.
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) uint32_t Expand32Permute(const uint8_t* src, uint32_t* dst,
-                                                                                 const uint32_t* lut, uint32_t n) {
+                                                                                const uint32_t* lut, uint32_t n) {
   if (n < 64) return 0;
   alignas(64) uint8_t planes[4][256];
   for (int i = 0; i < 256; ++i)

@@ -119,8 +119,7 @@ void CutSpriteFrame(const PcxImage& image, Sprite& sprite, int frameSlot, int x,
   if (frameSlot < 0 || frameSlot >= int(sprite.frames.size())) return;
   uint64_t bytes = uint64_t(sprite.width) * sprite.height;
   if (bytes > kMaxSpriteBytes) {
-    std::fprintf(stderr, "sprite of %ux%u is larger than any screen; frame left out\n", sprite.width,
-                 sprite.height);
+    std::fprintf(stderr, "sprite of %ux%u is larger than any screen; frame left out\n", sprite.width, sprite.height);
     return;
   }
   std::vector<uint8_t>& frame = sprite.frames[frameSlot];
@@ -161,9 +160,9 @@ void PutPcxHeader(std::vector<uint8_t>& out) {
   PutU16LE(out, 144);
   PutU16LE(out, 144);
   out.resize(out.size() + 48 + 1, 0);  // 16-colour palette, reserved
-  PutU8(out, 1);                        // planes
-  PutU16LE(out, 320);                   // bytes per line
-  PutU16LE(out, 1);                     // colour palette
+  PutU8(out, 1);                       // planes
+  PutU16LE(out, 320);                  // bytes per line
+  PutU16LE(out, 1);                    // colour palette
   out.resize(128, 0);
 }
 

@@ -93,8 +93,8 @@ void DrawHLinedRows(const View& v, uint8_t* row, int ty, int fx, int64_t rowBase
 
 // The same for any count of lines from 1 to 8, each count its own unrolled loop.
 template <class View, class RefAt>
-void DrawHLinedLines(const View& v, uint8_t* row, int ty, int lines, int fx, int64_t rowBase, int64_t c,
-                     int64_t loop, RefAt refAt) {
+void DrawHLinedLines(const View& v, uint8_t* row, int ty, int lines, int fx, int64_t rowBase, int64_t c, int64_t loop,
+                     RefAt refAt) {
   switch (lines) {
     case 1: return DrawHLinedRows<1>(v, row, ty, fx, rowBase, c, loop, refAt);
     case 2: return DrawHLinedRows<2>(v, row, ty, fx, rowBase, c, loop, refAt);
@@ -125,8 +125,7 @@ void DrawTileColumn(const View& v, int k, int fx, int fy, NextCell nextCell) {
 // `cols` pixel columns (1, or 8 sharing one camera and loop) of a V Lined plane:
 // block columns tx.. of the cells from map row r down, at screen column sx.
 template <int Cols, class View>
-void DrawVLinedColumns(const View& v, int sx, int tx, int fy, int64_t width, int64_t tc, int64_t r,
-                       int64_t loop) {
+void DrawVLinedColumns(const View& v, int sx, int tx, int fy, int64_t width, int64_t tc, int64_t r, int64_t loop) {
   const ptrdiff_t stride = v.Stride();
   uint8_t* col = v.fb + sx;
   // Top slice: any tile number, cut at the top edge.
@@ -174,8 +173,7 @@ void WithView(const Plane& p, PlaneRun& run, bool lookUps, Draw draw) {
 
 template <class View>
 void DrawHLined(const View& v, const Plane& p) {
-  WalkHLined(v, p, [&](int sy, int lines, int ty, int fx, int64_t rowBase, int64_t c, int64_t loop,
-                       RowRefs& rowRefs) {
+  WalkHLined(v, p, [&](int sy, int lines, int ty, int fx, int64_t rowBase, int64_t c, int64_t loop, RowRefs& rowRefs) {
     if (v.Hidden(sy, sy + lines)) return;
     uint8_t* row = v.fb + sy * v.Stride();
     if (const TileRef* refs = rowRefs.Fill(v, rowBase, loop)) {

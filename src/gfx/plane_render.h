@@ -48,7 +48,13 @@ using PlaneDrawFn = void (*)(const Plane& plane, PlaneRun& run);
 
 // Slot order: H Tiled, V Tiled, Flat, Relative, V Lined, H Lined.
 enum PlaneDrawSlot : uint8_t {
-  kSlotHTiled, kSlotVTiled, kSlotFlat, kSlotRelative, kSlotVLined, kSlotHLined, kPlaneDrawSlots
+  kSlotHTiled,
+  kSlotVTiled,
+  kSlotFlat,
+  kSlotRelative,
+  kSlotVLined,
+  kSlotHLined,
+  kPlaneDrawSlots
 };
 extern std::array<PlaneDrawFn, kPlaneDrawSlots> PlaneDrawTable;
 
@@ -103,8 +109,7 @@ class PlaneRun {
 };
 
 // One plane drawn in a run of its own.
-void DrawPlane(const Plane& plane, std::span<const Tile> tiles, const ScrollState& scroll,
-               const PlaneCanvas& canvas);
+void DrawPlane(const Plane& plane, std::span<const Tile> tiles, const ScrollState& scroll, const PlaneCanvas& canvas);
 
 // Each renderer covers the 320x200 frame of the run's canvas with the plane
 // as it stands against the run's scroll tables (Flat: against their view),

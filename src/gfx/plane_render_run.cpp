@@ -14,9 +14,9 @@ std::array<PlaneDrawFn, kPlaneDrawSlots> PlaneDrawTable{};
 namespace {
 
 // Slot order, as PlaneDrawTable holds them in mode 0.
-constexpr std::array<PlaneDrawFn, kPlaneDrawSlots> kRenderers = {
-    &RenderHTiledPlane, &RenderVTiledPlane, &RenderFlatPlane, &RenderRelativePlane, &RenderVLinedPlane,
-    &RenderHLinedPlane};
+constexpr std::array<PlaneDrawFn, kPlaneDrawSlots> kRenderers = {&RenderHTiledPlane, &RenderVTiledPlane,
+                                                                 &RenderFlatPlane,   &RenderRelativePlane,
+                                                                 &RenderVLinedPlane, &RenderHLinedPlane};
 
 // Plane type -> table slot.
 constexpr std::array<uint8_t, 6> kSlotOfType = {kSlotFlat,   kSlotRelative, kSlotHTiled,
@@ -118,8 +118,7 @@ FrameLines PlaneRun::OpaqueLines(const Plane& p) {
   return lines;
 }
 
-void DrawPlane(const Plane& plane, std::span<const Tile> tiles, const ScrollState& scroll,
-               const PlaneCanvas& canvas) {
+void DrawPlane(const Plane& plane, std::span<const Tile> tiles, const ScrollState& scroll, const PlaneCanvas& canvas) {
   PlaneRun run(tiles, scroll, canvas);
   run.Draw(plane);
 }

@@ -19,9 +19,9 @@
 namespace plane_render {
 
 constexpr int kWidth = kPlaneFrameWidth, kHeight = kPlaneFrameHeight;  // the frame
-constexpr int kColumns = 41, kRows = 26;  // tiles drawn to cover it
-constexpr uint32_t kNoCell = 0xFFFFFFFF;  // a cell outside the map
-constexpr int64_t kRowRefsMax = 128;      // H Lined loops up to this share per-row look-ups
+constexpr int kColumns = 41, kRows = 26;                               // tiles drawn to cover it
+constexpr uint32_t kNoCell = 0xFFFFFFFF;                               // a cell outside the map
+constexpr int64_t kRowRefsMax = 128;  // H Lined loops up to this share per-row look-ups
 
 inline constexpr uint8_t kBlankBlock[64] = {};
 inline constexpr TileRef kBlankRef = {kBlankBlock, false};
@@ -80,8 +80,7 @@ template <class View>
 bool OpenView(View& v, const Plane& p, PlaneRun& run, bool lookUps = false) {
   const PlaneCanvas& canvas = run.canvas();
   if (p.width < 1 || p.height < 1 || p.tiles.empty()) return false;
-  if (!canvas.pixels || canvas.width < kWidth || canvas.height < kHeight || canvas.stride < canvas.width)
-    return false;
+  if (!canvas.pixels || canvas.width < kWidth || canvas.height < kHeight || canvas.stride < canvas.width) return false;
   v.fb = canvas.pixels;
   v.canvasStride = canvas.stride;
   v.cells = p.tiles.data();
@@ -140,9 +139,7 @@ inline int64_t DropLoops(int64_t line, int64_t n, int64_t loop) {
 
 inline int64_t OtherLoop(const Plane& p, int64_t size) { return p.otherLoop >= 1 ? p.otherLoop : size; }
 
-inline int64_t WrapCells(const Plane& p) {
-  return p.wrapCells >= 1 ? p.wrapCells : int64_t(p.width) * p.height;
-}
+inline int64_t WrapCells(const Plane& p) { return p.wrapCells >= 1 ? p.wrapCells : int64_t(p.width) * p.height; }
 
 // A cell on the frame's border at screen (sx, sy), cut to the frame: whole
 // tiles as inner ones, tiles cut only at the top or bottom by whole rows.
@@ -312,8 +309,7 @@ void WalkHLined(const View& v, const Plane& p, LineFn line) {
     // The lines after it in the map row that agree with it are drawn with it.
     const int most = std::min(8 - ty, kHeight - sy);
     int lines = 1;
-    while (lines < most && v.scrollX[LineSpeed(p, q + lines)] == camX && LineLoop(p, q + lines, width) == loop)
-      ++lines;
+    while (lines < most && v.scrollX[LineSpeed(p, q + lines)] == camX && LineLoop(p, q + lines, width) == loop) ++lines;
     line(sy, lines, ty, camX & 7, rowBase, start(camX, loop), loop, rowRefs);
     if (ty + lines == 8) rowBase += width;
     sy += lines;

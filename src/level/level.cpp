@@ -82,7 +82,8 @@ class LevelReader {
 bool LevelReader::Claim(Plane& p, int32_t width, int32_t height) {
   const int64_t lines = int64_t(LineCount(p.type, width, height)) + height;
   budget_ -= (int64_t(height) + 1) * width * 2 + lines * 5;
-  if (budget_ < 0) return Fail("plane of " + std::to_string(width) + "x" + std::to_string(height) + " tiles is too large");
+  if (budget_ < 0)
+    return Fail("plane of " + std::to_string(width) + "x" + std::to_string(height) + " tiles is too large");
   p.width = width;
   p.height = height;
   p.rowSkip = width - Video.TileColumns;

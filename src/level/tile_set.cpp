@@ -262,12 +262,8 @@ void LoadTileSet(const std::string& name) {
 
   switch (version) {
     case 0:
-    case 2:
-      ReadFixedTileBody(in);
-      break;
-    case 1:
-      ReadCountedTileBody(in);
-      break;
+    case 2: ReadFixedTileBody(in); break;
+    case 1: ReadCountedTileBody(in); break;
     default:
       Note(version < 0 ? "no version byte; tiles left as they were"
                        : "unknown version " + std::to_string(version) + "; tiles left as they were");

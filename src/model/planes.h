@@ -11,7 +11,12 @@
 #include "common/limits.h"
 
 enum PlaneType : uint8_t {
-  kFlat = 0, kRelative = 1, kHTiled = 2, kVTiled = 3, kHLined = 4, kVLined = 5,
+  kFlat = 0,
+  kRelative = 1,
+  kHTiled = 2,
+  kVTiled = 3,
+  kHLined = 4,
+  kVLined = 5,
 };
 
 // Every plane a loader leaves has width, height, every loop and wrapCells of
@@ -20,9 +25,9 @@ enum PlaneType : uint8_t {
 // spare row.
 struct Plane {
   uint8_t type = kFlat;
-  int32_t width = 0, height = 0;  // tiles
-  int32_t wrapCells = 0;          // vertical loop in rows x width
-  int32_t rowSkip = 0;            // width - TileColumns
+  int32_t width = 0, height = 0;   // tiles
+  int32_t wrapCells = 0;           // vertical loop in rows x width
+  int32_t rowSkip = 0;             // width - TileColumns
   std::vector<int32_t> lineLoops;  // loop in tiles per line
   int32_t otherLoop = 0;
   std::vector<uint8_t> lineSpeeds;  // speed byte per line

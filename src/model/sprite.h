@@ -9,7 +9,7 @@
 // Everything a draw reads but the later frames sits in the first cache line:
 // text draws a different sprite for every glyph.
 struct Sprite {
-  uint32_t width = 0;   // stored bytes per row (doubled in video mode 2)
+  uint32_t width = 0;  // stored bytes per row (doubled in video mode 2)
   uint32_t height = 0;
   uint8_t currentFrame = 0;
   uint8_t frameCount = 0;

@@ -36,9 +36,9 @@ struct PaletteCycle {
 };
 
 struct PaletteSet {
-  std::vector<PaletteCycle> cycles;  // cycle at position i drives colour i
-  uint8_t cycleCount = 0;            // cycles that came from the file
-  uint8_t tintUpperHalf = 0;  // 1 tinted copies; 0 two ranges; 2 three ranges
+  std::vector<PaletteCycle> cycles;                           // cycle at position i drives colour i
+  uint8_t cycleCount = 0;                                     // cycles that came from the file
+  uint8_t tintUpperHalf = 0;                                  // 1 tinted copies; 0 two ranges; 2 three ranges
   std::vector<uint8_t> rotateWith, rotateDelay, rotateTimer;  // per position
   uint8_t tintRed = 0, tintGreen = 0, tintBlue = 0;
 };

@@ -84,7 +84,14 @@ void AttractFrame() {
     case 2:
       if (++counter >= 960) Advance();
       break;
-    case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: {
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10: {
       const PanState& pan = kPans[step - 3];
       int32_t x = Level.viewX, y = Level.viewY;
       if (pan.dx) Pan(x, pan.dx);
@@ -108,8 +115,7 @@ void AttractFrame() {
         counter = 0;
       }
       break;
-    default:
-      break;  // stopped (a level key set 99)
+    default: break;  // stopped (a level key set 99)
   }
   BuildScrollTables(Level.viewX, Level.viewY);
   RunObjects();

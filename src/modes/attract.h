@@ -5,7 +5,7 @@
 
 struct AttractState {
   uint8_t AttractStarted = 0;
-  uint16_t AttractStep = 0;     // 12 or more: the sequence does nothing
+  uint16_t AttractStep = 0;  // 12 or more: the sequence does nothing
   uint16_t AttractCounter = 0;
 };
 extern AttractState Attract;

@@ -31,9 +31,7 @@ bool Take(uint8_t& latch, bool condition) {
 }
 bool TakeKey(uint8_t key) { return Take(Editor.keyLatch, Held(key)); }
 
-bool SelectionEmpty() {
-  return Editor.selectLeft == Editor.selectRight && Editor.selectTop == Editor.selectBottom;
-}
+bool SelectionEmpty() { return Editor.selectLeft == Editor.selectRight && Editor.selectTop == Editor.selectBottom; }
 
 void ClearSelection() {
   if (!SelectionEmpty()) Editor.selectLeft = Editor.selectTop = Editor.selectRight = Editor.selectBottom = 0;
@@ -51,8 +49,7 @@ void ShowNotice(std::string text) {
 namespace {
 
 bool InPlane(const Plane& p, int32_t x, int32_t y) {
-  return x >= 0 && y >= 0 && x < p.width && y < p.height &&
-         size_t(y) * size_t(p.width) + size_t(x) < p.tiles.size();
+  return x >= 0 && y >= 0 && x < p.width && y < p.height && size_t(y) * size_t(p.width) + size_t(x) < p.tiles.size();
 }
 
 }  // namespace
@@ -110,8 +107,7 @@ void BarMouse() {
   }
   Plane* p = EditedPlane();
   if (Take(Editor.keyLatch, Input.MouseLeft && p && type >= 0 && type != p->type)) ChangePlaneType(*p, uint8_t(type));
-  if (Take(Editor.keyLatch, Input.MouseRight && onPlane && size_t(slot) < kShownPlanes))
-    TogglePlaneShown(size_t(slot));
+  if (Take(Editor.keyLatch, Input.MouseRight && onPlane && size_t(slot) < kShownPlanes)) TogglePlaneShown(size_t(slot));
   if (Take(Editor.keyLatch, Held(kKeyA) && slot >= 0 && Level.planeCount < kShownPlanes)) AddPlaneAt(size_t(slot));
   // The last plane stays: the editor always needs one to work on.
   if (Take(Editor.keyLatch, Held(kKeyD) && onPlane && Level.planeCount > 1)) DeletePlane(size_t(slot));

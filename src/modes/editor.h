@@ -28,13 +28,13 @@ struct DrawnText {
 
 struct EditorState {
   uint8_t menuOpen = 0;
-  int32_t menuIndex = 0;     // 0..8, the entry the menu pointer is at
-  int32_t menuCursorY = 0;   // 10 x menuIndex
+  int32_t menuIndex = 0;    // 0..8, the entry the menu pointer is at
+  int32_t menuCursorY = 0;  // 10 x menuIndex
   int32_t menuCursorX = -1;
   uint8_t warpZone = 0, warpAct = 0;  // the numbers LEVEL WARP shows
   uint8_t panelShown = 1;
-  uint8_t keyLatch = 0;      // an editor key or click acted; cleared once all are up
-  uint8_t lineKeyLatch = 0;  // the same for W, E, R, T, Y, U
+  uint8_t keyLatch = 0;                        // an editor key or click acted; cleared once all are up
+  uint8_t lineKeyLatch = 0;                    // the same for W, E, R, T, Y, U
   int32_t cursorPixelX = 0, cursorPixelY = 0;  // world pixel under the pointer
   int32_t cursorTileX = 0, cursorTileY = 0;    // the cell under the pointer
   int32_t currentTile = 0;                     // what the left button paints
@@ -45,8 +45,8 @@ struct EditorState {
   std::vector<int32_t> clipboard;  // cell (x, y) at x + y x clipWidth
   int32_t clipWidth = 0, clipHeight = 0;
   int32_t pasteAnchorX = 0, pasteAnchorY = 0;  // -1 while P is up
-  int32_t mouseArmed = 253;  // clicks act only while this equals GameMode
-  int32_t tileViewScroll = 0;  // tile viewer, pixels, a multiple of 8
+  int32_t mouseArmed = 253;                    // clicks act only while this equals GameMode
+  int32_t tileViewScroll = 0;                  // tile viewer, pixels, a multiple of 8
   // A message shown for noticeFrames more frames (a failed save).
   std::string notice;
   int32_t noticeFrames = 0;

@@ -218,7 +218,8 @@ ModeResult TileViewerFrame() {
     Video.DrawTable.DrawTile(Tiles.tileTable[size_t(t)], 0, 0, 8 * (t % kViewerColumns), y);
   }
   const Sprite& box = Editor.sprites.box;
-  DrawSprite(box, 0, scroll, 8 * (Editor.currentTile % kViewerColumns) - 1, 8 * (Editor.currentTile / kViewerColumns) - 1);
+  DrawSprite(box, 0, scroll, 8 * (Editor.currentTile % kViewerColumns) - 1,
+             8 * (Editor.currentTile / kViewerColumns) - 1);
   DrawSprite(box, 0, scroll, (mx & ~7) - 1, ((my + scroll) & ~7) - 1);
   DrawSprite(Editor.sprites.pointer, 0, 0, mx, my);
   return result;

@@ -82,8 +82,7 @@ void MenuInput(ModeResult& result) {
     if (TakeKey(kKeyF)) ++Editor.warpAct;
     if (TakeKey(kKeyD)) --Editor.warpAct;
   }
-  if (!Held(kKeyA) && !Held(kKeyS) && !Held(kKeyD) && !Held(kKeyF) && !Held(kKeyUp) && !Held(kKeyDown) &&
-      !Held(kKey0))
+  if (!Held(kKeyA) && !Held(kKeyS) && !Held(kKeyD) && !Held(kKeyF) && !Held(kKeyUp) && !Held(kKeyDown) && !Held(kKey0))
     Editor.keyLatch = 0;
   if (!Held(kKeyEnter)) return;
   // SAVE AS, LOAD LEVEL, IMPORT BACKGROUND, LOAD TILES and LEVEL WARP do
@@ -104,11 +103,8 @@ void MenuInput(ModeResult& result) {
       result.nextMode = kModePlay;
       CloseMenu();
       break;
-    case kMenuExit:
-      result.quit = true;
-      break;
-    default:
-      break;
+    case kMenuExit: result.quit = true; break;
+    default: break;
   }
 }
 
@@ -148,20 +144,28 @@ void EditKeys(const Plane* p) {
   if (TakeKey(kKeyZ) && Editor.currentTile > 0) --Editor.currentTile;
   const bool nudge = Held(kKeySpace);
   if (TakeKey(kKeyUp)) {
-    if (nudge) NudgePointer(p, 0, -8);
-    else if (Level.viewY > 0) MoveView(0, -8);
+    if (nudge)
+      NudgePointer(p, 0, -8);
+    else if (Level.viewY > 0)
+      MoveView(0, -8);
   }
   if (TakeKey(kKeyLeft)) {
-    if (nudge) NudgePointer(p, -8, 0);
-    else if (Level.viewX > 0) MoveView(-8, 0);
+    if (nudge)
+      NudgePointer(p, -8, 0);
+    else if (Level.viewX > 0)
+      MoveView(-8, 0);
   }
   if (TakeKey(kKeyDown)) {
-    if (nudge) NudgePointer(p, 0, 8);
-    else if (maxY > Level.viewY) MoveView(0, 8);
+    if (nudge)
+      NudgePointer(p, 0, 8);
+    else if (maxY > Level.viewY)
+      MoveView(0, 8);
   }
   if (TakeKey(kKeyRight)) {
-    if (nudge) NudgePointer(p, 8, 0);
-    else if (maxX > Level.viewX) MoveView(8, 0);
+    if (nudge)
+      NudgePointer(p, 8, 0);
+    else if (maxX > Level.viewX)
+      MoveView(8, 0);
   }
 }
 

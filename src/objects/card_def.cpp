@@ -21,11 +21,25 @@ uint8_t ConvertPanelReference(uint8_t reference) { return uint8_t(reference + 2)
 
 int OperandCount(int32_t opcode, int32_t mode) {
   switch (opcode) {
-    case 2: case 3: case 6: case 7: return mode >= 0 && mode <= 3 ? 4 : mode >= 4 && mode <= 7 ? 5 : 2;
-    case 4: case 8: return 4;
+    case 2:
+    case 3:
+    case 6:
+    case 7: return mode >= 0 && mode <= 3 ? 4 : mode >= 4 && mode <= 7 ? 5 : 2;
+    case 4:
+    case 8: return 4;
     case 5: return mode == 0 || mode == 2 ? 3 : 2;
-    case 9: case 10: case 11: case 12: case 13: case 14: case 15: case 16: case 20: return 2;
-    case 17: case 18: case 19: return 1;
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 20: return 2;
+    case 17:
+    case 18:
+    case 19: return 1;
     default: return 0;  // 0, 1 and unknown opcodes
   }
 }
@@ -158,7 +172,10 @@ uint32_t TextWidth(const char* text, const Font* font) {
   uint32_t width = 0;
   for (const char* p = text; *p; ++p) {
     const char c = *p;
-    size_t g = c >= 'a' && c <= 'z' ? c - 'a' + 11 : c >= 'A' && c <= 'Z' ? c - 'A' + 11 : c >= '0' && c <= '9' ? c - '0' + 1 : 0;
+    size_t g = c >= 'a' && c <= 'z'   ? c - 'a' + 11
+               : c >= 'A' && c <= 'Z' ? c - 'A' + 11
+               : c >= '0' && c <= '9' ? c - '0' + 1
+                                      : 0;
     if (g >= font->glyphs.size()) g = 0;
     width += font->glyphs[g].width;
   }

@@ -27,7 +27,7 @@ struct KeyTrigger {
 struct PanelDef {
   uint8_t parent = 0;  // raw panel reference: 254 world, 255 screen, n the n-th PanelDef
   uint8_t visible = 0;
-  int32_t x = 0, y = 0;  // inside the parent
+  int32_t x = 0, y = 0;                              // inside the parent
   int32_t left = 0, top = 0, right = 0, bottom = 0;  // the window, relative to x, y
   uint8_t reserved1 = 0, reserved2 = 0;
   std::vector<KeyTrigger> triggers;  // live while this panel is current
@@ -36,7 +36,7 @@ struct PanelDef {
 
 struct MenuItem {
   uint8_t selectScript = 0, deselectScript = 0;
-  uint8_t ownerPanel = 0;  // converted panel index
+  uint8_t ownerPanel = 0;            // converted panel index
   std::vector<KeyTrigger> triggers;  // live while this item is selected in the current panel
 };
 
@@ -44,7 +44,7 @@ enum PartKind : uint8_t { kPartSprite = 0, kPartLevelName = 1, kPartNumber = 2, 
 
 // A card part as the file gives it; the running card's parts begin with these fields.
 struct PartDef {
-  uint8_t panel = 0;  // raw panel reference
+  uint8_t panel = 0;    // raw panel reference
   uint8_t visible = 0;  // only 1 draws
   int32_t x = 0, y = 0;
   uint8_t kind = 0;
@@ -76,7 +76,7 @@ struct CardDef {
 };
 
 struct CardDefState {
-  std::vector<CardDef> CardDefTable;  // empty until a card file loads; then one definition
+  std::vector<CardDef> CardDefTable;                     // empty until a card file loads; then one definition
   std::array<std::array<uint8_t, 3>, 16> CardColours{};  // zlabel.pcx colours 0..15, 6-bit
 };
 extern CardDefState CardDefs;

@@ -84,14 +84,14 @@ void DrawParts(const CardState& card, const Panel& panel, bool clipped) {
       const Sprite* s = PartSprite(p);
       if (!s) continue;
       if (clipped)
-        Video.DrawTable.DrawSpriteClip(*s, panel.offsetX, panel.offsetY, p.x, p.y, panel.clipLeft,
-                                       panel.clipRight, panel.clipTop, panel.clipBottom);
+        Video.DrawTable.DrawSpriteClip(*s, panel.offsetX, panel.offsetY, p.x, p.y, panel.clipLeft, panel.clipRight,
+                                       panel.clipTop, panel.clipBottom);
       else
         Video.DrawTable.DrawSprite(*s, panel.scrollX, panel.scrollY, p.x, p.y);
     } else if (const char* text = PartText(p, number)) {
       if (clipped)
-        DrawTextClip(text, Sub(p.x, panel.offsetX), Sub(p.y, panel.offsetY), p.font, panel.clipLeft,
-                     panel.clipRight, panel.clipTop, panel.clipBottom);
+        DrawTextClip(text, Sub(p.x, panel.offsetX), Sub(p.y, panel.offsetY), p.font, panel.clipLeft, panel.clipRight,
+                     panel.clipTop, panel.clipBottom);
       else
         DrawText(text, Sub(p.x, panel.scrollX), Sub(p.y, panel.scrollY), p.font);
     }

@@ -18,12 +18,12 @@ struct Part : PartDef {
 struct Panel {
   uint8_t parent = 0;  // panels 0 and 1 are their own parents
   uint8_t visible = 0;
-  int32_t x = 0, y = 0;  // inside the parent
-  int32_t absX = 0, absY = 0;  // screen position of the origin, this frame
-  int32_t left = 0, top = 0, right = 0, bottom = 0;  // window, relative to x, y
+  int32_t x = 0, y = 0;                                              // inside the parent
+  int32_t absX = 0, absY = 0;                                        // screen position of the origin, this frame
+  int32_t left = 0, top = 0, right = 0, bottom = 0;                  // window, relative to x, y
   int32_t clipLeft = 0, clipTop = 0, clipRight = 0, clipBottom = 0;  // on screen, this frame
   int32_t scrollX = 0, scrollY = 0;
-  int32_t offsetX = 0, offsetY = 0;  // scroll - abs: subtracted from part positions
+  int32_t offsetX = 0, offsetY = 0;          // scroll - abs: subtracted from part positions
   std::vector<uint8_t> partList, childList;  // in the order they joined
   int32_t targetX = 0, targetY = 0;
   int32_t stepX = 0, stepY = 0;

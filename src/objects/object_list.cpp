@@ -102,8 +102,7 @@ void RunObjects() {
       case kObjectCard:
         if (!RunCardObject(o.card)) o.type = kObjectEmpty;
         break;
-      default:
-        break;
+      default: break;
     }
   }
 }

@@ -28,8 +28,8 @@ struct GameObject {
 
 struct ObjectListState {
   std::array<GameObject, kObjectSlots> ObjectList;
-  uint16_t ObjectCount = 0;    // slots 0 .. ObjectCount - 1 are in use
-  uint16_t CurrentObject = 0;  // the slot RunObjects is running
+  uint16_t ObjectCount = 0;             // slots 0 .. ObjectCount - 1 are in use
+  uint16_t CurrentObject = 0;           // the slot RunObjects is running
   std::vector<const Plane*> runPlanes;  // RunObjects' scratch: see GatherPlaneRun
 };
 extern ObjectListState Objects;

@@ -50,14 +50,20 @@ bool Placement(const Subject& s, bool aim, int32_t& out) {
   CardState& card = Card();
   int64_t v;
   switch (b) {
-    case 0: case 1: {
-      if (c == 0) v = int64_t(d) - s.half;
-      else if (c == 1) v = d;
-      else if (c == 2) v = int64_t(d) - s.size;
-      else return false;
+    case 0:
+    case 1: {
+      if (c == 0)
+        v = int64_t(d) - s.half;
+      else if (c == 1)
+        v = d;
+      else if (c == 2)
+        v = int64_t(d) - s.size;
+      else
+        return false;
       break;
     }
-    case 2: case 3: {
+    case 2:
+    case 3: {
       if (s.container >= card.panels.size()) return false;
       const Panel& k = card.panels[s.container];
       const int64_t lo = y ? k.top : k.left, hi = y ? k.bottom : k.right, scroll = y ? k.scrollY : k.scrollX;
@@ -71,7 +77,8 @@ bool Placement(const Subject& s, bool aim, int32_t& out) {
       }
       break;
     }
-    case 4: case 5: {
+    case 4:
+    case 5: {
       if (d < 0 || size_t(d) >= card.parts.size()) return false;
       const Part& p = card.parts[size_t(d)];
       const int64_t at = y ? (aim ? p.targetY : p.y) : (aim ? p.targetX : p.x);
@@ -86,7 +93,8 @@ bool Placement(const Subject& s, bool aim, int32_t& out) {
       }
       break;
     }
-    case 6: case 7: {
+    case 6:
+    case 7: {
       if (d < 0 || size_t(d) >= card.panels.size()) return false;
       const Panel& n = card.panels[size_t(d)];
       const int64_t lo = y ? n.top : n.left, hi = y ? n.bottom : n.right;
@@ -290,27 +298,27 @@ void SetCounter() {
 
 void InstallInstructions() {
   Script.InstructionTable = {
-      DeleteCard,      // 0
-      Commit,          // 1
-      PlacePartOp,     // 2: a part's position on one axis
-      AimPartOp,       // 3: a part's target
-      PartStep,        // 4
-      CountAndWait,    // 5
-      PlacePanelOp,    // 6
-      AimPanelOp,      // 7
-      PanelStep,       // 8
-      PartVisible,     // 9
-      PanelVisible,    // 10
-      PartFont,        // 11
-      SetPartKind,     // 12
-      PartDefIndex,    // 13
-      PartIndex,       // 14
-      PartExtra,       // 15
-      MovePartToPanel, // 16
-      EnableInput,     // 17
-      SelectNext,      // 18
-      SelectPrevious,  // 19
-      SetCounter,      // 20
+      DeleteCard,       // 0
+      Commit,           // 1
+      PlacePartOp,      // 2: a part's position on one axis
+      AimPartOp,        // 3: a part's target
+      PartStep,         // 4
+      CountAndWait,     // 5
+      PlacePanelOp,     // 6
+      AimPanelOp,       // 7
+      PanelStep,        // 8
+      PartVisible,      // 9
+      PanelVisible,     // 10
+      PartFont,         // 11
+      SetPartKind,      // 12
+      PartDefIndex,     // 13
+      PartIndex,        // 14
+      PartExtra,        // 15
+      MovePartToPanel,  // 16
+      EnableInput,      // 17
+      SelectNext,       // 18
+      SelectPrevious,   // 19
+      SetCounter,       // 20
   };
 }
 

@@ -16,7 +16,7 @@ struct ScriptState {
   const Instruction* current = nullptr;
   CardState* card = nullptr;  // the card whose slot runs
   uint8_t cardDeleted = 0;    // set by the instruction that deletes the card
-  uint8_t YieldFlag = 0;  // set by an instruction that waits: the slot's turn ends
+  uint8_t YieldFlag = 0;      // set by an instruction that waits: the slot's turn ends
   // Written by instructions 0 and 1 only; nothing in the engine reads them.
   uint16_t CardResult = 0, CardPendingResult = 0, CardDefaultResult = 0;
   uint8_t CardResultLock = 0, CardResultWait = 0;

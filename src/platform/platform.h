@@ -145,7 +145,7 @@ void SetLoopHooks(const LoopHooks& hooks);
 
 // Pixel format of a display form.
 struct PixelFormat {
-  bool palettised = false;   // 8-bit indexed: the layer applies the palette itself
+  bool palettised = false;  // 8-bit indexed: the layer applies the palette itself
   bool rgb = true;
   int bitsPerPixel = 8;
   uint32_t redMask = 0;
@@ -195,8 +195,20 @@ constexpr uint32_t kSoundRate = 44100;
 // Allocated, OutOfMemory, BadFormat and Generic.
 enum class SoundResult : int32_t {
   Ok = 0,
-  Unsupported, Generic, NoAggregation, OutOfMemory, InvalidParam, Allocated, ControlUnavail,
-  InvalidCall, PrioLevelNeeded, BadFormat, NoDriver, AlreadyInitialized, BufferLost, OtherAppHasPrio,
+  Unsupported,
+  Generic,
+  NoAggregation,
+  OutOfMemory,
+  InvalidParam,
+  Allocated,
+  ControlUnavail,
+  InvalidCall,
+  PrioLevelNeeded,
+  BadFormat,
+  NoDriver,
+  AlreadyInitialized,
+  BufferLost,
+  OtherAppHasPrio,
   Uninitialized,
   Unknown,  // a failure with no better name
 };

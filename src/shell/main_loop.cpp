@@ -96,8 +96,8 @@ void DispatchFrame() {
     uint8_t key;
     const char* tiles;
     const char* level;
-  } kLevelKeys[] = {{kKey6, "1.til", "1.lev"}, {kKey7, "3.til", "3.lev"},
-                    {kKey8, "2.til", "2.lev"}, {kKey9, "4.til", "4.lev"}};
+  } kLevelKeys[] = {
+      {kKey6, "1.til", "1.lev"}, {kKey7, "3.til", "3.lev"}, {kKey8, "2.til", "2.lev"}, {kKey9, "4.til", "4.lev"}};
   for (const auto& k : kLevelKeys)
     if (Input.KeyHeld[k.key]) LoadLevelFromKey(k.tiles, k.level);
 }

@@ -80,9 +80,8 @@ bool StartProgram(int& exitCode) {
   // The marker file is opened, never read (nor waited on, were it a FIFO); it
   // only shows we run from the game folder.
   if (!CanOpenForReading("tarn.cfg")) {
-    platform::MessageBox(
-        "Please make sure the game is installed fully and properly, and run it from it's own folder.",
-        "Data files not found.", platform::BoxIcon::Stop);
+    platform::MessageBox("Please make sure the game is installed fully and properly, and run it from it's own folder.",
+                         "Data files not found.", platform::BoxIcon::Stop);
     return false;
   }
   if (!platform::CreateMainWindow(kTitle, 700, 500)) {

@@ -87,13 +87,13 @@ void StartVideoMode(uint8_t mode) {
 
 void BuildMenuBar() {
   Win.MenuBar = {
-      Popup("&File", {Command("Toggle &Menu  F8", kCommandToggleMenu), Separator(),
-                      Command("E&xit         ESC", kCommandExit)}),
+      Popup("&File",
+            {Command("Toggle &Menu  F8", kCommandToggleMenu), Separator(), Command("E&xit         ESC", kCommandExit)}),
       Popup("&Video", {Command("&Full Screen  F4", kCommandFullScreen), Popup("Window &Size")}),
-      Popup("&Debug", {Command("Toggle &Orbets  F11", kCommandOrbets), Command("Toggle &2P Mode   F2", kCommandTwoPlayers),
-                       Command("Toggle &FrameDump F3", kCommandFrameDump),
-                       Command("Screen &Shot      F9", kCommandScreenShot), Popup("Player&1"),
-                       Popup("Player&2", {Command("None", kCommandPlayerNone)}), Popup("Level &Warp")}),
+      Popup("&Debug",
+            {Command("Toggle &Orbets  F11", kCommandOrbets), Command("Toggle &2P Mode   F2", kCommandTwoPlayers),
+             Command("Toggle &FrameDump F3", kCommandFrameDump), Command("Screen &Shot      F9", kCommandScreenShot),
+             Popup("Player&1"), Popup("Player&2", {Command("None", kCommandPlayerNone)}), Popup("Level &Warp")}),
       Popup("&Help", {Command("&Contents     F1", kCommandContents), Separator(), Command("&About", kCommandAbout)}),
   };
   WriteSizeEntries("&Reizeable");
@@ -116,8 +116,7 @@ void ToggleMenuBar() {
 }
 
 void ApplyWindowSize() {
-  static constexpr int32_t kLimits[3][4] = {
-      {320, 200, 320, 200}, {640, 400, 640, 400}, {0, 0, 9999, 9999}};
+  static constexpr int32_t kLimits[3][4] = {{320, 200, 320, 200}, {640, 400, 640, 400}, {0, 0, 9999, 9999}};
   const int32_t* l = kLimits[Win.WindowSizeMode < 3 ? Win.WindowSizeMode : 0];
   Win.MinClientWidth = l[0];
   Win.MinClientHeight = l[1];

@@ -55,7 +55,9 @@ inline Bytes Wav(uint16_t channels, uint32_t rate, uint16_t bits, const Bytes& d
 }
 
 // n frames of 16-bit mono at `rate`.
-inline Bytes MonoWav(size_t n, uint32_t rate = 44100) { return Wav(1, rate, 16, Samples16(std::vector<int16_t>(n, 1))); }
+inline Bytes MonoWav(size_t n, uint32_t rate = 44100) {
+  return Wav(1, rate, 16, Samples16(std::vector<int16_t>(n, 1)));
+}
 
 // Voice i of a record as the null platform keeps it.
 inline nullplat::VoiceState VoiceOf(const Sound_typ& r, int i) {

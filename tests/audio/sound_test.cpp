@@ -84,9 +84,10 @@ TEST_F(SoundTest, ALostBufferIsRestoredWhenPickedAndSkippedWhenThatFails) {
 
 TEST_F(SoundTest, ADeviceThatFailsShowsItsNameAndPostsTheQuitMessage) {
   using R = platform::SoundResult;
-  const std::pair<R, const char*> cases[] = {
-      {R::NoDriver, "DSERR_NODRIVER"}, {R::Allocated, "DSERR_ALLOCATED"},
-      {R::Uninitialized, "DSERR_UNINITIALIZED"}, {R(99), "Unknown Error"}};
+  const std::pair<R, const char*> cases[] = {{R::NoDriver, "DSERR_NODRIVER"},
+                                             {R::Allocated, "DSERR_ALLOCATED"},
+                                             {R::Uninitialized, "DSERR_UNINITIALIZED"},
+                                             {R(99), "Unknown Error"}};
   for (const auto& [code, name] : cases) {
     nullplat::Reset();
     ResetAudio();

@@ -51,7 +51,8 @@ TEST_F(BoundedReads, EveryReaderRefusesAFifoADeviceOrAFolderInOneLineWithoutWait
     EXPECT_EQ(Said([&] { read = LoadPcx(path, ScratchImage, 1) != 0; }), line);
     EXPECT_FALSE(read) << name;
     Sound_typ sound;
-    EXPECT_EQ(Said([&] { read = LoadSound(path, sound, Startup.DefaultDataDir + "/sfx/sfx000.wav"); }), line) << "not replaced by effect 0's file";
+    EXPECT_EQ(Said([&] { read = LoadSound(path, sound, Startup.DefaultDataDir + "/sfx/sfx000.wav"); }), line)
+        << "not replaced by effect 0's file";
     EXPECT_FALSE(read) << name;
     Font font;
     EXPECT_EQ(Said([&] { LoadFont(path, font); }), line) << "no second line for the same fault";

@@ -48,8 +48,15 @@ TEST(ValueReaderTest, NumbersConvertLikeDecimalTextToInteger) {
   struct {
     const char* text;
     int32_t value;
-  } cases[] = {{"42", 42},         {"  -7", -7},  {"+3x", 3},      {"x3", 0},     {"", 0},
-               {"256", 256},       {"\t 12 ", 12}, {"4294967295", -1}, {"2147483648", INT32_MIN}};
+  } cases[] = {{"42", 42},
+               {"  -7", -7},
+               {"+3x", 3},
+               {"x3", 0},
+               {"", 0},
+               {"256", 256},
+               {"\t 12 ", 12},
+               {"4294967295", -1},
+               {"2147483648", INT32_MIN}};
   for (const auto& c : cases) EXPECT_EQ(ParseNumber(c.text), c.value) << c.text;
   EXPECT_EQ(uint8_t(ParseNumber("256")), 0) << "byte fields keep the low 8 bits";
 }

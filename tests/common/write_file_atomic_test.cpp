@@ -40,8 +40,8 @@ TEST_F(WriteFileAtomicTest, TemporariesOfKilledSavesAreRemovedByTheNext) {
                                                           "1.lev.tmpx", "1.lev.tmp", "2.lev.tmp" + dead})
     Write(name, {7});
   ASSERT_TRUE(WriteFileAtomic(Path("1.lev"), {1, 2}));
-  EXPECT_EQ(Names(), (std::set<std::string>{"1.lev", "1.lev.tmp" + live, "1.lev.tmpx", "1.lev.tmp",
-                                            "2.lev.tmp" + dead}));
+  EXPECT_EQ(Names(),
+            (std::set<std::string>{"1.lev", "1.lev.tmp" + live, "1.lev.tmpx", "1.lev.tmp", "2.lev.tmp" + dead}));
   EXPECT_EQ(Read("1.lev"), (Bytes{1, 2}));
 }
 
@@ -128,7 +128,8 @@ TEST_F(WriteFileAtomicTest, FoldersAndDevicesAreNeverReplaced) {
   fs::create_directory(Path("dir.lev"));
   ASSERT_EQ(::mkfifo(Path("pipe.lev").c_str(), 0644), 0);
   fs::create_symlink("/dev/null", Path("null.lev"));
-  for (const auto& [name, why] : {std::pair{"dir.lev", "Is a directory"}, {"pipe.lev", "not a regular file"},
+  for (const auto& [name, why] : {std::pair{"dir.lev", "Is a directory"},
+                                  {"pipe.lev", "not a regular file"},
                                   {"null.lev", "not a regular file"}}) {
     EXPECT_FALSE(WriteFileAtomic(Path(name), {1})) << name;
     EXPECT_EQ(LastWriteError(), why) << name;

@@ -15,7 +15,9 @@ class EditorSession : public RunTarnTest {
     std::filesystem::copy(TARN_GAME_DIR, Path("game"), std::filesystem::copy_options::recursive);
     return Path("game");
   }
-  static uint16_t Cell(int p, int x, int y) { return Level.planes.at(p).tiles.at(size_t(y) * Level.planes[p].width + x); }
+  static uint16_t Cell(int p, int x, int y) {
+    return Level.planes.at(p).tiles.at(size_t(y) * Level.planes[p].width + x);
+  }
 };
 
 // Cells named in the comments are (column, row) with the view at (0, 0).
@@ -117,7 +119,8 @@ TEST_F(EditorSession, ASaveThatCannotWriteShowsItAndKeepsTheFile) {
   const Bytes original = Read("game/1.lev");
   const std::string script = Script(
       "1 key 6 tap\n3 key E tap\n5 mouse 60 60\n6 button left down\n7 button left up\n"
-      "9 key 0 tap\n11 key Down tap\n13 key Enter tap\n20 shot " + Path("shot.pcx") + "\n");
+      "9 key 0 tap\n11 key Down tap\n13 key Enter tap\n20 shot " +
+      Path("shot.pcx") + "\n");
   const RunResult failed = Run("--frames 20" + script, game, "mkdir '" + game + "/1.lev.tmp'$$ &&");
   ASSERT_EQ(failed.code, 0) << failed.err;
   EXPECT_NE(failed.out.find("*** error creating 1.lev ***"), std::string::npos) << failed.out;

@@ -25,10 +25,14 @@ TEST_F(RunHarnessTest, WithoutTheMarkerFileOnlyTheBoxIsShown) {
 
 TEST_F(RunHarnessTest, ABadScriptLineStopsWithItsLineNumber) {
   // Numbers too wide for their field are errors too, not wrapped values.
-  for (auto [script, where] : {std::pair{"# warm up\n1 key A tap\n\n4 jump high\n", ":4:"}, {"1 key Minus down\n", ":1:"},
-                               {"1 mouse 1 2\n2 mouse 4294967306 5\n", ":2:"}, {"1 menu -2147483649\n", ":1:"},
-                               {"1000000000001 key A tap\n", ":1:"}, {"1 key A tap\n+3 key A tap\n", ":2:"},
-                               {"0x3 key A tap\n", ":1:"}, {"3 shot a.pcx\n", ":1:"}}) {
+  for (auto [script, where] : {std::pair{"# warm up\n1 key A tap\n\n4 jump high\n", ":4:"},
+                               {"1 key Minus down\n", ":1:"},
+                               {"1 mouse 1 2\n2 mouse 4294967306 5\n", ":2:"},
+                               {"1 menu -2147483649\n", ":1:"},
+                               {"1000000000001 key A tap\n", ":1:"},
+                               {"1 key A tap\n+3 key A tap\n", ":2:"},
+                               {"0x3 key A tap\n", ":1:"},
+                               {"3 shot a.pcx\n", ":1:"}}) {
     const RunResult r = Run(Script(script));
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find(Path("input.txt") + where), std::string::npos) << r.err;
@@ -41,10 +45,10 @@ TEST_F(RunHarnessTest, ABadScriptLineStopsWithItsLineNumber) {
 TEST_F(RunHarnessTest, BadFrameCountsAndShotsAreUsageErrors) {
   // The frame rule is the script's: digits only, from 1 to 10^12. A shot
   // after the last frame could never be taken.
-  for (const char* args : {"--frames -1", "--frames +5", "--frames 99999999999999999999999", "--frames ''",
-                           "--frames 0", "--frames 5x", "--shot 2:", "--shot :", "--shot :a.pcx", "--shot x:a.pcx",
-                           "--shot +1:a.pcx", "--frames", "--memory-every 0", "--memory-every", "--shot 2:a.pcx",
-                           "--frames 3 --shot 4:a.pcx", "--bench --shot 601:a.pcx"}) {
+  for (const char* args :
+       {"--frames -1", "--frames +5", "--frames 99999999999999999999999", "--frames ''", "--frames 0", "--frames 5x",
+        "--shot 2:", "--shot :", "--shot :a.pcx", "--shot x:a.pcx", "--shot +1:a.pcx", "--frames", "--memory-every 0",
+        "--memory-every", "--shot 2:a.pcx", "--frames 3 --shot 4:a.pcx", "--bench --shot 601:a.pcx"}) {
     const RunResult r = Run(args);
     EXPECT_EQ(r.code, 2) << args;
     EXPECT_EQ(r.err.rfind("usage: tarn-run", 0), 0u) << args << ": " << r.err;
@@ -56,8 +60,8 @@ TEST_F(RunHarnessTest, BadFrameCountsAndShotsAreUsageErrors) {
 // the one state line still comes out. The virtual clock makes every frame
 // exactly 1/60 s, so the rate sampled after the first second reads 60.
 TEST_F(RunHarnessTest, ShotsTheFrameRateAndEscFromAScript) {
-  const RunResult r = Run("--frames 90 --shot '1:" + Path("x.pcx") + "'" +
-                          Script("2 shot " + Path("y.pcx") + "\n70 key Esc tap\n"));
+  const RunResult r =
+      Run("--frames 90 --shot '1:" + Path("x.pcx") + "'" + Script("2 shot " + Path("y.pcx") + "\n70 key Esc tap\n"));
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("\"frames\": 70,"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("\"FramesPerSecond\": 60}"), std::string::npos) << r.out;
@@ -109,9 +113,8 @@ TEST_F(RunHarnessTest, MemoryEveryNFramesGoesToStderr) {
   ASSERT_EQ(r.code, 0) << r.err;
   unsigned long f1 = 0, f2 = 0;
   long rss1 = 0, held1 = 0, rss2 = 0, held2 = 0;
-  ASSERT_EQ(std::sscanf(r.err.c_str(), "memory %lu %ld %ld\nmemory %lu %ld %ld\n", &f1, &rss1, &held1, &f2, &rss2,
-                        &held2),
-            6)
+  ASSERT_EQ(
+      std::sscanf(r.err.c_str(), "memory %lu %ld %ld\nmemory %lu %ld %ld\n", &f1, &rss1, &held1, &f2, &rss2, &held2), 6)
       << r.err;
   EXPECT_EQ(Ints({int(f1), int(f2)}), Ints({10, 20}));
   // The object list alone is 4096 slots; a whole process is more than what it holds.

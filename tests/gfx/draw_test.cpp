@@ -68,8 +68,16 @@ TEST_F(DrawTest, TileColourZeroIsWrittenOnlyByTheOpaqueRoutine) {
   dt.DrawTile(t, 0, 0, 16, 16);
   dt.DrawTileMasked(t, 0, 0, 32, 16);  // whole tile
   dt.DrawTileMasked(t, 0, 0, -2, 40);  // clipped: pixel (1, 5) lands at (3, 41)
-  Expect({{16, 16, 0}, {21, 17, 0}, {17, 16, 2}, {32, 16, 99}, {37, 17, 99}, {33, 16, 2}, {39, 23, 64},
-          {3, 41, 99}, {2, 41, 13}, {0, 40, 3}});
+  Expect({{16, 16, 0},
+          {21, 17, 0},
+          {17, 16, 2},
+          {32, 16, 99},
+          {37, 17, 99},
+          {33, 16, 2},
+          {39, 23, 64},
+          {3, 41, 99},
+          {2, 41, 13},
+          {0, 40, 3}});
 }
 
 TEST_F(DrawTest, MissingPixelBlocksDrawNothing) {
@@ -122,7 +130,9 @@ TEST_F(DrawTest, FlipsMirrorTheSourceAndUseTheFlippedOrigin) {
   const uint8_t flipH[2][3] = {{9, 2, 1}, {6, 5, 4}}, flipHV[2][3] = {{6, 5, 4}, {9, 2, 1}};
   for (int r = 0; r < 2; ++r)
     for (int c = 0; c < 3; ++c)
-      Expect({{10 + c, 10 + r, plain[r][c]}, {30 + c, 12 + r, flipV[r][c]}, {45 + c, 10 + r, flipH[r][c]},
+      Expect({{10 + c, 10 + r, plain[r][c]},
+              {30 + c, 12 + r, flipV[r][c]},
+              {45 + c, 10 + r, flipH[r][c]},
               {65 + c, 12 + r, flipHV[r][c]}});
   Expect({{44, 10, 9}, {48, 10, 9}});
   // Clipped flips keep the mirrored columns: only source columns 1 and 0 remain.
@@ -184,8 +194,19 @@ TEST_F(DrawTest, ModeTwoDoublesEveryPixel) {
   dt.DrawTile(t, 0, 0, -7, 100);  // byte column -14: the last pair lands at bytes 0 and 1
   dt.DrawTile(t, 0, 0, 316, 60);  // pixels 0..3 fill bytes 632..639, nothing wraps
   dt.DrawTile(t, 0, 0, 0, 196);   // only 200 rows are drawn
-  Expect({{19, 5, 0}, {20, 5, 1}, {21, 5, 1}, {22, 5, 2}, {35, 12, 64}, {36, 12, 0}, {0, 100, 8}, {1, 100, 8},
-          {2, 100, 0}, {639, 60, 4}, {0, 61, 0}, {0, 199, 25}, {0, 200, 0}},
+  Expect({{19, 5, 0},
+          {20, 5, 1},
+          {21, 5, 1},
+          {22, 5, 2},
+          {35, 12, 64},
+          {36, 12, 0},
+          {0, 100, 8},
+          {1, 100, 8},
+          {2, 100, 0},
+          {639, 60, 4},
+          {0, 61, 0},
+          {0, 199, 25},
+          {0, 200, 0}},
          640);
   // A sprite's width is stored doubled; transparency looks at a pair's first byte.
   Sprite s;

@@ -58,10 +58,15 @@ TEST(FontMapTest, EachTypeMapsItsCharactersAndSendsTheRestToGlyphZero) {
     const char* text;
     std::vector<int> glyphs;
   } cases[] = {
-      {3, "Ab9", {11, 12, 10}},        {4, "A1", {0, 2}},          {6, "{ ~a`", {65, 0, 0, 33, 64}},
+      {3, "Ab9", {11, 12, 10}},
+      {4, "A1", {0, 2}},
+      {6, "{ ~a`", {65, 0, 0, 33, 64}},
       {2, "0Zaf g", {1, 36, 37, 42, 0, 0}},  // 'g'..'z' map past 43 glyphs
-      {5, "0~ /", {1, 79, 0, 0}},      {7, "9Ffg", {10, 16, 16, 0}}, {1, "A\x7f", {65, 127}},
-      {0, "A", {0}},                   {9, "A", {0}},
+      {5, "0~ /", {1, 79, 0, 0}},
+      {7, "9Ffg", {10, 16, 16, 0}},
+      {1, "A\x7f", {65, 127}},
+      {0, "A", {0}},
+      {9, "A", {0}},
   };
   for (const auto& c : cases) {
     std::vector<int> got;
@@ -103,9 +108,9 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthsWithEachGlyphsOffset) {
   // Glyph 2 (colour 3, 10x4, offset 0) at x 100; glyph 11 (colour 12, 10x4, offset 1) at x 110;
   // glyph 0 (colour 1, 10x2) at x 120.
   auto px = [](int x, int y) { return Screen.FrameBuffer[y * 320 + x]; };
-  EXPECT_EQ(std::vector<int>({px(100, 50), px(109, 53), px(110, 50), px(110, 51), px(119, 54), px(129, 51),
-                              px(120, 52)}),
-            (std::vector<int>{3, 3, 0, 12, 12, 1, 0}));
+  EXPECT_EQ(
+      std::vector<int>({px(100, 50), px(109, 53), px(110, 50), px(110, 51), px(119, 54), px(129, 51), px(120, 52)}),
+      (std::vector<int>{3, 3, 0, 12, 12, 1, 0}));
   EXPECT_EQ(drawn.size(), size_t(40 + 40 + 20));
 
   ClearFrameBuffer(0);
@@ -126,8 +131,8 @@ TEST_F(FontTest, TextAdvancesByGlyphWidthsWithEachGlyphsOffset) {
   EXPECT_EQ(Drawn(), rows);
   ClearFrameBuffer(0);
   DrawTextClip("1A1A", 320, 50, 0, 0, 400, 0, 200);  // past the screen, however wide the window
-  DrawText("1A1A", INT32_MAX - 15, 50, 0);          // positions wrap past INT32_MAX, far off screen
-  DrawText("1A1A", 0, 199 + 4, 0);                  // below the screen
+  DrawText("1A1A", INT32_MAX - 15, 50, 0);           // positions wrap past INT32_MAX, far off screen
+  DrawText("1A1A", 0, 199 + 4, 0);                   // below the screen
   EXPECT_TRUE(Drawn().empty());
 }
 
@@ -150,9 +155,8 @@ TEST_F(FontTest, BrokenFontFilesLoadWhatTheyHoldAndDrawSafely) {
   WriteSheet("default/sheet.pcx");
   // A type outside 1..7, glyphs off the sheet, a description cut off, a missing one.
   Write("default/bad-type.fdf", Entries({"h", "sheet.pcx", "12"}));
-  Write("default/off-sheet.fdf",
-        Entries({"h", "sheet.pcx", "4", "315", "0", "10", "5", "0", "-1", "0", "4", "4", "0", "0", "0", "99999",
-                 "99999", "0"}));
+  Write("default/off-sheet.fdf", Entries({"h", "sheet.pcx", "4", "315", "0", "10", "5", "0", "-1", "0", "4", "4", "0",
+                                          "0", "0", "99999", "99999", "0"}));
   Write("default/short.fdf", Entries({"h", "sheet.pcx", "2", "0", "0"}));
   Write("default/fonts.def", Entries({"99999", "bad-type.fdf", "off-sheet.fdf", "short.fdf", "missing.fdf"}));
   ::testing::internal::CaptureStderr();

@@ -35,10 +35,10 @@ Bytes Slot(uint16_t slot) {
 Bytes WithHeader(std::initializer_list<uint8_t> stream) {
   Bytes f(128);
   for (int i = 0; i < 128; ++i) f[i] = uint8_t(i);
-  f[0] = 10, f[2] = 1, f[3] = 8;                    // manufacturer, run-length, 8 bits a pixel
-  f[4] = f[5] = f[6] = f[7] = 0;                    // from (0, 0)
+  f[0] = 10, f[2] = 1, f[3] = 8;                               // manufacturer, run-length, 8 bits a pixel
+  f[4] = f[5] = f[6] = f[7] = 0;                               // from (0, 0)
   f[8] = 319 & 0xFF, f[9] = 319 >> 8, f[10] = 199, f[11] = 0;  // to (319, 199)
-  f[65] = 1, f[66] = 320 & 0xFF, f[67] = 320 >> 8;  // one plane of 320 bytes a line
+  f[65] = 1, f[66] = 320 & 0xFF, f[67] = 320 >> 8;             // one plane of 320 bytes a line
   f.insert(f.end(), stream);
   return f;
 }

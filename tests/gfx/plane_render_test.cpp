@@ -32,8 +32,8 @@ int32_t Camera(uint8_t s, int32_t view, uint32_t drift) {
 
 // The reference renderer: the plane over the 320x200 frame (stride 320),
 // pixel by pixel. `filled` gets the lines whose every pixel the plane wrote.
-void DrawReference(const Plane& p, std::span<const Tile> tiles, int32_t vx, int32_t vy, uint32_t drift,
-                   uint8_t* frame, FrameLines* filled = nullptr) {
+void DrawReference(const Plane& p, std::span<const Tile> tiles, int32_t vx, int32_t vy, uint32_t drift, uint8_t* frame,
+                   FrameLines* filled = nullptr) {
   if (filled) filled->reset();
   if (p.width < 1 || p.height < 1 || p.tiles.empty() || p.type > kVLined) return;
   const int64_t w = p.width, h = p.height;
@@ -267,8 +267,7 @@ TEST_F(PlaneRenderTest, VLinedPlaneScrollsEachPixelColumn) {
   SetCells(p, [](int, int y) { return y % 2 ? 45 : 44; });
   // Down to the bottom slice (plane row 25); column 37 is line 5 again.
   Draw(p, 0, 3);
-  Expect({{0, 0, 160}, {0, 8, 180}, {5, 4, 165}, {5, 5, 185}, {5, 199, 185}, {37, 4, 165}, {37, 5, 185},
-          {36, 5, 164}});
+  Expect({{0, 0, 160}, {0, 8, 180}, {5, 4, 165}, {5, 5, 185}, {5, 199, 185}, {37, 4, 165}, {37, 5, 185}, {36, 5, 164}});
   p.lineLoops[12] = 1;  // one pixel column repeats its top cell
   Draw(p, 0, 3);
   Expect({{12, 8, 164}, {13, 8, 185}});
@@ -351,7 +350,7 @@ std::vector<Tile> RandomTiles(std::mt19937& rng) {
       for (auto& b : *block) b = uint8_t(solid || pick(3) ? 1 + pick(255) : 0);
     }
     if (kind == 4) t.frames[t.frame].resize(63);  // too short to draw
-    if (kind == 3) t.frame = 2;                    // a frame without a block
+    if (kind == 3) t.frame = 2;                   // a frame without a block
     t.opaque = solid;
   }
   return tiles;
@@ -418,8 +417,8 @@ TEST_F(PlaneRenderTest, EveryTypeDrawsWhatTheReferenceDraws) {
     const int stride = 320 + int(rng() % 3) * int(rng() % 40), rows = 200 + int(rng() % 3);
     std::vector<uint8_t> canvas(size_t(stride) * rows, background);
     DrawPlane(p, tiles, Scroll, {canvas.data(), stride, 320 + int(rng() % uint32_t(stride - 319)), rows});
-    SCOPED_TRACE("round " + std::to_string(round) + " type " + std::to_string(type) + " view " +
-                 std::to_string(vx) + "," + std::to_string(vy) + " stride " + std::to_string(stride));
+    SCOPED_TRACE("round " + std::to_string(round) + " type " + std::to_string(type) + " view " + std::to_string(vx) +
+                 "," + std::to_string(vy) + " stride " + std::to_string(stride));
     for (int y = 0; y < rows; ++y)
       for (int x = 0; x < stride; ++x) {
         const uint8_t expect = x < 320 && y < 200 ? want[size_t(y * 320 + x)] : background;

@@ -39,18 +39,16 @@ TEST(PcxEncoder, AClearedFrameIsSixRunsARowBetweenHeaderAndPalette) {
 
 TEST(PcxEncoder, RunsStopAtRowEndsAndHighSinglesBecomeRunsOfOne) {
   Bytes frame(64000, 0), palette(768, 0);
-  frame[100] = 200;      // row 0: a lone high colour
-  frame[320 + 7] = 5;    // row 1: a lone low colour
+  frame[100] = 200;                           // row 0: a lone high colour
+  frame[320 + 7] = 5;                         // row 1: a lone low colour
   frame[2 * 320 + 319] = frame[3 * 320] = 7;  // equal across a row end: two singles
   for (int i = 0; i < 10; ++i) frame[4 * 320 + 310 + i] = frame[5 * 320 + i] = 9;  // two runs of ten
-  for (int i = 0; i < 64; ++i) frame[6 * 320 + i] = 230;  // a run of 63 and a run of one
-  Bytes want = {255, 0, 229, 0, 193, 200, 255, 0, 255, 0, 255, 0, 222, 0,
-                199, 0, 5, 255, 0, 255, 0, 255, 0, 255, 0, 252, 0,
-                255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 196, 0, 7,
-                7, 255, 0, 255, 0, 255, 0, 255, 0, 255, 0, 196, 0,
-                255, 0, 255, 0, 255, 0, 255, 0, 250, 0, 202, 9,
-                202, 9, 255, 0, 255, 0, 255, 0, 255, 0, 250, 0,
-                255, 230, 193, 230, 255, 0, 255, 0, 255, 0, 255, 0, 196, 0};
+  for (int i = 0; i < 64; ++i) frame[6 * 320 + i] = 230;                           // a run of 63 and a run of one
+  Bytes want = {255, 0,   229, 0,   193, 200, 255, 0,   255, 0,   255, 0,   222, 0,   199, 0,   5,   255, 0,
+                255, 0,   255, 0,   255, 0,   252, 0,   255, 0,   255, 0,   255, 0,   255, 0,   255, 0,   196,
+                0,   7,   7,   255, 0,   255, 0,   255, 0,   255, 0,   255, 0,   196, 0,   255, 0,   255, 0,
+                255, 0,   255, 0,   250, 0,   202, 9,   202, 9,   255, 0,   255, 0,   255, 0,   255, 0,   250,
+                0,   255, 230, 193, 230, 255, 0,   255, 0,   255, 0,   255, 0,   196, 0};
   AppendFlatRows(want, 193);
   Bytes file = EncodePcx(frame.data(), palette.data());
   EXPECT_EQ(Bytes(file.begin() + 128, file.end() - 769), want);
@@ -140,7 +138,8 @@ TEST_F(ScreenshotTest, ImageMagickSeesTheSame320x200Picture) {
   std::string problem;
   ASSERT_TRUE(SaveScreenshot(1, problem));
   ASSERT_EQ(std::system("identify -format '%m %w %h' SH000001.PCX >size.txt 2>&1 && "
-                        "convert SH000001.PCX -depth 8 rgb:shot.rgb 2>/dev/null"), 0);
+                        "convert SH000001.PCX -depth 8 rgb:shot.rgb 2>/dev/null"),
+            0);
   auto size = ReadWholeFile("size.txt");
   auto rgb = ReadWholeFile("shot.rgb");
   ASSERT_TRUE(size && rgb);

@@ -87,30 +87,30 @@ void CheckAndDrawLevel() {
 }
 
 // The demo folder's files, made by our own writer, are the good files to damage.
-Bytes Demo(const std::string& name) {
-  return ReadWholeFile(std::string(TARN_GAME_DIR) + "/" + name).value_or(Bytes{});
-}
+Bytes Demo(const std::string& name) { return ReadWholeFile(std::string(TARN_GAME_DIR) + "/" + name).value_or(Bytes{}); }
 
 // 1.til has a header, 2.til none (with 2.dat beside it), 3.til counts its tiles.
 TEST_F(BrokenFilesTest, TileAndCollisionFilesSurviveDamage) {
   const Bytes dat = Demo("2.dat");
   ASSERT_EQ(dat.size(), 2000u * 66);
   const std::vector<Bytes> dats = Variants(dat, 60);
-  Survive({Demo("1.til"), Demo("2.til"), Demo("3.til")}, "t.til",
-          [&](size_t v) {
-            Write("t.dat", dats[v]);
-            LoadTileSet(Path("t.til"));
-            SelectPaletteSet(0);
-            for (int i = 0; i < 30; ++i) AdvanceTileAnimations();
-          },
-          CheckTileSet);
+  Survive(
+      {Demo("1.til"), Demo("2.til"), Demo("3.til")}, "t.til",
+      [&](size_t v) {
+        Write("t.dat", dats[v]);
+        LoadTileSet(Path("t.til"));
+        SelectPaletteSet(0);
+        for (int i = 0; i < 30; ++i) AdvanceTileAnimations();
+      },
+      CheckTileSet);
 }
 
 // Levels 1 and 4 (version 2) hold all six plane types between them; 2 is version 0, 3 version 1.
 TEST_F(BrokenFilesTest, LevelFilesOfEveryVersionSurviveDamage) {
   BuildDefaultTileSet();
-  Survive({Demo("1.lev"), Demo("4.lev"), Demo("2.lev"), Demo("3.lev")}, "l.lev",
-          [&](size_t) { LoadLevel(Path("l.lev")); }, CheckAndDrawLevel);
+  Survive(
+      {Demo("1.lev"), Demo("4.lev"), Demo("2.lev"), Demo("3.lev")}, "l.lev", [&](size_t) { LoadLevel(Path("l.lev")); },
+      CheckAndDrawLevel);
 }
 
 }  // namespace

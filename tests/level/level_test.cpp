@@ -59,10 +59,10 @@ TEST_F(LevelTest, VersionOneFileBuiltByteByByte) {
     PutU8(f, uint32_t(speed));
     PutOld(f, loop);
   }
-  f += {2, 0, 0};              // other speed 2; other loop 0: height - 2
-  f += {0, 0, 0, 0, 3, 0, 5};  // plane 1, empty; other speed 3, other loop 5
+  f += {2, 0, 0};                                             // other speed 2; other loop 0: height - 2
+  f += {0, 0, 0, 0, 3, 0, 5};                                 // plane 1, empty; other speed 3, other loop 5
   for (int v : {3, 2, 11, 12, 13, 14, 15, 16}) PutOld(f, v);  // plane 2, Flat 3 x 2
-  for (int v : {5, 1, 21, 22, 23, 340}) PutOld(f, v);  // plane 3, stored 5 x 1, read as wide as plane 2
+  for (int v : {5, 1, 21, 22, 23, 340}) PutOld(f, v);         // plane 3, stored 5 x 1, read as wide as plane 2
   Write("v1.lev", f);
   LoadLevel(Path("v1.lev"));
 

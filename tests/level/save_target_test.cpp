@@ -38,9 +38,12 @@ TEST_F(SaveTargetTest, EveryLoadNamesTheFileAskedFor) {
   fs::create_directory(Path("folder.lev"));
   fs::create_symlink("loop.lev", Path("loop.lev"));
   fs::create_symlink("nowhere/x.lev", Path("dangling.lev"));
-  const std::pair<const char*, const char*> cases[] = {
-      {"good.lev", ""},       {"missing.lev", ""},           {"folder.lev", "is a folder"},
-      {"loop.lev", "cannot be read"}, {"damaged.lev", "is damaged"}, {"dangling.lev", ""}};
+  const std::pair<const char*, const char*> cases[] = {{"good.lev", ""},
+                                                       {"missing.lev", ""},
+                                                       {"folder.lev", "is a folder"},
+                                                       {"loop.lev", "cannot be read"},
+                                                       {"damaged.lev", "is damaged"},
+                                                       {"dangling.lev", ""}};
   for (const auto& [name, problem] : cases) {
     const std::string path = Path(name);
     Quiet([&] { LoadLevel(path); });

@@ -85,8 +85,8 @@ TEST_F(TileSetTest, VersionOneOfThreeThousandTilesThenVersionZeroShrinks) {
 }
 
 TEST_F(TileSetTest, CutEmptyOrMissingFilesLeaveUsableTiles) {
-  Bytes cut = TilHeader(2) + FixedBody({TileRec({Filled(1)}), TileRec({Filled(2)}), TileRec({Filled(3)})},
-                                       {CycleRec({{9, 9, 9, 0}})});
+  Bytes cut = TilHeader(2) +
+              FixedBody({TileRec({Filled(1)}), TileRec({Filled(2)}), TileRec({Filled(3)})}, {CycleRec({{9, 9, 9, 0}})});
   cut.resize(5 + 68 + 4 + 10);  // tile 1 ends after ten pixels
   Write("cut.til", cut);
   Write("none.til", TilHeader(1) + Bytes{0, 0, 0});

@@ -28,7 +28,9 @@ Samples ReadMono(const std::string& name) {
 }
 
 int Peak(const Samples& s) {
-  return s.empty() ? 0 : std::abs(int(*std::max_element(s.begin(), s.end(), [](int a, int b) { return std::abs(a) < std::abs(b); })));
+  return s.empty() ? 0 : std::abs(int(*std::max_element(s.begin(), s.end(), [](int a, int b) {
+    return std::abs(a) < std::abs(b);
+  })));
 }
 
 TEST(DemoSound, TheThemeLoopsCleanlyForHalfAMinuteAndTheEffectIsShort) {

@@ -1,9 +1,9 @@
 // The demo's file writers: tile sets and levels of every layout read back
 // through the engine's own loaders, and the palette builder's positions.
+#include "lev_writer.h"
 #include "level/file_fixture.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "lev_writer.h"
 #include "palette.h"
 #include "til_writer.h"
 

@@ -77,8 +77,8 @@ TEST_F(AttractTest, TheLevelLoadsAfterTwoSecondsAndThePansShowOnePlaneAtATime) {
     int step;
     std::vector<int> shown;
   } changes[] = {
-      {1593, 3, {1, 0, 0, 0, 0}}, {1594, 4, {0, 0, 1, 0, 0}}, {2106, 5, {0, 1, 0, 0, 0}},
-      {2618, 6, {0, 0, 0, 1, 0}}, {3130, 7, {1, 0, 0, 0, 0}}, {3258, 8, {0, 0, 1, 0, 0}},
+      {1593, 3, {1, 0, 0, 0, 0}}, {1594, 4, {0, 0, 1, 0, 0}},  {2106, 5, {0, 1, 0, 0, 0}},
+      {2618, 6, {0, 0, 0, 1, 0}}, {3130, 7, {1, 0, 0, 0, 0}},  {3258, 8, {0, 0, 1, 0, 0}},
       {3386, 9, {0, 1, 0, 0, 0}}, {3642, 10, {0, 0, 0, 1, 0}}, {3898, 11, {1, 1, 1, 1, 0}},
   };
   for (const auto& c : changes) {
@@ -99,8 +99,7 @@ TEST_F(AttractTest, KeyFiveRestartsFromTheWaitAndALevelKeyStopsAtOnce) {
   const uint16_t objects = Objects.ObjectCount;
   nullplat::TapKey(kKey5);
   RunTo(1101);
-  EXPECT_EQ(std::vector<int>({Attract.AttractStep, Attract.AttractCounter, Level.viewX}),
-            (std::vector<int>{0, 0, 0}));
+  EXPECT_EQ(std::vector<int>({Attract.AttractStep, Attract.AttractCounter, Level.viewX}), (std::vector<int>{0, 0, 0}));
   RunTo(1101 + 121);
   EXPECT_EQ(Attract.AttractStep, 2) << "the level loaded again";
   EXPECT_EQ(Objects.ObjectCount, objects) << "one set of plane objects, one card";

@@ -79,7 +79,8 @@ TEST_F(EditorTest, PStampsOnTheClipboardsGridAndNeverOffThePlane) {
   Frame();  // with P up, so the press anchors where it starts
   nullplat::SetKey(kKeyP, true);
   Sweep({{10, 10}, {11, 10}, {12, 10}, {13, 10}, {14, 10}, {15, 10}, {16, 10}, {17, 10}});
-  for (int x = 10; x <= 18; ++x) EXPECT_EQ(Ints({Cell(x, 10), Cell(x, 11)}), Ints({1 + (x - 10) % 3, 4 + (x - 10) % 3}));
+  for (int x = 10; x <= 18; ++x)
+    EXPECT_EQ(Ints({Cell(x, 10), Cell(x, 11)}), Ints({1 + (x - 10) % 3, 4 + (x - 10) % 3}));
   EXPECT_EQ(Ints({Cell(9, 10), Cell(19, 10), Cell(12, 12)}), Ints({0, 0, 0}));
   // At a plane's last cell only that cell is written; the spare row stays empty.
   SetLevel({MakePlane(kFlat, 5, 4)});
@@ -211,7 +212,10 @@ TEST_F(EditorTest, OddPlanesAndEmptyLevelsStayEditable) {
   shortLines.lineLoops.resize(3);
   shortLines.lineSpeeds.clear();
   const std::vector<uint8_t> keys = {kKeyW, kKeyE, kKeyR, kKeyT, kKeyY, kKeyU, kKeyG, kKeyC, kKeyA, kKeyD};
-  for (const std::vector<Plane>& level : {std::vector<Plane>{}, {MakePlane(kHLined, 1, 1)}, {huge}, {shortLines},
+  for (const std::vector<Plane>& level : {std::vector<Plane>{},
+                                          {MakePlane(kHLined, 1, 1)},
+                                          {huge},
+                                          {shortLines},
                                           std::vector<Plane>(20, MakePlane(kRelative, 2, 2))}) {
     SetLevel(level, int(level.size()) - 1);
     Level.viewX = -24;

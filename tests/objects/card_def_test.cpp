@@ -63,7 +63,7 @@ const char* kCard =
     "kind:4\r\ndef:0\r\nindex:0\r\nvis:2\r\npanel:254\r\nx:-1\r\ny:-2\r\nextra:99\r\n"
     "scripts: 2\r\nlength:3\r\n"
     "op:2\r\na:0\r\nb:6\r\nc:1\r\nd:2\r\ne:3\r\n"  // mode 6 takes c, d and e
-    "op:5\r\na:1\r\nb:1\r\n"                     // count down takes no c
+    "op:5\r\na:1\r\nb:1\r\n"                       // count down takes no c
     "op:0\r\n"
     "length:1\r\nop:77\r\n";
 
@@ -111,9 +111,8 @@ TEST_F(CardDefTest, EntriesAreReadInTheirFixedOrder) {
 TEST_F(CardDefTest, OperandFormsFollowTheOpcodeAndMode) {
   struct {
     int op, mode, count;
-  } cases[] = {{0, 0, 0},  {1, 5, 0},  {2, 3, 4}, {3, 4, 5}, {7, 7, 5}, {6, 8, 2}, {6, -1, 2}, {4, 0, 4},
-               {5, 0, 3},  {5, 2, 3},  {5, 1, 2}, {9, 0, 2}, {16, 0, 2}, {17, 0, 1}, {19, 0, 1}, {20, 0, 2},
-               {21, 0, 0}, {-3, 0, 0}};
+  } cases[] = {{0, 0, 0}, {1, 5, 0}, {2, 3, 4}, {3, 4, 5},  {7, 7, 5},  {6, 8, 2},  {6, -1, 2}, {4, 0, 4},  {5, 0, 3},
+               {5, 2, 3}, {5, 1, 2}, {9, 0, 2}, {16, 0, 2}, {17, 0, 1}, {19, 0, 1}, {20, 0, 2}, {21, 0, 0}, {-3, 0, 0}};
   for (const auto& c : cases) EXPECT_EQ(OperandCount(c.op, c.mode), c.count) << c.op << "/" << c.mode;
 }
 
@@ -172,9 +171,9 @@ TEST_F(CardDefTest, BrokenCardFilesLoadSafelyWithOneLine) {
       std::string(kCard).substr(0, 300),
       "h:x\r\nc:255\r\nr:255\r\ns:255\r\np:7\r\npanels:255\r\n" + std::string(3000, 'x'),  // no colons after
       "h:x\r\nc:1\r\nr:1\r\ns:1\r\np:0\r\npanels:0\r\ntexts:0\r\ngroups:2\r\nsprites:255\r\nx:300\r\ny:190\r\n"
-      "w:65535\r\nh:65535\r\n",                          // a sprite off the image
+      "w:65535\r\nh:65535\r\n",  // a sprite off the image
       "h:x\r\nc:1\r\nr:1\r\ns:1\r\np:0\r\npanels:0\r\ntexts:0\r\ngroups:0\r\nitems:1\r\ns:0\r\nd:0\r\no:9\r\n"
-      "t:1\r\nc:1\r\nk:1\r\nk:999\r\n",                  // a key that is no key, a missing panel
+      "t:1\r\nc:1\r\nk:1\r\nk:999\r\n",  // a key that is no key, a missing panel
       "no carriage returns: 1\n2: 3\n",
   };
   for (const std::string& text : cuts) {

@@ -79,10 +79,10 @@ TEST_F(CardObjectTest, ChildPanelsClipTheirPartsAndOnlyVisibleOnesDraw) {
   AddSprite(100, 4, 5);
   AddSprite(4, 4, 6);
   AddSprite(4, 4, 7);
-  AddPanel(255, 20, 10, 0, 0, 50, 100);      // panel 2: screen columns 20..69
-  AddPanel(0, 0, 0, 0, 0, 300, 200);         // panel 3: inside panel 2, never drawn
+  AddPanel(255, 20, 10, 0, 0, 50, 100);     // panel 2: screen columns 20..69
+  AddPanel(0, 0, 0, 0, 0, 300, 200);        // panel 3: inside panel 2, never drawn
   AddPanel(255, 0, 100, 0, 0, 320, 50, 2);  // panel 4: visible 2 still draws
-  AddPart(0, -10, 0, 0);                     // wider than its window
+  AddPart(0, -10, 0, 0);                    // wider than its window
   AddPart(1, 0, 0, 1);
   AddPart(2, 5, 5, 2);
   AddPart(255, 200, 150, 2, 2);  // visible 2: not drawn

@@ -60,8 +60,8 @@ TEST_F(PlacementTest, RelativePlacementsAndModesThatComputeNothing) {
   Run(Ins(2, {0, 0, 9, 300}));  // placing still stops the part where it is
   EXPECT_EQ(std::vector<int>({P(0).x, P(0).targetX}), (std::vector<int>{77, 77}));
   P(0).targetX = 5;
-  Run(Ins(2, {0, 8}));  // mode 8: nothing at all
-  Run(Ins(2, {9, 0, 0, 1}));  // no part 9
+  Run(Ins(2, {0, 8}));         // mode 8: nothing at all
+  Run(Ins(2, {9, 0, 0, 1}));   // no part 9
   Run(Ins(6, {-2, 0, 0, 1}));  // the roots cannot be moved
   EXPECT_EQ(std::vector<int>({P(0).x, P(0).targetX, N(0).x}), (std::vector<int>{77, 5, 0}));
 }
@@ -82,7 +82,7 @@ TEST_F(ScriptTest, AScriptRunsToItsEndInOneFrameAndFreesItsSlot) {
 
 TEST_F(ScriptTest, CountedWaitsHoldTheSlotAndTheLastInstructionNeverWaits) {
   Def().counterCount = 2;
-  Def().scripts = {{Ins(5, {0, 0, 3}), Ins(20, {1, 1})},  // wait three frames, then mark
+  Def().scripts = {{Ins(5, {0, 0, 3}), Ins(20, {1, 1})},   // wait three frames, then mark
                    {Ins(20, {1, 1}), Ins(5, {1, 0, 3})}};  // a wait as the last instruction
   CardState& c = Create();
   for (int f = 1; f <= 3; ++f) {

@@ -32,7 +32,8 @@ class WindowTest : public FileTest {
 
 // The bar the platform holds, one line an entry: indent per level, the text,
 // then "=id" for a command, "*" for a check mark, "[]" for a pop-up.
-void Flatten(const std::vector<platform::MenuEntry>& entries, const std::string& indent, std::vector<std::string>& out) {
+void Flatten(const std::vector<platform::MenuEntry>& entries, const std::string& indent,
+             std::vector<std::string>& out) {
   for (const auto& e : entries) {
     switch (e.kind) {
       case platform::MenuKind::Separator: out.push_back(indent + "---"); break;
@@ -78,14 +79,28 @@ TEST_F(WindowTest, TheBarHoldsEveryMenuTextIdentifierAndCheckMark) {
   BuildMenuBar();
   const std::vector<std::string> want = {
       "&File[]",
-      "  Toggle &Menu  F8=1000", "  ---", "  E&xit         ESC=1001",
+      "  Toggle &Menu  F8=1000",
+      "  ---",
+      "  E&xit         ESC=1001",
       "&Video[]",
-      "  &Full Screen  F4=2000", "  Window &Size[]", "    &Normal=2001*", "    &Double=2002", "    &Reizeable=2003",
+      "  &Full Screen  F4=2000",
+      "  Window &Size[]",
+      "    &Normal=2001*",
+      "    &Double=2002",
+      "    &Reizeable=2003",
       "&Debug[]",
-      "  Toggle &Orbets  F11=3000", "  Toggle &2P Mode   F2=3001", "  Toggle &FrameDump F3=3002",
-      "  Screen &Shot      F9=3003", "  Player&1[]", "  Player&2[]", "    None=8500", "  Level &Warp[]",
+      "  Toggle &Orbets  F11=3000",
+      "  Toggle &2P Mode   F2=3001",
+      "  Toggle &FrameDump F3=3002",
+      "  Screen &Shot      F9=3003",
+      "  Player&1[]",
+      "  Player&2[]",
+      "    None=8500",
+      "  Level &Warp[]",
       "&Help[]",
-      "  &Contents     F1=4000", "  ---", "  &About=4001",
+      "  &Contents     F1=4000",
+      "  ---",
+      "  &About=4001",
   };
   EXPECT_EQ(PlatformBar(), want);
   // A bar built in another size mode checks that size.
@@ -171,8 +186,7 @@ TEST_F(WindowTest, MenuStateFollowsF8AndF4) {
     const char* keys;  // 8 = F8, 4 = F4, one press each
     uint8_t windowed, menuState;
   } cases[] = {
-      {"8", 0, 1}, {"88", 0, 0}, {"884", 1, 0},   {"4", 1, 1},
-      {"44", 0, 2}, {"444", 1, 1}, {"484", 0, 0}, {"4844", 1, 0},
+      {"8", 0, 1}, {"88", 0, 0}, {"884", 1, 0}, {"4", 1, 1}, {"44", 0, 2}, {"444", 1, 1}, {"484", 0, 0}, {"4844", 1, 0},
   };
   for (const auto& c : cases) {
     nullplat::Reset();

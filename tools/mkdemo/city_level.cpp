@@ -18,8 +18,8 @@ constexpr int kRoad = 186;
 
 struct CityColours {
   Ramp sky, stars, moon, cloud, far, farLit, mid, midLit, brick, concrete, lit, sidewalk, road, post, bulbs;
-  uint8_t antenna, tv, mortar, darkWindow, frame, pink, pinkGlow, cyan, cyanGlow, marquee, letter, kerb, lane,
-      lamp, lampGlow, awning, hydrant;
+  uint8_t antenna, tv, mortar, darkWindow, frame, pink, pinkGlow, cyan, cyanGlow, marquee, letter, kerb, lane, lamp,
+      lampGlow, awning, hydrant;
 };
 
 // Night and dawn hand out the same slots in the same order; only colours differ.
@@ -34,23 +34,32 @@ CityColours MakePalette(PaletteBuilder& pal, bool dawn) {
     uint8_t d = uint8_t(20 + i * 13);
     c.stars.push_back(dawn ? pal.Add(dim) : pal.AddCycle({dim, on, {63, 63, 63}, on}, {d, uint8_t(d / 2), 2, 6}));
   }
-  c.moon = pal.AddStops({pick({26, 24, 40}, {44, 36, 46}), pick({44, 44, 46}, {54, 48, 50}), pick({62, 62, 56}, {60, 58, 56})}, 4);
-  c.cloud = pal.AddStops({pick({10, 6, 22}, {46, 32, 44}), pick({20, 12, 32}, {58, 42, 44}), pick({36, 26, 44}, {63, 54, 48})}, 3);
+  c.moon = pal.AddStops(
+      {pick({26, 24, 40}, {44, 36, 46}), pick({44, 44, 46}, {54, 48, 50}), pick({62, 62, 56}, {60, 58, 56})}, 4);
+  c.cloud = pal.AddStops(
+      {pick({10, 6, 22}, {46, 32, 44}), pick({20, 12, 32}, {58, 42, 44}), pick({36, 26, 44}, {63, 54, 48})}, 3);
   c.far = pal.AddStops({pick({8, 5, 20}, {30, 24, 44}), pick({12, 8, 26}, {36, 28, 48})}, 3);
   c.farLit = pal.AddStops({pick({36, 30, 16}, {30, 26, 44}), pick({52, 44, 22}, {34, 28, 46})}, 2);
   c.antenna = dawn ? pal.Add({40, 20, 30}) : pal.AddCycle({{63, 8, 8}, {16, 2, 4}}, {24, 40});
-  c.mid = pal.AddStops({pick({4, 3, 13}, {22, 18, 36}), pick({9, 7, 19}, {28, 22, 40}), pick({15, 11, 26}, {34, 28, 46})}, 4);
+  c.mid = pal.AddStops(
+      {pick({4, 3, 13}, {22, 18, 36}), pick({9, 7, 19}, {28, 22, 40}), pick({15, 11, 26}, {34, 28, 46})}, 4);
   c.midLit = pal.AddStops({pick({54, 40, 18}, {24, 20, 38}), pick({62, 54, 28}, {28, 24, 42})}, 3);
-  c.tv = dawn ? pal.Add({24, 20, 38}) : pal.AddCycle({{18, 28, 50}, {32, 46, 62}, {14, 22, 42}, {26, 38, 58}}, {5, 2, 9, 3});
-  c.brick = pal.AddStops({pick({18, 7, 10}, {36, 18, 18}), pick({32, 13, 13}, {48, 26, 22}), pick({50, 25, 18}, {58, 38, 28})}, 4);
+  c.tv = dawn ? pal.Add({24, 20, 38})
+              : pal.AddCycle({{18, 28, 50}, {32, 46, 62}, {14, 22, 42}, {26, 38, 58}}, {5, 2, 9, 3});
+  c.brick = pal.AddStops(
+      {pick({18, 7, 10}, {36, 18, 18}), pick({32, 13, 13}, {48, 26, 22}), pick({50, 25, 18}, {58, 38, 28})}, 4);
   c.mortar = pal.Add(pick({12, 7, 12}, {30, 22, 26}));
-  c.concrete = pal.AddStops({pick({12, 12, 20}, {30, 30, 40}), pick({22, 22, 30}, {40, 40, 48}), pick({40, 40, 48}, {54, 52, 56})}, 4);
-  c.lit = pal.AddStops({pick({40, 26, 14}, {22, 22, 32}), pick({58, 46, 24}, {28, 28, 38}), pick({63, 58, 38}, {34, 34, 44})}, 3);
+  c.concrete = pal.AddStops(
+      {pick({12, 12, 20}, {30, 30, 40}), pick({22, 22, 30}, {40, 40, 48}), pick({40, 40, 48}, {54, 52, 56})}, 4);
+  c.lit = pal.AddStops(
+      {pick({40, 26, 14}, {22, 22, 32}), pick({58, 46, 24}, {28, 28, 38}), pick({63, 58, 38}, {34, 34, 44})}, 3);
   c.darkWindow = pal.Add(pick({5, 5, 12}, {20, 22, 32}));
   c.frame = pal.Add(pick({24, 22, 32}, {40, 38, 44}));
   // Neon: the pink sign stutters now and then; the cyan one hums steadily.
-  c.pink = dawn ? pal.Add({34, 16, 28}) : pal.AddCycle({{63, 22, 52}, {22, 6, 18}, {63, 22, 52}, {22, 6, 18}}, {120, 3, 5, 2});
-  c.pinkGlow = dawn ? pal.Add({30, 20, 28}) : pal.AddCycle({{36, 8, 30}, {10, 4, 10}, {36, 8, 30}, {10, 4, 10}}, {120, 3, 5, 2});
+  c.pink = dawn ? pal.Add({34, 16, 28})
+                : pal.AddCycle({{63, 22, 52}, {22, 6, 18}, {63, 22, 52}, {22, 6, 18}}, {120, 3, 5, 2});
+  c.pinkGlow =
+      dawn ? pal.Add({30, 20, 28}) : pal.AddCycle({{36, 8, 30}, {10, 4, 10}, {36, 8, 30}, {10, 4, 10}}, {120, 3, 5, 2});
   c.cyan = pal.Add(pick({24, 62, 63}, {22, 34, 40}));
   c.cyanGlow = pal.Add(pick({8, 30, 38}, {26, 32, 40}));
   // Marquee bulbs: one bright among three dim, rotated round the sign.
@@ -64,7 +73,8 @@ CityColours MakePalette(PaletteBuilder& pal, bool dawn) {
   c.kerb = pal.Add(pick({40, 38, 44}, {54, 52, 54}));
   c.road = pal.AddStops({pick({4, 4, 8}, {22, 22, 28}), pick({10, 10, 15}, {28, 28, 34})}, 3);
   c.lane = pal.Add(pick({50, 46, 28}, {56, 54, 40}));
-  c.post = pal.AddStops({pick({6, 8, 14}, {18, 20, 26}), pick({18, 20, 28}, {30, 32, 38}), pick({32, 34, 42}, {44, 46, 50})}, 3);
+  c.post = pal.AddStops(
+      {pick({6, 8, 14}, {18, 20, 26}), pick({18, 20, 28}, {30, 32, 38}), pick({32, 34, 42}, {44, 46, 50})}, 3);
   c.lamp = pal.Add(pick({63, 63, 50}, {44, 44, 40}));
   c.lampGlow = pal.Add(pick({44, 38, 26}, {40, 38, 40}));
   c.hydrant = pal.Add(pick({50, 10, 10}, {52, 20, 18}));
@@ -159,8 +169,10 @@ Canvas SkylineStrip(int loop, int y0, int y1, const Ramp& body, const Ramp& lit,
     for (int wy = top + 3; wy < y1 - 4; wy += 4)
       for (int wx = x + 2; wx < x + w - 3; wx += 3) {
         float r = rng.Unit();
-        if (r < 0.18f) s.Set(wx, wy, lit[size_t(rng.Range(0, int(lit.size()) - 1))]);
-        else if (r < 0.2f) s.Set(wx, wy, extra);
+        if (r < 0.18f)
+          s.Set(wx, wy, lit[size_t(rng.Range(0, int(lit.size()) - 1))]);
+        else if (r < 0.2f)
+          s.Set(wx, wy, extra);
       }
     x += w;
   }
@@ -226,9 +238,8 @@ void Lamp(Canvas& f, const CityColours& c, int x) {
   f.FillRect(x + 10, 100, 9, 3, c.post[0]);
   f.FillRect(x + 11, 103, 7, 2, c.lamp);
   // A soft halo round the lamp and a pool of light on the pavement below.
-  FillDisc(f, x + 14.5f, 104, 7, [&](int xx, int yy) {
-    return !f.Get(xx, yy) && Bayer(xx, yy) < 0.3f ? c.lampGlow : uint8_t(0);
-  });
+  FillDisc(f, x + 14.5f, 104, 7,
+           [&](int xx, int yy) { return !f.Get(xx, yy) && Bayer(xx, yy) < 0.3f ? c.lampGlow : uint8_t(0); });
   FillEllipse(f, x + 14.5f, kKerb + 5, 16, 4, [&](int xx, int yy) {
     float d = std::abs(xx + 0.5f - x - 14.5f) / 16.0f;
     return Bayer(xx, yy) < 0.6f - 0.5f * d ? c.sidewalk.back() : uint8_t(0);
@@ -241,7 +252,8 @@ Canvas StreetPicture(const CityColours& c, int frame) {
   Canvas f(kFlatW, kH);
   // Sidewalk, kerb and road with lane dashes along the whole street.
   for (int x = 0; x < kFlatW; ++x) {
-    for (int y = kKerb; y < kRoad - 2; ++y) f.Set(x, y, (x % 24 == 0) ? c.sidewalk[0] : RampAt(c.sidewalk, 0.3f + 0.3f * (y - kKerb) / 8.0f, x, y));
+    for (int y = kKerb; y < kRoad - 2; ++y)
+      f.Set(x, y, (x % 24 == 0) ? c.sidewalk[0] : RampAt(c.sidewalk, 0.3f + 0.3f * (y - kKerb) / 8.0f, x, y));
     f.Set(x, kRoad - 2, c.kerb), f.Set(x, kRoad - 1, c.sidewalk[0]);
     for (int y = kRoad; y < kH; ++y) f.Set(x, y, RampAt(c.road, 0.4f + 0.4f * Hash01(x & 31, y & 31, 8) - 0.2f, x, y));
     if ((x / 16) % 2 == 0) f.Set(x, 194, c.lane), f.Set(x, 195, c.lane);

@@ -57,7 +57,10 @@ Canvas SkyPicture(const CoastColours& c) {
   SkyGradient(sky, 0, kHorizon, c.sky);
   sky.FillRect(0, kHorizon, kW, kH - kHorizon, c.sky.back());
   // Each cloud band has its own loop, so it is drawn on a strip that long.
-  struct Band { int y0, y1, loop, count; Ramp shade; };
+  struct Band {
+    int y0, y1, loop, count;
+    Ramp shade;
+  };
   const Band bands[] = {{8, 32, 64, 5, {c.cloud[0], c.cloud[1], c.cloud[2]}},
                         {32, 56, 48, 5, {c.cloud[0], c.cloud[1], c.cloud[2], c.cloud[3]}},
                         {56, 80, 40, 6, {c.cloud[1], c.cloud[2], c.cloud[3]}},
@@ -182,8 +185,8 @@ Canvas FrontPicture(const CoastColours& c, const Ramp& reflection, int frame) {
       f.Set(x, y, redBand ? (shade ? c.redShade : c.red) : (shade ? c.whiteShade : c.white));
     }
   }
-  f.FillRect(cx - 8, top - 3, 17, 3, c.rock[0]);   // gallery
-  f.FillRect(cx - 4, top - 11, 9, 8, c.lamp);      // lamp room
+  f.FillRect(cx - 8, top - 3, 17, 3, c.rock[0]);  // gallery
+  f.FillRect(cx - 4, top - 11, 9, 8, c.lamp);     // lamp room
   for (int x : {cx - 4, cx, cx + 4}) f.FillRect(x, top - 11, 1, 8, c.rock[0]);
   FillPolygon(f, {float(cx - 6), float(cx + 7), float(cx + 0.5f)}, {float(top - 11), float(top - 11), float(top - 19)},
               [&](int x, int) { return x < cx ? c.redShade : c.red; });
@@ -207,7 +210,8 @@ Canvas FrontPicture(const CoastColours& c, const Ramp& reflection, int frame) {
     // Foam: a wave line that runs up and falls back over three frames.
     float phase = float(frame) * 2.1f;
     float reach = 2.5f + 2.0f * std::sin(x * 0.11f + phase) + 1.5f * std::sin(x * 0.037f - phase);
-    for (int k = 0; k < int(reach); ++k) f.Set(x, edge - 1 - k, c.foam[size_t(std::min(2, k == 0 ? 2 : 1 + (k + x + frame) % 2))]);
+    for (int k = 0; k < int(reach); ++k)
+      f.Set(x, edge - 1 - k, c.foam[size_t(std::min(2, k == 0 ? 2 : 1 + (k + x + frame) % 2))]);
     if ((x + frame * 3) % 7 < 3) f.Set(x, edge - int(reach) - 2, c.foam[0]);
   }
 

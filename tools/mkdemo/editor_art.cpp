@@ -14,10 +14,10 @@ namespace {
 // One letter a colour: marker colours in capitals, greys and paints in lower case.
 uint8_t Colour(char c) {
   switch (c) {
-    case 'W': return 64;  // marker white
-    case 'G': return 65;  // marker green
-    case 'U': return 66;  // marker blue
-    case 'R': return 67;  // marker red
+    case 'W': return 64;                // marker white
+    case 'G': return 65;                // marker green
+    case 'U': return 66;                // marker blue
+    case 'R': return 67;                // marker red
     case 'K': return glob::kGrey;       // rim
     case 'd': return glob::kGrey + 4;   // dark grey
     case 'g': return glob::kGrey + 8;   // grey
@@ -47,15 +47,7 @@ void Paint(Canvas& c, int x, int y, std::initializer_list<std::string_view> rows
 // The mouse pointer, hot spot at its top-left pixel: white inside a dark rim,
 // mirrored by the editor for its menu pointer.
 void DrawPointer(Canvas& c, int x, int y) {
-  Paint(c, x, y,
-        {"KKKKKK..",
-         "KWWWWK..",
-         "KWWWK...",
-         "KWWWWK..",
-         "KWKKWWK.",
-         "KK..KWWK",
-         ".....KWK",
-         "......K."});
+  Paint(c, x, y, {"KKKKKK..", "KWWWWK..", "KWWWK...", "KWWWWK..", "KWKKWWK.", "KK..KWWK", ".....KWK", "......K."});
 }
 
 // The outline of one cell, a pixel outside it all round, in white and dark
@@ -229,8 +221,8 @@ std::vector<uint8_t> IconSheet() {
   // A card of the editor's keys beside the icons.
   Panel(sheet, 0, 12, 164, 104);
   DrawDemoText(sheet, "EDITOR", 8, 18, kFontTitle);
-  const char* lines[] = {"Left   paint",     "Right  select",    "C copy  P stamp",  "1 tiles G pick",
-                         "A add  D delete",  "Tab panel 0 menu", "Ctrl   plane bar", "W E R T Y U lines"};
+  const char* lines[] = {"Left   paint",    "Right  select",    "C copy  P stamp",  "1 tiles G pick",
+                         "A add  D delete", "Tab panel 0 menu", "Ctrl   plane bar", "W E R T Y U lines"};
   int y = 38;
   for (const char* line : lines) DrawDemoText(sheet, line, 8, y, kFontNormal), y += 9;
   const std::vector<Canvas> icons = GridIcons();
@@ -244,6 +236,4 @@ std::vector<uint8_t> IconSheet() {
 
 }  // namespace
 
-DemoFiles BuildEditorArt() {
-  return {{"editor/cursor.pcx", CursorSheet()}, {"editor/tedit.pcx", IconSheet()}};
-}
+DemoFiles BuildEditorArt() { return {{"editor/cursor.pcx", CursorSheet()}, {"editor/tedit.pcx", IconSheet()}}; }

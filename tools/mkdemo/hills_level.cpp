@@ -53,10 +53,15 @@ struct Plant {
   int x, base, size;
   bool conifer;
 };
-const Plant kTrees[] = {{36, kLeftBank + 2, 74, false},  {140, kLeftBank + 2, 58, true}, {292, kRightBank + 2, 50, true},
-                        {420, kRightBank + 2, 64, false}, {610, kRightBank + 2, 60, true}, {760, 146, 70, false}};
-const Plant kBushes[] = {{76, kLeftBank + 3, 12, false},  {118, kLeftBank + 3, 9, false}, {268, kRightBank + 3, 10, false},
-                         {318, kRightBank + 3, 12, false}, {470, kRightBank + 3, 11, false}, {680, kRightBank + 3, 10, false},
+const Plant kTrees[] = {{36, kLeftBank + 2, 74, false},  {140, kLeftBank + 2, 58, true},
+                        {292, kRightBank + 2, 50, true}, {420, kRightBank + 2, 64, false},
+                        {610, kRightBank + 2, 60, true}, {760, 146, 70, false}};
+const Plant kBushes[] = {{76, kLeftBank + 3, 12, false},
+                         {118, kLeftBank + 3, 9, false},
+                         {268, kRightBank + 3, 10, false},
+                         {318, kRightBank + 3, 12, false},
+                         {470, kRightBank + 3, 11, false},
+                         {680, kRightBank + 3, 10, false},
                          {840, 147, 12, false}};
 
 // Paints the backdrop band y0..y1 from a strip `loop` tiles long, repeated.
@@ -82,7 +87,8 @@ Canvas BackdropPicture(const HillColours& c) {
     for (int x = 0; x < kBackW; ++x) {
       uint8_t v = back.Get(x, y);
       bool rock = std::find(c.mountain.begin(), c.mountain.end(), v) != c.mountain.end();
-      if (rock && y < 80 + int(4 * Hash01(x / 3, 0, 5)) && Bayer(x, y) < (80.0f - y) / 6.0f + 0.4f) back.Set(x, y, c.snow);
+      if (rock && y < 80 + int(4 * Hash01(x / 3, 0, 5)) && Bayer(x, y) < (80.0f - y) / 6.0f + 0.4f)
+        back.Set(x, y, c.snow);
       if (y >= 94 && Bayer(x, y) < (y - 94) / 6.0f) back.Set(x, y, c.haze);
     }
   // Hills, looping every 32 tiles, on the haze.
@@ -113,8 +119,10 @@ Canvas BackdropPicture(const HillColours& c) {
     for (int x = 0; x < 64; ++x) {
       uint8_t v = RampAt(c.water, 0.15f + t * 1.1f, x, y);
       float n = TileNoise(float(x) / 64, float(y) / kH, 4 + (y - 160) / 12, 26, 81);
-      if (n > 0.78f - 0.1f * t) v = c.ripple;
-      else if (n < 0.2f) v = c.water[0];
+      if (n > 0.78f - 0.1f * t)
+        v = c.ripple;
+      else if (n < 0.2f)
+        v = c.water[0];
       lake.Set(x, y, v);
     }
   }
@@ -129,10 +137,14 @@ Canvas GroundPicture(const HillColours& c) {
   std::vector<int> top(kFlatW, kH);
   for (int x = 0; x < kFlatW; ++x) {
     float bump = 2.0f * std::sin(x * 0.045f) + 1.2f * std::sin(x * 0.13f + 1);
-    if (x < kLakeX0) top[size_t(x)] = kLeftBank + int(bump) + std::max(0, x - (kLakeX0 - 6)) * 3;
-    else if (x < kLakeX1) top[size_t(x)] = kH;
-    else if (x < 700) top[size_t(x)] = kRightBank + int(bump) + std::max(0, (kLakeX1 + 5) - x) * 3;
-    else top[size_t(x)] = 144 + int(bump) + std::max(0, 730 - x);
+    if (x < kLakeX0)
+      top[size_t(x)] = kLeftBank + int(bump) + std::max(0, x - (kLakeX0 - 6)) * 3;
+    else if (x < kLakeX1)
+      top[size_t(x)] = kH;
+    else if (x < 700)
+      top[size_t(x)] = kRightBank + int(bump) + std::max(0, (kLakeX1 + 5) - x) * 3;
+    else
+      top[size_t(x)] = 144 + int(bump) + std::max(0, 730 - x);
   }
   for (int x = 0; x < kFlatW; ++x) {
     int t0 = top[size_t(x)];
@@ -211,10 +223,12 @@ Canvas FrontPicture(const HillColours& c, int frame) {
   for (const Plant& b : kBushes) Bush(f, c, b.x, b.base, b.size, uint32_t(b.x));
   // Fence along the left bank.
   for (int x = 92; x < 134; ++x) f.Set(x, kLeftBank - 8, c.wood[2]), f.Set(x, kLeftBank - 4, c.wood[1]);
-  for (int x = 92; x < 136; x += 10) f.FillRect(x, kLeftBank - 11, 2, 12, c.wood[0]), f.Set(x, kLeftBank - 11, c.wood[2]);
+  for (int x = 92; x < 136; x += 10)
+    f.FillRect(x, kLeftBank - 11, 2, 12, c.wood[0]), f.Set(x, kLeftBank - 11, c.wood[2]);
   // Signpost pointing on across the bridge.
   f.FillRect(156, kLeftBank - 22, 2, 24, c.wood[0]);
-  FillPolygon(f, {146, 166, 171, 166, 146}, {kLeftBank - 24.0f, kLeftBank - 24.0f, kLeftBank - 20.0f, kLeftBank - 16.0f, kLeftBank - 16.0f},
+  FillPolygon(f, {146, 166, 171, 166, 146},
+              {kLeftBank - 24.0f, kLeftBank - 24.0f, kLeftBank - 20.0f, kLeftBank - 16.0f, kLeftBank - 16.0f},
               [&](int, int y) { return y < kLeftBank - 22 ? c.wood[2] : c.wood[1]; });
   // Flowers in clumps along the banks; heads lean with the frame.
   Rng rng(17);
@@ -255,12 +269,18 @@ DemoLevel BuildHillsLevel() {
   back.otherLoop = uint16_t(kH / 8);
   for (int r = 0; r < kH / 8; ++r) {
     int speed = 0, loop = kBackW / 8;
-    if (r >= 1 && r <= 3) speed = -16, loop = 64;      // high clouds drift faster
-    else if (r >= 5 && r <= 7) speed = -8, loop = 48;  // lower clouds
-    else if (r >= 8 && r <= 12) speed = 8, loop = 64;  // mountains
-    else if (r >= 13 && r <= 15) speed = 16, loop = 32;
-    else if (r >= 16 && r <= 19) speed = 32, loop = 24;
-    else if (r >= 20) speed = std::min(64, 40 + (r - 20) * 8), loop = 8;
+    if (r >= 1 && r <= 3)
+      speed = -16, loop = 64;  // high clouds drift faster
+    else if (r >= 5 && r <= 7)
+      speed = -8, loop = 48;  // lower clouds
+    else if (r >= 8 && r <= 12)
+      speed = 8, loop = 64;  // mountains
+    else if (r >= 13 && r <= 15)
+      speed = 16, loop = 32;
+    else if (r >= 16 && r <= 19)
+      speed = 32, loop = 24;
+    else if (r >= 20)
+      speed = std::min(64, 40 + (r - 20) * 8), loop = 8;
     back.rowSpeeds.push_back(speed < 0 ? OldDrift(-speed) : OldRowSpeed(speed));
     back.rowLoops.push_back(uint16_t(loop));
   }

@@ -12,7 +12,7 @@
 // of 1..24 reads as 64 x s / 24, 25 and above as 128 + 64 x (s - 24) / 24
 // (drifting); the other speed s reads as 64 / s. Loops are in tiles.
 struct OldPlane {
-  TileMap map;                    // stored size and cells
+  TileMap map;                     // stored size and cells
   std::vector<uint8_t> rowSpeeds;  // H Tiled: one per stored row
   std::vector<uint16_t> rowLoops;
   uint8_t otherSpeed = 0;
@@ -31,9 +31,9 @@ std::vector<uint8_t> EncodeLevelV1(const OldPlane& hTiled0, const OldPlane& hTil
 struct PlaneDef {
   uint8_t type = 0;
   TileMap map;
-  std::vector<int32_t> loops;    // per line; missing lines keep the defaults
+  std::vector<int32_t> loops;  // per line; missing lines keep the defaults
   std::vector<uint8_t> speeds;
-  int32_t otherLoop = 0;         // 0: the map height (width for V planes)
+  int32_t otherLoop = 0;  // 0: the map height (width for V planes)
   uint8_t otherSpeed = 0;
   uint16_t priority = 3;
 };

@@ -104,8 +104,10 @@ void RockFill(Canvas& c, uint8_t mask, const Ramp& ramp, int lightDir, uint32_t 
         int d = lightDir > 0 ? end - i : i - start;
         float n = TileFbm(float(i) / 64.0f, float(y) / 64.0f, 8, 8, 3, seed);
         float t = 0.05f + 0.4f * n;
-        if (d < 3) t += 0.55f;
-        else if (d < 10) t += 0.3f * (10 - d) / 7.0f;
+        if (d < 3)
+          t += 0.55f;
+        else if (d < 10)
+          t += 0.3f * (10 - d) / 7.0f;
         // Crevices: thin dark streaks where the noise folds.
         float crease = TileNoise(float(i) / 64.0f, float(y) / 64.0f, 16, 32, seed + 3);
         if (crease < 0.18f) t -= 0.35f;
@@ -169,8 +171,7 @@ void StarField(Canvas& c, int count, const Ramp& dimToBright, uint32_t seed) {
   }
 }
 
-void Bricks(Canvas& c, int x, int y, int w, int h, int bw, int bh, const Ramp& brick, uint8_t mortar,
-            uint32_t seed) {
+void Bricks(Canvas& c, int x, int y, int w, int h, int bw, int bh, const Ramp& brick, uint8_t mortar, uint32_t seed) {
   // The pattern is laid on the whole picture's grid and repeats every four
   // bricks each way, so walls anywhere share their tiles.
   for (int py = y; py < y + h; ++py) {

@@ -38,8 +38,7 @@ void LeafyTree(Canvas& c, int x, int baseY, int height, const Ramp& leaves, uint
 
 // Brickwork in a rectangle: staggered bricks of bw x bh pixels with mortar
 // lines, each brick a little lighter or darker, lit along its top edge.
-void Bricks(Canvas& c, int x, int y, int w, int h, int bw, int bh, const Ramp& brick, uint8_t mortar,
-            uint32_t seed);
+void Bricks(Canvas& c, int x, int y, int w, int h, int bw, int bh, const Ramp& brick, uint8_t mortar, uint32_t seed);
 
 // Scatters stars over the canvas (wrapping): mostly single pixels from dim,
 // a few brighter with a cross.

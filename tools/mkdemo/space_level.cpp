@@ -29,8 +29,8 @@ SpaceColours MakePalette(PaletteBuilder& pal) {
   c.far = pal.AddStops({{10, 10, 20}, {18, 18, 30}, {28, 28, 40}}, 3);
   c.mid = pal.AddStops({{26, 26, 40}, {40, 40, 52}, {52, 52, 60}}, 3);
   // Near stars twinkle (in the editor) at three different paces.
-  c.near = {pal.AddCycle({{44, 46, 58}, {56, 58, 63}}, {40, 12}), pal.AddCycle({{56, 56, 63}, {63, 63, 63}, {48, 48, 60}}, {30, 6, 20}),
-            pal.Add({63, 63, 63})};
+  c.near = {pal.AddCycle({{44, 46, 58}, {56, 58, 63}}, {40, 12}),
+            pal.AddCycle({{56, 56, 63}, {63, 63, 63}, {48, 48, 60}}, {30, 6, 20}), pal.Add({63, 63, 63})};
   c.tinted = {pal.Add({36, 48, 63}), pal.Add({63, 40, 32}), pal.Add({63, 58, 36})};
   c.magenta = pal.AddStops({{6, 1, 11}, {18, 4, 26}, {36, 9, 40}, {54, 22, 50}, {63, 44, 58}}, 8);
   c.teal = pal.AddStops({{1, 6, 11}, {4, 18, 28}, {10, 34, 42}, {32, 54, 58}}, 6);
@@ -41,7 +41,8 @@ SpaceColours MakePalette(PaletteBuilder& pal) {
   c.haze = pal.AddStops({{30, 40, 50}, {44, 52, 58}, {56, 60, 63}}, 3);
   c.glow = pal.Add({40, 56, 63});
   c.rim = pal.Add({16, 30, 48});
-  c.rock = pal.AddStops({{3, 3, 5}, {10, 8, 10}, {19, 15, 15}, {29, 23, 20}, {39, 31, 26}, {49, 41, 33}, {58, 51, 42}}, 7);
+  c.rock =
+      pal.AddStops({{3, 3, 5}, {10, 8, 10}, {19, 15, 15}, {29, 23, 20}, {39, 31, 26}, {49, 41, 33}, {58, 51, 42}}, 7);
   c.metal = pal.AddStops({{6, 7, 10}, {16, 18, 24}, {28, 30, 36}, {42, 44, 50}, {56, 58, 62}}, 5);
   c.panel = pal.AddStops({{4, 8, 24}, {10, 18, 40}, {22, 34, 56}}, 3);
   c.window = pal.Add({60, 56, 34});
@@ -68,8 +69,10 @@ Canvas StarPicture(const SpaceColours& c) {
     int count = layer == 0 ? loopPx / 6 : layer == 1 ? loopPx / 9 : loopPx / 14;
     for (int k = 0; k < count; ++k) {
       int x = rng.Range(0, loopPx - 1), y = rng.Range(1, 6);
-      if (layer == 0) strip.Set(x, y, c.far[size_t(rng.Range(0, 2))]);
-      else if (layer == 1) strip.Set(x, y, c.mid[size_t(rng.Range(0, 2))]);
+      if (layer == 0)
+        strip.Set(x, y, c.far[size_t(rng.Range(0, 2))]);
+      else if (layer == 1)
+        strip.Set(x, y, c.mid[size_t(rng.Range(0, 2))]);
       else {
         bool giant = rng.Range(0, 4) == 0;
         uint8_t core = giant ? c.tinted[size_t(rng.Range(0, 2))] : c.near[size_t(rng.Range(0, 2))];
@@ -145,7 +148,8 @@ Canvas GasGiantPicture(const SpaceColours& c) {
         float swirl = 0.5f * (TileFbm(x / float(period), lat / 6.0f, 3, 4, 3, 621) - 0.5f);
         float b = lat + swirl;
         const Ramp& ramp = *bands[size_t(int(b * 1.3f) % 8)];
-        float shade = 0.5f + 0.3f * std::sin(b * 8.1f) + (TileFbm(x / float(period), b / 4.0f, 6, 4, 2, 622) - 0.5f) * 0.8f;
+        float shade =
+            0.5f + 0.3f * std::sin(b * 8.1f) + (TileFbm(x / float(period), b / 4.0f, 6, 4, 2, 622) - 0.5f) * 0.8f;
         px = RampAt(ramp, std::clamp(shade, 0.0f, 1.0f), x, y);
         // Haze thickens towards the limb.
         float haze = std::clamp(1.0f - depth / 30.0f, 0.0f, 1.0f);
@@ -163,7 +167,8 @@ void Asteroid(Canvas& cv, const SpaceColours& c, float cx, float cy, float r, ui
   auto radius = [&](float a) { return r * (0.8f + 0.35f * TileNoise(a / 6.2831853f, 0.5f, 5, 1, seed)); };
   Rng rng(seed);
   std::vector<std::array<float, 3>> craters;
-  for (int k = 0; k < int(r / 4); ++k) craters.push_back({cx + (rng.Unit() - 0.5f) * r, cy + (rng.Unit() - 0.5f) * r, 1.5f + rng.Unit() * r * 0.2f});
+  for (int k = 0; k < int(r / 4); ++k)
+    craters.push_back({cx + (rng.Unit() - 0.5f) * r, cy + (rng.Unit() - 0.5f) * r, 1.5f + rng.Unit() * r * 0.2f});
   for (int y = int(cy - r * 1.2f); y <= int(cy + r * 1.2f); ++y)
     for (int x = int(cx - r * 1.2f); x <= int(cx + r * 1.2f); ++x) {
       float dx = x + 0.5f - cx, dy = y + 0.5f - cy, d = std::hypot(dx, dy);

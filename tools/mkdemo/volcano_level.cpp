@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int kWallRows = 16;  // the wall pattern repeats every 16 tiles
-constexpr int kWallW = 41;     // tile columns across the screen
+constexpr int kWallRows = 16;    // the wall pattern repeats every 16 tiles
+constexpr int kWallW = 41;       // tile columns across the screen
 constexpr int kWallInner = 112;  // the left wall ends here; the right starts at 320 - this
 
 struct VolcanoColours {
@@ -25,7 +25,8 @@ VolcanoColours MakePalette(PaletteBuilder& pal) {
   VolcanoColours c;
   c.rock = pal.AddStops({{3, 1, 2}, {10, 3, 3}, {18, 6, 4}, {28, 11, 6}, {36, 15, 8}}, 6);
   // Magma in the cracks: a run of colours rotating, so the veins flow.
-  c.lava = pal.AddStops({{38, 5, 0}, {56, 16, 0}, {63, 34, 4}, {63, 52, 16}, {63, 62, 42}, {63, 50, 14}, {58, 24, 2}}, 7);
+  c.lava =
+      pal.AddStops({{38, 5, 0}, {56, 16, 0}, {63, 34, 4}, {63, 52, 16}, {63, 62, 42}, {63, 50, 14}, {58, 24, 2}}, 7);
   pal.Rotate(c.lava.front(), c.lava.back(), 4);
   c.wall = pal.AddStops({{2, 1, 3}, {9, 4, 6}, {18, 8, 9}, {30, 14, 11}, {44, 23, 14}, {58, 36, 20}}, 9);
   c.rim = pal.Add({63, 42, 12});
@@ -50,8 +51,10 @@ Canvas DepthsPicture(const VolcanoColours& c) {
       // A crack runs where a second noise crosses its middle.
       float crack = std::abs(TileFbm(u, v, 6, 6, 3, 502) - 0.5f);
       uint8_t px = RampAt(c.rock, std::clamp((n - 0.35f) * 1.3f, 0.0f, 1.0f), x, y);
-      if (crack < 0.014f) px = c.lava[size_t(int(n * 20 + y / 6) % int(c.lava.size()))];
-      else if (crack < 0.026f) px = c.rock.back();
+      if (crack < 0.014f)
+        px = c.lava[size_t(int(n * 20 + y / 6) % int(c.lava.size()))];
+      else if (crack < 0.026f)
+        px = c.rock.back();
       d.Set(x, y, px);
     }
   return d;
@@ -150,11 +153,13 @@ Canvas CagePicture(const VolcanoColours& c) {
   const int deck = 168;
   for (int x = 84; x < 236; ++x) {
     g.Set(x, deck, c.wood[3]);
-    for (int y = deck + 1; y < deck + 6; ++y) g.Set(x, y, (x % 12 == 0) ? c.wood[0] : RampAt(c.wood, 0.7f - (y - deck) * 0.1f, x, y));
+    for (int y = deck + 1; y < deck + 6; ++y)
+      g.Set(x, y, (x % 12 == 0) ? c.wood[0] : RampAt(c.wood, 0.7f - (y - deck) * 0.1f, x, y));
     g.Set(x, deck + 6, c.metal[1]), g.Set(x, deck + 7, c.metal[0]);
     g.Set(x, deck - 22, c.metal[2]), g.Set(x, deck - 21, c.metal[1]);  // rail
   }
-  for (int x = 84; x < 236; x += 19) g.FillRect(x, deck - 22, 2, 22, c.metal[1]), g.FillRect(x, deck - 22, 1, 22, c.metal[3]);
+  for (int x = 84; x < 236; x += 19)
+    g.FillRect(x, deck - 22, 2, 22, c.metal[1]), g.FillRect(x, deck - 22, 1, 22, c.metal[3]);
   g.FillRect(234, deck - 22, 2, 22, c.metal[1]);
   // Chains up out of sight, link by link.
   for (int cx : {92, 228})
@@ -168,7 +173,8 @@ Canvas CagePicture(const VolcanoColours& c) {
     for (int j = 0; j < s; ++j)
       for (int i = 0; i < s; ++i) {
         bool edge = i < 2 || j < 2 || i >= s - 2 || j >= s - 2 || i == j || i == s - 1 - j;
-        g.Set(x + i, y + j, edge ? c.wood[i < 2 || j < 2 ? 3 : 1] : RampAt(c.wood, 0.45f + 0.1f * ((j / 3) % 2), x + i, y + j));
+        g.Set(x + i, y + j,
+              edge ? c.wood[i < 2 || j < 2 ? 3 : 1] : RampAt(c.wood, 0.45f + 0.1f * ((j / 3) % 2), x + i, y + j));
       }
   }
   // A lantern hanging from the rail, and its glow.
@@ -176,7 +182,8 @@ Canvas CagePicture(const VolcanoColours& c) {
   g.FillRect(163, deck - 13, 7, 2, c.metal[1]);
   g.FillRect(164, deck - 11, 5, 6, c.lantern);
   g.FillRect(163, deck - 5, 7, 1, c.metal[1]);
-  FillDisc(g, 166.5f, deck - 8, 9, [&](int x, int y) { return !g.Get(x, y) && Bayer(x, y) < 0.25f ? c.lanternGlow : uint8_t(0); });
+  FillDisc(g, 166.5f, deck - 8, 9,
+           [&](int x, int y) { return !g.Get(x, y) && Bayer(x, y) < 0.25f ? c.lanternGlow : uint8_t(0); });
   // A pick leaning on the rail.
   DrawLine(g, 210, deck - 1, 222, deck - 26, c.wood[2]);
   DrawLine(g, 216, deck - 28, 228, deck - 22, c.metal[3]);

@@ -58,10 +58,14 @@ bool ParseScript(const std::string& text, std::vector<ScriptEvent>& out, int& er
       const KeyInfo* k = FindKey(w[2]);
       if (!k) return fail("unknown key '" + w[2] + "'");
       e.a = k->scanCode;
-      if (w[3] == "down") e.kind = ScriptEvent::KeyDown;
-      else if (w[3] == "up") e.kind = ScriptEvent::KeyUp;
-      else if (w[3] == "tap") e.kind = ScriptEvent::KeyTap;
-      else return fail("unknown key action '" + w[3] + "'");
+      if (w[3] == "down")
+        e.kind = ScriptEvent::KeyDown;
+      else if (w[3] == "up")
+        e.kind = ScriptEvent::KeyUp;
+      else if (w[3] == "tap")
+        e.kind = ScriptEvent::KeyTap;
+      else
+        return fail("unknown key action '" + w[3] + "'");
     } else if (verb == "mouse" && w.size() == 4) {
       long long x, y;
       if (!ParseInt(w[2], x) || !ParseInt(w[3], y) || !FitsInt(x) || !FitsInt(y)) return fail("bad mouse position");
@@ -71,9 +75,12 @@ bool ParseScript(const std::string& text, std::vector<ScriptEvent>& out, int& er
     } else if (verb == "button" && w.size() == 4) {
       if (w[2] != "left" && w[2] != "right") return fail("unknown button '" + w[2] + "'");
       e.a = w[2] == "left";
-      if (w[3] == "down") e.kind = ScriptEvent::ButtonDown;
-      else if (w[3] == "up") e.kind = ScriptEvent::ButtonUp;
-      else return fail("unknown button action '" + w[3] + "'");
+      if (w[3] == "down")
+        e.kind = ScriptEvent::ButtonDown;
+      else if (w[3] == "up")
+        e.kind = ScriptEvent::ButtonUp;
+      else
+        return fail("unknown button action '" + w[3] + "'");
     } else if (verb == "menu" && w.size() == 3) {
       long long id;
       if (!ParseInt(w[2], id) || !FitsInt(id)) return fail("bad menu id '" + w[2] + "'");

@@ -52,8 +52,7 @@ class Session {
     std::fprintf(stderr,
                  "tarn-soak: %llu frames, %llu events: %d level loads, %d attract restarts, %d editor visits, "
                  "%d saves, %d menu commands\n",
-                 (unsigned long long)last_, (unsigned long long)events_, loads_, restarts_, visits_, saves_,
-                 commands_);
+                 (unsigned long long)last_, (unsigned long long)events_, loads_, restarts_, visits_, saves_, commands_);
   }
 
  private:
@@ -86,9 +85,19 @@ class Session {
   // Menu commands except Exit, and a few ids that are none; About and Screen
   // Shot rarely, as they write a box and a file.
   void MenuCommand() {
-    static constexpr int kIds[] = {kCommandToggleMenu, kCommandFullScreen, kCommandSizeNormal, kCommandSizeDouble,
-                                   kCommandSizeResizeable, kCommandOrbets, kCommandTwoPlayers, kCommandFrameDump,
-                                   kCommandContents, kCommandPlayerNone, 0, 999, 5000};
+    static constexpr int kIds[] = {kCommandToggleMenu,
+                                   kCommandFullScreen,
+                                   kCommandSizeNormal,
+                                   kCommandSizeDouble,
+                                   kCommandSizeResizeable,
+                                   kCommandOrbets,
+                                   kCommandTwoPlayers,
+                                   kCommandFrameDump,
+                                   kCommandContents,
+                                   kCommandPlayerNone,
+                                   0,
+                                   999,
+                                   5000};
     int id = kIds[rng_.Below(int(std::size(kIds)))];
     if (rng_.Chance(3)) id = rng_.Chance(50) ? kCommandScreenShot : kCommandAbout;
     Line("menu " + std::to_string(id));
@@ -132,7 +141,8 @@ class Session {
     } else if (pick < 55) {
       for (int k = rng_.Below(6) + 1; k > 0; --k) {
         SomePointer();
-        if (rng_.Chance(30)) Button(rng_.Chance(50), true), Wait(1 + rng_.Below(3)), Button(true, false), Button(false, false);
+        if (rng_.Chance(30))
+          Button(rng_.Chance(50), true), Wait(1 + rng_.Below(3)), Button(true, false), Button(false, false);
         Wait(1 + rng_.Below(4));
       }
     } else if (pick < 68) {
@@ -264,10 +274,14 @@ class Session {
     Press("0");
     const int pick = rng_.Below(100);
     int entry;
-    if (pick < 45) entry = 1;            // SAVE
-    else if (pick < 70) entry = 7;       // RETURN TO GAME
-    else if (pick < 74) entry = 0;       // NEW
-    else entry = 2 + rng_.Below(5);      // SAVE AS .. LEVEL WARP: nothing happens
+    if (pick < 45)
+      entry = 1;  // SAVE
+    else if (pick < 70)
+      entry = 7;  // RETURN TO GAME
+    else if (pick < 74)
+      entry = 0;  // NEW
+    else
+      entry = 2 + rng_.Below(5);  // SAVE AS .. LEVEL WARP: nothing happens
     for (int k = 0; k < 8; ++k) Press("Up");
     for (int k = 0; k < entry; ++k) Press("Down");
     if (entry == 6)

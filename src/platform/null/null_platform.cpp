@@ -327,12 +327,8 @@ bool DisplayPixelFormat(PixelFormat& out) {
 
 uint8_t* DisplayLock() { return Null.displayExists ? Null.surface.data() : nullptr; }
 void DisplayUnlock() {}
-void DisplaySetPalette(const uint8_t* entries) {
-  std::copy(entries, entries + 1024, Null.palette.begin());
-}
-PresentResult DisplayPresent() {
-  return Null.displayExists ? PresentResult::Ok : PresentResult::NoSurfaces;
-}
+void DisplaySetPalette(const uint8_t* entries) { std::copy(entries, entries + 1024, Null.palette.begin()); }
+PresentResult DisplayPresent() { return Null.displayExists ? PresentResult::Ok : PresentResult::NoSurfaces; }
 bool DisplayRestore() { return Null.displayExists; }
 
 SoundResult SoundOpen() {

@@ -72,8 +72,8 @@ struct VoiceState {
   bool playing = false;
   bool looping = false;
   bool lost = false;
-  uint32_t position = 0;  // frame, at the virtual clock's time
-  uint32_t length = 0;    // frames of the sample
+  uint32_t position = 0;         // frame, at the virtual clock's time
+  uint32_t length = 0;           // frames of the sample
   const void* sample = nullptr;  // the same for a buffer and its duplicates
 };
 // A buffer's voice; nothing for a handle that holds none.

@@ -13,7 +13,7 @@
 namespace {
 
 struct SdlAudio {
-  bool subsystem = false;      // SDL's audio subsystem is up
+  bool subsystem = false;  // SDL's audio subsystem is up
   SDL_AudioDeviceID device = 0;
   std::vector<mix::Voice> voices;  // buffer handle h is slot h - 1
   std::vector<int32_t> acc;        // the mixer's sums, used on the audio thread
@@ -63,8 +63,7 @@ platform::SoundResult FromSdlError(const char* message) {
   if (has("memory")) return platform::SoundResult::OutOfMemory;
   if (has("format")) return platform::SoundResult::BadFormat;
   if (has("busy") || has("in use")) return platform::SoundResult::Allocated;
-  if (has("couldn't open") || has("no such") || has("no available") || has("not available") ||
-      has("no audio"))
+  if (has("couldn't open") || has("no such") || has("no available") || has("not available") || has("no audio"))
     return platform::SoundResult::NoDriver;
   return platform::SoundResult::Generic;
 }

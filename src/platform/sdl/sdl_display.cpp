@@ -59,8 +59,7 @@ void DestroyTexture() {
 // A streaming XRGB8888 texture of the size given, replacing the old one.
 bool MakeTexture(int width, int height) {
   DestroyTexture();
-  Sdl.texture = SDL_CreateTexture(Sdl.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                  width, height);
+  Sdl.texture = SDL_CreateTexture(Sdl.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
   if (!Sdl.texture) {
     std::fprintf(stderr, "tarn: no frame texture: %s\n", SDL_GetError());
     return false;
@@ -135,10 +134,8 @@ bool UploadFrame() {
 void FillBars(const FrameRect& r) {
   int w, h;
   if (SDL_GetRendererOutputSize(Sdl.renderer, &w, &h) != 0) return;
-  const SDL_Rect bars[4] = {{0, 0, w, r.y},
-                            {0, r.y + r.h, w, h - r.y - r.h},
-                            {0, r.y, r.x, r.h},
-                            {r.x + r.w, r.y, w - r.x - r.w, r.h}};
+  const SDL_Rect bars[4] = {
+      {0, 0, w, r.y}, {0, r.y + r.h, w, h - r.y - r.h}, {0, r.y, r.x, r.h}, {r.x + r.w, r.y, w - r.x - r.w, r.h}};
   for (const SDL_Rect& bar : bars)
     if (bar.w > 0 && bar.h > 0) SDL_RenderFillRect(Sdl.renderer, &bar);
 }

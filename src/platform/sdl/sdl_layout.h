@@ -45,9 +45,7 @@ inline FrameRect LayoutFrame(int areaW, int areaH, int barH, int frameW, int fra
 
 // The frame pixel a nearest-neighbour scaler shows at shown pixel d of one axis:
 // the one under the shown pixel's centre, floor((d + 0.5) * frameSize / shownSize).
-inline int SourceIndex(int d, int shownSize, int frameSize) {
-  return int((2L * d + 1) * frameSize / (2L * shownSize));
-}
+inline int SourceIndex(int d, int shownSize, int frameSize) { return int((2L * d + 1) * frameSize / (2L * shownSize)); }
 
 // One axis of the pointer: p is relative to the shown frame's first pixel, in
 // window pixels. The engine computes floor(p * frameSize / shownSize), which

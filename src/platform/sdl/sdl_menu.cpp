@@ -23,18 +23,18 @@ using platform::MenuKind;
 using Path = std::vector<int>;  // child indices from the bar down to an entry
 
 struct MenuState {
-  bool started = false;                 // the ImGui context and its SDL side exist
-  SDL_Renderer* renderer = nullptr;     // the renderer ImGui draws with, if bound
+  bool started = false;              // the ImGui context and its SDL side exist
+  SDL_Renderer* renderer = nullptr;  // the renderer ImGui draws with, if bound
   std::vector<MenuEntry> bar;
   bool shown = false;
-  bool open = false;                    // a menu is open (or asked for by a key)
-  Path deepest;                         // the innermost open pop-up at the last drawing
-  Path highlighted;                     // the entry under the keyboard highlight then
-  Path openRequest;                     // a pop-up its letter asked to open
-  Path highlightRequest;                // an entry a repeated letter moves the highlight to
-  bool closeRequest = false;            // a letter chose a command: close every menu
-  bool keyboardRequest = false;         // the request came from keys: show the highlight
-  Path path;                            // the entry being drawn
+  bool open = false;             // a menu is open (or asked for by a key)
+  Path deepest;                  // the innermost open pop-up at the last drawing
+  Path highlighted;              // the entry under the keyboard highlight then
+  Path openRequest;              // a pop-up its letter asked to open
+  Path highlightRequest;         // an entry a repeated letter moves the highlight to
+  bool closeRequest = false;     // a letter chose a command: close every menu
+  bool keyboardRequest = false;  // the request came from keys: show the highlight
+  Path path;                     // the entry being drawn
   std::array<bool, SDL_NUM_SCANCODES> keyTaken{};
   // ImGui samples its keys once a frame: a key pressed since the last frame
   // is let go only after the next one has seen it down.
@@ -121,7 +121,8 @@ void Underline(const std::string& text, ImVec2 origin, ImDrawList* list) {
 ImVec2 LabelOrigin(bool inBar) {
   ImVec2 p = ImGui::GetCursorScreenPos();
   ImGuiWindow* w = ImGui::GetCurrentWindow();
-  if (inBar) return ImVec2(p.x + float(int(ImGui::GetStyle().ItemSpacing.x * 0.5f)), p.y + w->DC.CurrLineTextBaseOffset);
+  if (inBar)
+    return ImVec2(p.x + float(int(ImGui::GetStyle().ItemSpacing.x * 0.5f)), p.y + w->DC.CurrLineTextBaseOffset);
   return ImVec2(p.x + w->DC.MenuColumns.OffsetLabel, p.y);
 }
 
@@ -197,8 +198,8 @@ void TypeLetter(char letter, bool alt) {
   if (matches.size() > 1) {
     // The next match after the highlighted entry, round to the first.
     int next = matches.front();
-    const bool inThisPopup = Menus.highlighted.size() == at.size() + 1 &&
-                             std::equal(at.begin(), at.end(), Menus.highlighted.begin());
+    const bool inThisPopup =
+        Menus.highlighted.size() == at.size() + 1 && std::equal(at.begin(), at.end(), Menus.highlighted.begin());
     for (int m : matches)
       if (inThisPopup && m > Menus.highlighted.back()) {
         next = m;
@@ -231,9 +232,16 @@ char EventLetter(const SDL_KeyboardEvent& k) {
 // SDL_SCANCODE_UNKNOWN. Enter chooses like Space.
 SDL_Scancode NavigationKey(SDL_Scancode key) {
   switch (key) {
-    case SDL_SCANCODE_UP: case SDL_SCANCODE_DOWN: case SDL_SCANCODE_LEFT: case SDL_SCANCODE_RIGHT:
-    case SDL_SCANCODE_HOME: case SDL_SCANCODE_END: case SDL_SCANCODE_ESCAPE: case SDL_SCANCODE_SPACE: return key;
-    case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return SDL_SCANCODE_SPACE;
+    case SDL_SCANCODE_UP:
+    case SDL_SCANCODE_DOWN:
+    case SDL_SCANCODE_LEFT:
+    case SDL_SCANCODE_RIGHT:
+    case SDL_SCANCODE_HOME:
+    case SDL_SCANCODE_END:
+    case SDL_SCANCODE_ESCAPE:
+    case SDL_SCANCODE_SPACE: return key;
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER: return SDL_SCANCODE_SPACE;
     default: return SDL_SCANCODE_UNKNOWN;
   }
 }

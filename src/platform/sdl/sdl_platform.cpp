@@ -31,9 +31,7 @@ bool EnsureVideo() {
   return true;
 }
 
-static void Queue(platform::MessageKind kind, int32_t value) {
-  Sdl.messages.push_back({kind, value});
-}
+static void Queue(platform::MessageKind kind, int32_t value) { Sdl.messages.push_back({kind, value}); }
 
 static void HandleWindowEvent(const SDL_WindowEvent& w) {
   switch (w.event) {
@@ -84,9 +82,7 @@ void MessageBox(const std::string& text, const std::string& caption, BoxIcon ico
   // The line on stderr lets scripts see boxes that nobody will click.
   std::fprintf(stderr, "[box] %s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
-  Uint32 flags = icon == BoxIcon::Stop   ? SDL_MESSAGEBOX_ERROR
-                 : icon == BoxIcon::Info ? SDL_MESSAGEBOX_INFORMATION
-                                         : 0;
+  Uint32 flags = icon == BoxIcon::Stop ? SDL_MESSAGEBOX_ERROR : icon == BoxIcon::Info ? SDL_MESSAGEBOX_INFORMATION : 0;
   if (SDL_ShowSimpleMessageBox(flags, caption.c_str(), text.c_str(), owned ? Sdl.window : nullptr) != 0)
     std::fprintf(stderr, "tarn: message box not shown: %s\n", SDL_GetError());
 }
@@ -113,9 +109,7 @@ void ShowCursor(bool shown) {
   if (Sdl.videoReady) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
 
-static bool IsFullScreen() {
-  return Sdl.window && (SDL_GetWindowFlags(Sdl.window) & SDL_WINDOW_FULLSCREEN) != 0;
-}
+static bool IsFullScreen() { return Sdl.window && (SDL_GetWindowFlags(Sdl.window) & SDL_WINDOW_FULLSCREEN) != 0; }
 
 void SetClientSize(int width, int height) {
   if (!Sdl.window || IsFullScreen()) return;

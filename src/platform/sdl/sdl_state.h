@@ -24,7 +24,7 @@ struct SdlState {
   // Window.
   bool menuShown = false;
   int minW = 320, minH = 200, maxW = 320, maxH = 200;  // client limits
-  int windowedW = 320, windowedH = 200;  // the client size a window comes back with
+  int windowedW = 320, windowedH = 200;                // the client size a window comes back with
 
   // Input: presses seen in events since the key's or button's last query.
   std::array<bool, 128> keyPressedSince{};
@@ -38,8 +38,8 @@ struct SdlState {
   bool scaleOnCpu = false;  // software renderer: the texture has the shown size
   SDL_Texture* texture = nullptr;
   int textureW = 0, textureH = 0;
-  std::vector<uint8_t> frame8;    // full screen: the engine draws here
-  std::vector<uint32_t> frame32;  // window: ConvertFrameBuffer fills this
+  std::vector<uint8_t> frame8;          // full screen: the engine draws here
+  std::vector<uint32_t> frame32;        // window: ConvertFrameBuffer fills this
   std::array<uint32_t, 256> palette{};  // XRGB per slot, for full screen
   std::vector<uint32_t> rowScratch;     // one expanded frame row
   std::vector<int> columnMap;           // frame column of each shown column

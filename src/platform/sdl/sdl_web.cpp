@@ -53,7 +53,7 @@ void FollowBrowserFullScreen() {
   if (Sdl.displayExists && !Sdl.windowed && !full && !Web.fullScreenAsked) {
     EM_ASM({
       var canvas = Module['canvas'];
-      if (canvas && canvas.requestFullscreen) canvas.requestFullscreen().catch(function() {});
+      if (canvas && canvas.requestFullscreen) canvas.requestFullscreen().catch(function(){});
     });
   }
   Web.fullScreenAsked = !Sdl.windowed;
@@ -149,8 +149,6 @@ void WaitUntil(uint64_t) {
 extern "C" {
 
 // Runs no frame after the given one, so the page keeps showing it.
-EMSCRIPTEN_KEEPALIVE void tarn_hold(double frame) {
-  Web.holdAtFrame = frame < 0 ? UINT64_MAX : uint64_t(frame);
-}
+EMSCRIPTEN_KEEPALIVE void tarn_hold(double frame) { Web.holdAtFrame = frame < 0 ? UINT64_MAX : uint64_t(frame); }
 
 }  // extern "C"
