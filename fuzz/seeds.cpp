@@ -16,12 +16,12 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-fs::path out;
+fs::path seedDir;  // where the corpora go
 int written = 0;
 
 void Put(const std::string& target, const std::string& name, const Bytes& bytes) {
-  fs::create_directories(out / target);
-  if (WriteFileAtomic((out / target / name).string(), bytes)) ++written;
+  fs::create_directories(seedDir / target);
+  if (WriteFileAtomic((seedDir / target / name).string(), bytes)) ++written;
 }
 
 Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
@@ -78,7 +78,7 @@ void LevelSeeds() {
     p.otherSpeed = 130;
     planes.push_back(p);
   }
-  const std::string tmp = (out / "level-tmp.lev").string();
+  const std::string tmp = (seedDir / "level-tmp.lev").string();
   if (SaveLevelV2(tmp, planes, 77)) Put("level", "v2-every-type.lev", ReadWholeFile(tmp).value_or(Bytes{}));
   if (SaveLevelV2(tmp, {}, 1)) Put("level", "v2-no-planes.lev", ReadWholeFile(tmp).value_or(Bytes{}));
   fs::remove(tmp);
@@ -177,7 +177,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const fs::path demo = argv[1];
-  out = argv[2];
+  seedDir = argv[2];
 
   for (int n = 1; n <= 5; ++n) {
     const std::string k = std::to_string(n);
@@ -223,6 +223,6 @@ int main(int argc, char** argv) {
            "8 button right up\n9 menu 2002\n10 shot a.pcx\n12 key Up up\n"));
   Put("script", "bad.txt", Text("0 key Q tap\n3 jump\n-1 mouse x y\n99999999999999999999 key A down\n"));
 
-  std::printf("tarn-fuzz-seeds: %d files in %s\n", written, out.string().c_str());
+  std::printf("tarn-fuzz-seeds: %d files in %s\n", written, seedDir.string().c_str());
   return written > 0 ? 0 : 1;
 }

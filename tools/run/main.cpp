@@ -204,9 +204,9 @@ int main(int argc, char** argv) {
       }
     }
     if (bench) {
-      const auto end = std::chrono::steady_clock::now();
-      frameMicros.push_back(std::chrono::duration<double, std::micro>(end - start).count());
-      if (f == 1) firstFrameMs = std::chrono::duration<double, std::milli>(end - processStart).count();
+      const auto done = std::chrono::steady_clock::now();
+      frameMicros.push_back(std::chrono::duration<double, std::micro>(done - start).count());
+      if (f == 1) firstFrameMs = std::chrono::duration<double, std::milli>(done - processStart).count();
     }
     for (size_t i = first; i < end; ++i) {
       const ScriptEvent& e = events[i];
