@@ -20,14 +20,8 @@ class WindowTest : public FileTest {
  protected:
   void SetUp() override {
     FileTest::SetUp();
-    home_ = fs::current_path();
-    fs::current_path(dir_);
+    WorkIn();
   }
-  void TearDown() override {
-    fs::current_path(home_);
-    FileTest::TearDown();
-  }
-  fs::path home_;
 };
 
 // The bar the platform holds, one line an entry: indent per level, the text,
@@ -170,13 +164,7 @@ TEST_F(WindowTest, ExitAboutAndTheBarCommands) {
   EXPECT_NE(box.find("by the Tarn developers"), std::string::npos) << box;
   EXPECT_EQ(HandleMenuCommand(kCommandExit), WindowRequest::Quit) << "the command only asks";
   EXPECT_TRUE(platform::DisplayExists());
-  int code = -1;
-  try {
-    RunMenuCommand(kCommandExit);
-  } catch (const nullplat::ExitRequest& e) {
-    code = e.code;
-  }
-  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ExitCodeOf([] { RunMenuCommand(kCommandExit); }), 0);
   EXPECT_FALSE(platform::DisplayExists());
 }
 
@@ -189,10 +177,7 @@ TEST_F(WindowTest, MenuStateFollowsF8AndF4) {
       {"8", 0, 1}, {"88", 0, 0}, {"884", 1, 0}, {"4", 1, 1}, {"44", 0, 2}, {"444", 1, 1}, {"484", 0, 0}, {"4844", 1, 0},
   };
   for (const auto& c : cases) {
-    nullplat::Reset();
-    nullplat::SetThrowOnExit(true);
-    ResetAllState();
-    StartVideoMode(0);
+    RestartEngine();
     platform::ShowCursor(false);  // as start-up leaves it
     for (const char* k = c.keys; *k; ++k) Press(*k == '8' ? kKeyF8 : kKeyF4);
     EXPECT_EQ(Win.Windowed, c.windowed) << c.keys;
