@@ -15,11 +15,6 @@ namespace {
 
 class NonFiles : public RunTarnTest {
  protected:
-  // A copy of the demo folder to replace files in.
-  std::string Game() {
-    if (!fs::exists(Path("game"))) fs::copy(TARN_GAME_DIR, Path("game"), fs::copy_options::recursive);
-    return Path("game");
-  }
   void MakeFifo(const std::string& path) {
     fs::remove(path);
     ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
@@ -30,7 +25,7 @@ class NonFiles : public RunTarnTest {
 // through "../", and a font whose sheet is it. Each reader's own refusal is
 // in tests/common/bounded_reads_test.cpp; here the run as a whole.
 TEST_F(NonFiles, NoFilesNeverHoldTheRunUpAndTheOtherFontsLoad) {
-  const std::string game = Game();
+  const std::string game = DemoCopy();
   for (const char* name : {"1.lev", "tarn.cfg", "default/sfx/sfx000.wav"}) MakeFifo(game + "/" + name);
   fs::create_symlink("/dev/zero", game + "/zero");
   std::ofstream(game + "/default/fonts.def") << "Fonts: 3\r\nFont 0: ../zero\r\nFont 1: fonts/normal.fnt\r\n"

@@ -14,10 +14,9 @@ class SaveFallback : public RunTarnTest {
  protected:
   void SetUp() override {
     RunTarnTest::SetUp();
-    fs::copy(TARN_GAME_DIR, Path("game"), fs::copy_options::recursive);
+    DemoCopy();
     level1_ = Read("game/1.lev");
   }
-  std::string Game() const { return Path("game"); }
   // Keys to load a level, E, then SAVE, and a shot of the editor after it.
   std::string Session(const std::string& keys, int shotAt) {
     std::string text = keys;
@@ -28,7 +27,7 @@ class SaveFallback : public RunTarnTest {
     return Script(text + std::to_string(shotAt - 8) + " shot " + Path("shot.pcx") + "\n");
   }
   RunResult SaveAfterKey7(const std::string& launcher = "") {
-    return Run("--frames 16" + Session("1 key 6 tap\n3 key 7 tap\n", 16), Game(), "", launcher);
+    return Run("--frames 16" + Session("1 key 6 tap\n3 key 7 tap\n", 16), DemoCopy(), "", launcher);
   }
   Bytes level1_;
 };
@@ -89,7 +88,7 @@ TEST_F(SaveFallback, AMissingFileIsMadeAndOneThatDidNotLoadIsNeverSavedOver) {
 // missing, SAVE makes it and leaves level 1, loaded before, alone.
 TEST_F(SaveFallback, TheAttractLevelSavesToItsOwnFile) {
   fs::remove(Path("game/5.lev"));
-  const RunResult r = Run("--frames 140" + Session("1 key 6 tap\n3 key 5 tap\n", 140), Game());
+  const RunResult r = Run("--frames 140" + Session("1 key 6 tap\n3 key 5 tap\n", 140), DemoCopy());
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(Read("game/1.lev"), level1_);
   EXPECT_TRUE(fs::is_regular_file(Path("game/5.lev")));

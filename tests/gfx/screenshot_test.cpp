@@ -89,7 +89,7 @@ TEST_F(ScreenshotTest, ReadsBackThroughLoadPcxAsTheSamePixelsAndPalette) {
 // Each shot takes the first free name; a name taken even by a folder is passed over.
 TEST_F(ScreenshotTest, TakesTheNextFreeNameAndKeepsEarlierShots) {
   fs::create_directory("SH000001.PCX");
-  for (int i = 0; i < 3; ++i) HandleMenuCommand(3003);
+  for (int i = 0; i < 3; ++i) HandleMenuCommand(kCommandScreenShot);
   for (const char* name : {"SH000000.PCX", "SH000002.PCX", "SH000003.PCX"})
     EXPECT_TRUE(fs::is_regular_file(name)) << name;
   EXPECT_TRUE(fs::is_directory("SH000001.PCX"));
@@ -113,7 +113,7 @@ TEST_F(ScreenshotTest, SaysWhyWhenItCannotWrite) {
   fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
   if (::access(dir_.c_str(), W_OK) == 0) FailNextWrite(kFailOnCreate);
   ::testing::internal::CaptureStderr();
-  HandleMenuCommand(3003);
+  HandleMenuCommand(kCommandScreenShot);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[box] Screen Shot: " + (dir_ / "SH000000.PCX").string() + ": cannot write: Permission denied\n");
   fs::permissions(dir_, fs::perms::owner_all);

@@ -38,6 +38,12 @@ class FileTest : public EngineTest {
     std::filesystem::current_path(folder.empty() ? dir_ : folder);
   }
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  // A copy of the demo folder, made once, to damage or save into: its path.
+  std::string DemoCopy() const {
+    if (!std::filesystem::exists(dir_ / "game"))
+      std::filesystem::copy(TARN_GAME_DIR, dir_ / "game", std::filesystem::copy_options::recursive);
+    return Path("game");
+  }
   void Write(const std::string& name, const Bytes& bytes) const {
     std::filesystem::create_directories((dir_ / name).parent_path());
     ASSERT_TRUE(WriteFileAtomic(Path(name), bytes));

@@ -105,10 +105,10 @@ TEST_F(AttractTest, KeyFiveRestartsFromTheWaitAndALevelKeyStopsAtOnce) {
 
 TEST_F(AttractTest, WithoutFontsOrCardTheSequenceStillRuns) {
   namespace fs = std::filesystem;
-  fs::copy(TARN_GAME_DIR, Path("game"), fs::copy_options::recursive);
-  fs::remove_all(Path("game/default/stats"));
-  fs::remove(Path("game/default/fonts.def"));
-  Start(Path("game"));
+  const std::string game = DemoCopy();
+  fs::remove_all(game + "/default/stats");
+  fs::remove(game + "/default/fonts.def");
+  Start(game);
   RunToFrame(200);
   EXPECT_TRUE(Fonts.fonts.empty());
   EXPECT_FALSE(HasCard());
