@@ -79,11 +79,11 @@ uint8_t EngineKey(SDL_Scancode key, SDL_Keycode label, PlaceOf&& placeOf) {
 struct HeldKeys {
   std::vector<std::pair<SDL_Scancode, uint8_t>> down;
 
+  // A press (not a repeat) means the key was up: one whose release never
+  // came takes the meaning of this press.
   void Press(SDL_Scancode key, uint8_t scan) {
-    if (scan == 0) return;
-    for (const auto& d : down)
-      if (d.first == key) return;
-    down.emplace_back(key, scan);
+    Release(key);
+    if (scan) down.emplace_back(key, scan);
   }
   void Release(SDL_Scancode key) {
     for (size_t i = 0; i < down.size(); ++i)
