@@ -162,7 +162,7 @@ xdotool mousemove --window "$win" 100 $((100 + BAR))
 type_labels() {
   for label in "$@"; do
     xdotool key "$label"
-    sleep 0.25
+    sleep 0.35
   done
 }
 type_labels minus e s s s z
