@@ -1,9 +1,10 @@
 // page_test.js URL SHOTS_DIR GAME_DIR: drives the page in headless Chromium
 // as a player would and checks what the browser build must do: the attract
 // card as the native harness draws it (its frames in SHOTS_DIR), a level key,
-// sound after a key, painting in the editor, a save that outlives a reload,
-// a level brought in, a save the storage refuses, the end on Esc and on
-// File > Exit, and a console without errors. Screenshots go to SHOTS_DIR.
+// sound after a key, painting in the editor, a letter key by its label on
+// another layout, a save that outlives a reload, a level brought in, a save
+// the storage refuses, the end on Esc and on File > Exit, and a console
+// without errors. Screenshots go to SHOTS_DIR.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -72,6 +73,15 @@ function differing(a, b, r = { x: 0, y: 0, w: 320, h: 200 }) {
   return n;
 }
 
+// Whether two cells of a frame hold the same pixels.
+function sameCells(f, a, b) {
+  for (let y = 0; y < a.h; y++)
+    for (let x = 0; x < a.w; x++)
+      for (let k = 0; k < 3; k++)
+        if (f.rgb[((a.y + y) * 320 + a.x + x) * 3 + k] !== f.rgb[((b.y + y) * 320 + b.x + x) * 3 + k]) return false;
+  return true;
+}
+
 const frames = (page) => page.evaluate(() => Module._tarn_frames());
 const waitFrames = (page, n) => page.waitForFunction((n) => Module._tarn_frames() >= n, n, { timeout: 60000 });
 
@@ -127,6 +137,24 @@ async function tap(page, key) {
   await waitFrames(page, (await frames(page)) + 3);
   await page.keyboard.up(key);
   await waitFrames(page, (await frames(page)) + 3);
+}
+
+// A key as a browser on another layout reports it: `code` names its place,
+// `key` and `keyCode` its label.
+async function tapLabelled(page, cdp, code, key, keyCode) {
+  const event = { code, key, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode };
+  await cdp.send('Input.dispatchKeyEvent', { type: 'keyDown', text: key, ...event });
+  await waitFrames(page, (await frames(page)) + 3);
+  await cdp.send('Input.dispatchKeyEvent', { type: 'keyUp', ...event });
+  await waitFrames(page, (await frames(page)) + 3);
+}
+
+// A click held for three frames at page point p.
+async function paintAt(page, p) {
+  await page.mouse.move(p.x, p.y);
+  await page.mouse.down();
+  await waitFrames(page, (await frames(page)) + 3);
+  await page.mouse.up();
 }
 
 // SAVE from the editor's own menu: 0 opens it, SAVE is the second entry.
@@ -237,14 +265,29 @@ async function main() {
     const before = await frameAfter(page, 2);
     await page.mouse.move(p.x, p.y);
     await shot(page, '4-editor');
-    await page.mouse.down();
-    await waitFrames(page, (await frames(page)) + 3);
-    await page.mouse.up();
+    await paintAt(page, p);
     await page.mouse.move(away.x, away.y);
     const after = await frameAfter(page, 2);
     await shot(page, '5-painted');
     const changed = differing(before, after, cell);
     check(changed > 0, 'a click in the editor paints its cell (' + changed + ' pixels changed)');
+
+    // Letters by their label: on AZERTY the key labelled Z is where a US
+    // keyboard has W. Three cells in a row get the current tile, the next
+    // (S), and the current again (that Z; by its place it would slow a row).
+    const cdp = await context.newCDPSession(page);
+    const row = [0, 1, 2].map((i) => ({ x: 200 + 16 * i, y: 96, w: 8, h: 8 }));
+    const paintCell = async (r) => paintAt(page, await framePoint(page, r.x + 4, r.y + 4));
+    await paintCell(row[0]);
+    await tap(page, 's');
+    await paintCell(row[1]);
+    await tapLabelled(page, cdp, 'KeyW', 'z', 90);
+    await paintCell(row[2]);
+    await page.mouse.move(away.x, away.y);
+    const three = await frameAfter(page, 2);
+    const [stepped, steppedBack] = [!sameCells(three, row[0], row[1]), sameCells(three, row[0], row[2])];
+    check(stepped && steppedBack, 'the key labelled Z on AZERTY steps the tile back (S: ' +
+          (stepped ? 'next' : 'same') + ' tile, then Z: ' + (steppedBack ? 'the first' : 'another') + ')');
 
     // SAVE from the editor's menu (0, Down, Enter); Esc ends Tarn and the
     // page says so; starting it again finds the painted cell.
@@ -281,10 +324,7 @@ async function main() {
     await page.evaluate(() => {
       IDBObjectStore.prototype.put = function () { throw new DOMException('no room', 'QuotaExceededError'); };
     });
-    await page.mouse.move(p.x, p.y);
-    await page.mouse.down();
-    await waitFrames(page, (await frames(page)) + 3);
-    await page.mouse.up();
+    await paintAt(page, p);
     await saveFromEditor(page);
     await page.waitForFunction(() => /refused to store 1\.lev/.test(document.getElementById('note').textContent));
     await shot(page, '10-refused');

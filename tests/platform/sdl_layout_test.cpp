@@ -1,13 +1,10 @@
 // sdl_layout_test.cpp: the SDL platform's pure parts: where the frame sits in
 // the window, which window pixel the engine is told for a pointer and where a
-// warped pointer goes, the key map, and the menu texts' mnemonics.
+// warped pointer goes, and the menu texts' mnemonics.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <vector>
 
-#include "input/input.h"
-#include "platform/sdl/sdl_keymap.h"
 #include "platform/sdl/sdl_layout.h"
 #include "platform/sdl/sdl_menu.h"
 
@@ -103,20 +100,4 @@ TEST(SdlMenuText, MnemonicsAndShownTexts) {
     EXPECT_EQ(sdlplat::MenuMnemonic(c.text), c.mnemonic) << c.text;
     EXPECT_EQ(sdlplat::MenuShownText(c.text), c.shown) << c.text;
   }
-}
-
-TEST(SdlKeyMap, CoversTheKeyTableAndNothingElse) {
-  std::set<uint8_t> table, mapped;
-  for (const KeyInfo& k : KeyTable) table.insert(k.scanCode);
-  for (const sdlplat::SdlKey& k : sdlplat::kSdlKeys) mapped.insert(k.scan);
-  EXPECT_EQ(mapped, table);
-  // Both sides of a modifier, the keypad Enter, and F11/F12 after F10.
-  struct {
-    SDL_Scancode sdl;
-    uint8_t scan;
-  } cases[] = {{SDL_SCANCODE_LCTRL, 0x1D}, {SDL_SCANCODE_RCTRL, 0x1D},    {SDL_SCANCODE_RSHIFT, 0x2A},
-               {SDL_SCANCODE_RALT, 0x38},  {SDL_SCANCODE_KP_ENTER, 0x1C}, {SDL_SCANCODE_F11, 0x45},
-               {SDL_SCANCODE_F12, 0x46},   {SDL_SCANCODE_E, 0x12},        {SDL_SCANCODE_MINUS, 0},
-               {SDL_SCANCODE_KP_6, 0}};
-  for (const auto& c : cases) EXPECT_EQ(sdlplat::EngineScanCode(c.sdl), c.scan) << int(c.sdl);
 }

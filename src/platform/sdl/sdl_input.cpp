@@ -1,36 +1,22 @@
 // sdl_input.cpp: keys and mouse for the engine's per-frame samples. A key is
-// "down" when SDL's keyboard state says so now, or when a key-down event for
-// it arrived since the previous query, so a quick tap between two samples counts.
+// "down" while a key that went down as it is still held, or when a key-down
+// event for it arrived since the previous query, so a quick tap between two
+// samples counts. Which engine key a key is: sdl_keymap.h.
 #include "platform/sdl/sdl_keymap.h"
 #include "platform/sdl/sdl_menu.h"
 #include "platform/sdl/sdl_state.h"
 
 namespace sdlplat {
 
-namespace {
-
-// For each engine scan code, the SDL keys that count as it (two at most:
-// left and right Ctrl, Shift, Alt; the two Enter keys).
-struct KeyRoutes {
-  std::array<std::array<SDL_Scancode, 2>, 128> keys{};
-  std::array<uint8_t, 128> count{};
-};
-
-const KeyRoutes& Routes() {
-  static const KeyRoutes routes = [] {
-    KeyRoutes r;
-    for (const SdlKey& k : kSdlKeys)
-      if (r.count[k.scan] < 2) r.keys[k.scan][r.count[k.scan]++] = k.sdl;
-    return r;
-  }();
-  return routes;
+// A repeat keeps the meaning of the press that started it.
+void NoteKeyDown(const SDL_KeyboardEvent& e) {
+  if (e.repeat) return;
+  const uint8_t scan = EngineKey(e.keysym.scancode, e.keysym.sym, SDL_GetScancodeFromKey);
+  Sdl.heldKeys.Press(e.keysym.scancode, scan);
+  if (scan) Sdl.keyPressedSince[scan] = true;
 }
 
-}  // namespace
-
-void NoteKeyDown(SDL_Scancode key) {
-  if (uint8_t scan = EngineScanCode(key)) Sdl.keyPressedSince[scan] = true;
-}
+void NoteKeyUp(SDL_Scancode key) { Sdl.heldKeys.Release(key); }
 
 void NoteButtonDown(uint8_t sdlButton) {
   if (sdlButton == SDL_BUTTON_LEFT) Sdl.buttonPressedSince[0] = true;
@@ -57,14 +43,10 @@ bool KeyDownOrPressed(uint8_t scanCode) {
   Sdl.keyPressedSince[scanCode] = false;
   // An open menu has the keyboard to itself.
   if (sdlplat::MenuOpen()) return false;
+  // SDL's own state guards against a release that never came.
   const Uint8* state = SDL_GetKeyboardState(nullptr);
-  const auto& routes = sdlplat::Routes();
-  bool down = false;
-  for (uint8_t i = 0; i < routes.count[scanCode]; ++i) {
-    SDL_Scancode key = routes.keys[scanCode][i];
-    down = down || (state[key] && !sdlplat::MenuHasKey(key));
-  }
-  return down || pressed;
+  return pressed ||
+         Sdl.heldKeys.Holds(scanCode, [state](SDL_Scancode key) { return state[key] && !sdlplat::MenuHasKey(key); });
 }
 
 void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {

@@ -1,9 +1,13 @@
-// sdl_keymap.h: SDL's physical keys to the scan codes of the engine's key table.
+// sdl_keymap.h: SDL's keys to the scan codes of the engine's key table, the
+// letters by their label in the current layout and every other key by its place.
 #pragma once
 
+#include <SDL2/SDL_keycode.h>
 #include <SDL2/SDL_scancode.h>
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace sdlplat {
 
@@ -12,8 +16,9 @@ struct SdlKey {
   uint8_t scan;  // index into the engine's KeyPressed / KeyHeld
 };
 
-// Both Ctrl, Shift and Alt keys and both Enter keys count as the one key the
-// engine knows; F11 and F12 sit right after F10 at 0x45 and 0x46.
+// The keys by their place on a US keyboard. Both Ctrl, Shift and Alt keys and
+// both Enter keys count as the one key the engine knows; F11 and F12 sit
+// right after F10 at 0x45 and 0x46.
 inline constexpr SdlKey kSdlKeys[] = {
     {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_1, 0x02},     {SDL_SCANCODE_2, 0x03},      {SDL_SCANCODE_3, 0x04},
     {SDL_SCANCODE_4, 0x05},      {SDL_SCANCODE_5, 0x06},     {SDL_SCANCODE_6, 0x07},      {SDL_SCANCODE_7, 0x08},
@@ -33,11 +38,68 @@ inline constexpr SdlKey kSdlKeys[] = {
     {SDL_SCANCODE_LEFT, 0x4B},   {SDL_SCANCODE_RIGHT, 0x4D}, {SDL_SCANCODE_DOWN, 0x50},
 };
 
-// The engine scan code of an SDL key; 0 for keys outside the table.
+// The engine scan code of the key at an SDL key's place; 0 for keys outside the table.
 inline uint8_t EngineScanCode(SDL_Scancode key) {
   for (const SdlKey& k : kSdlKeys)
     if (k.sdl == key) return k.scan;
   return 0;
 }
+
+inline bool IsLetterPlace(SDL_Scancode key) { return key >= SDL_SCANCODE_A && key <= SDL_SCANCODE_Z; }
+
+// The engine scan code of a letter label ('a' to 'z'); 0 for any other key.
+inline uint8_t LetterScanCode(SDL_Keycode label) {
+  if (label < SDLK_a || label > SDLK_z) return 0;
+  return EngineScanCode(SDL_Scancode(SDL_SCANCODE_A + (label - SDLK_a)));
+}
+
+// The engine scan code of the key at place `key` that types `label` in the
+// current layout (SDL's key code); `placeOf(label)` answers where the layout
+// puts a label (SDL_GetScancodeFromKey). Letters go by their label, as the
+// system's virtual keys do: on AZERTY the key labelled A is A. Everything
+// else keeps its place, so the digit row is 1 to 0 whatever it types. A letter
+// key that types no Latin character (a Cyrillic or Greek layout) keeps its
+// place's letter, unless the layout has that letter on another key.
+template <class PlaceOf>
+uint8_t EngineKey(SDL_Scancode key, SDL_Keycode label, PlaceOf&& placeOf) {
+  if (!IsLetterPlace(key)) {
+    if (uint8_t fixed = EngineScanCode(key)) return fixed;
+  }
+  if (uint8_t letter = LetterScanCode(label)) return letter;
+  const bool latin = label >= 0x20 && label < 0x80;
+  if (!IsLetterPlace(key) || latin) return 0;
+  const SDL_Keycode own = SDLK_a + (key - SDL_SCANCODE_A);
+  const SDL_Scancode elsewhere = placeOf(own);
+  return elsewhere == SDL_SCANCODE_UNKNOWN || elsewhere == key ? EngineScanCode(key) : 0;
+}
+
+// The keys held down, each with the engine key it went down as: a key keeps
+// that meaning until it comes up, so a layout change while it is held
+// neither strands the old key down nor presses a new one.
+struct HeldKeys {
+  std::vector<std::pair<SDL_Scancode, uint8_t>> down;
+
+  // A press (not a repeat) means the key was up: one whose release never
+  // came takes the meaning of this press.
+  void Press(SDL_Scancode key, uint8_t scan) {
+    Release(key);
+    if (scan) down.emplace_back(key, scan);
+  }
+  void Release(SDL_Scancode key) {
+    for (size_t i = 0; i < down.size(); ++i)
+      if (down[i].first == key) {
+        down.erase(down.begin() + std::ptrdiff_t(i));
+        return;
+      }
+  }
+  // True when a key held as `scan` still counts: `counts(key)` says whether
+  // SDL has it down and no menu has taken it.
+  template <class Counts>
+  bool Holds(uint8_t scan, Counts&& counts) const {
+    for (const auto& d : down)
+      if (d.second == scan && counts(d.first)) return true;
+    return false;
+  }
+};
 
 }  // namespace sdlplat

@@ -61,7 +61,8 @@ void PumpEvents(bool force) {
       // Also what SDL makes of an interrupt or a termination signal.
       case SDL_QUIT: Queue(platform::MessageKind::Close, 0); break;
       case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
-      case SDL_KEYDOWN: NoteKeyDown(e.key.keysym.scancode); break;
+      case SDL_KEYDOWN: NoteKeyDown(e.key); break;
+      case SDL_KEYUP: NoteKeyUp(e.key.keysym.scancode); break;
       case SDL_MOUSEBUTTONDOWN: NoteButtonDown(e.button.button); break;
       // The textures went with the device: the next present reports the loss.
       case SDL_RENDER_DEVICE_RESET: Sdl.deviceLost = true; break;

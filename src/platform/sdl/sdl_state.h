@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sdl/sdl_keymap.h"
 #include "platform/sdl/sdl_layout.h"
 
 namespace sdlplat {
@@ -26,8 +27,10 @@ struct SdlState {
   int minW = 320, minH = 200, maxW = 320, maxH = 200;  // client limits
   int windowedW = 320, windowedH = 200;                // the client size a window comes back with
 
-  // Input: presses seen in events since the key's or button's last query.
+  // Input: presses seen in events since the key's or button's last query,
+  // and the keys down with the engine key each went down as.
   std::array<bool, 128> keyPressedSince{};
+  HeldKeys heldKeys;
   std::array<bool, 2> buttonPressedSince{};
 
   // Display.
@@ -55,7 +58,8 @@ bool EnsureVideo();
 void PumpEvents(bool force);
 
 // Input side of the pump.
-void NoteKeyDown(SDL_Scancode key);
+void NoteKeyDown(const SDL_KeyboardEvent& e);
+void NoteKeyUp(SDL_Scancode key);
 void NoteButtonDown(uint8_t sdlButton);
 
 // The pointer in window pixels from the window's top-left corner, from SDL's
