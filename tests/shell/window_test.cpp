@@ -38,7 +38,8 @@ void Flatten(const std::vector<platform::MenuEntry>& entries, const std::string&
     switch (e.kind) {
       case platform::MenuKind::Separator: out.push_back(indent + "---"); break;
       case platform::MenuKind::Command:
-        out.push_back(indent + e.text + "=" + std::to_string(e.id) + (e.checked ? "*" : ""));
+        out.push_back(indent + e.text + "=" + std::to_string(e.id) + (e.checked ? "*" : "") +
+                      (e.enabled ? "" : " greyed"));
         break;
       case platform::MenuKind::Popup:
         out.push_back(indent + e.text + "[]");
@@ -82,6 +83,9 @@ TEST_F(WindowTest, TheBarHoldsEveryMenuTextIdentifierAndCheckMark) {
       "  Toggle &Menu  F8=1000",
       "  ---",
       "  E&xit         ESC=1001",
+      "&Edit[]",
+      "  &Undo  Ctrl+Z=5000 greyed",
+      "  &Redo  Ctrl+Y=5001 greyed",
       "&Video[]",
       "  &Full Screen  F4=2000",
       "  Window &Size[]",
