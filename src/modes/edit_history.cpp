@@ -10,24 +10,7 @@
 
 EditHistoryState History;
 
-namespace {
-
-// The step being recorded, kept out of the history until it closes with a
-// change, so an empty stroke leaves the redo steps alone.
-struct OpenStep {
-  EditStep step;
-  bool open = false;
-};
-OpenStep Recording;
-
-void ResetRecording() { Recording = {}; }
-
-}  // namespace
-
-void ResetEditHistory() {
-  History = {};
-  ResetRecording();
-}
+void ResetEditHistory() { History = {}; }
 const ModuleReset kEditHistoryReset(ResetEditHistory);
 
 namespace {
@@ -100,9 +83,9 @@ void KeepWithinBound(size_t openBytes) {
     else
       DropBack();
   }
-  if (openBytes <= History.byteBound || !Recording.open || History.lost) return;
+  if (openBytes <= History.byteBound || !History.open || History.lost) return;
   History.lost = true;
-  Recording.step = {};
+  History.recording = {};
 }
 
 // Each cell once, from its first value to its last; cells that came back
@@ -147,9 +130,9 @@ Plane* PlaneAt(size_t index) { return index < Level.planes.size() ? &Level.plane
 // Records one change into the open step, checking the bound now and then.
 template <class T>
 void Note(std::vector<T>& changes, const T& change) {
-  if (History.lost || !Recording.open) return;
+  if (History.lost || !History.open) return;
   changes.push_back(change);
-  if (changes.size() % 4096 == 0) KeepWithinBound(StepBytes(Recording.step));
+  if (changes.size() % 4096 == 0) KeepWithinBound(StepBytes(History.recording));
 }
 
 // Undo and redo of a step are the same moves, one way or the other.
@@ -226,33 +209,33 @@ std::string Describe(const EditStep& s) {
 
 void BeginEdit(EditKind kind, size_t plane, uint64_t mergeKey) {
   auto same = [&](const EditStep& s) { return s.kind == kind && s.plane == plane && s.mergeKey == mergeKey; };
-  if (Recording.open) {
-    if (same(Recording.step)) return;
+  if (History.open) {
+    if (same(History.recording)) return;
     EndEdit();
   }
-  Recording.open = true;
+  History.open = true;
   // The last line step takes the next press of its key on its line.
   if (History.mergeable && mergeKey != 0 && History.done == History.steps.size() && History.done > 0 &&
       same(History.steps.back())) {
-    Recording.step = std::move(History.steps.back());
-    History.bytes -= Recording.step.bytes;
+    History.recording = std::move(History.steps.back());
+    History.bytes -= History.recording.bytes;
     History.steps.pop_back();
     --History.done;
     return;
   }
   History.mergeable = false;
-  Recording.step = {};
-  Recording.step.kind = kind;
-  Recording.step.plane = uint8_t(plane);
-  Recording.step.mergeKey = mergeKey;
-  Recording.step.currentBefore = Level.currentPlane;
+  History.recording = {};
+  History.recording.kind = kind;
+  History.recording.plane = uint8_t(plane);
+  History.recording.mergeKey = mergeKey;
+  History.recording.currentBefore = Level.currentPlane;
 }
 
 void EndEdit() {
-  if (!Recording.open) return;
-  Recording.open = false;
-  EditStep step = std::move(Recording.step);
-  Recording.step = {};
+  if (!History.open) return;
+  History.open = false;
+  EditStep step = std::move(History.recording);
+  History.recording = {};
   if (History.lost) {
     History.lost = false;
     GiveUp();
@@ -270,7 +253,7 @@ void EndEdit() {
 }
 
 void EndEdit(EditKind kind) {
-  if (Recording.open && Recording.step.kind == kind) EndEdit();
+  if (History.open && History.recording.kind == kind) EndEdit();
 }
 
 void EditCell(size_t plane, int32_t x, int32_t y, uint16_t tile) {
@@ -278,7 +261,7 @@ void EditCell(size_t plane, int32_t x, int32_t y, uint16_t tile) {
   if (!p || x < 0 || y < 0 || x >= p->width || y >= p->height) return;
   const size_t cell = size_t(y) * size_t(p->width) + size_t(x);
   if (cell >= p->tiles.size() || p->tiles[cell] == tile) return;
-  Note(Recording.step.cells, CellChange{uint32_t(cell), p->tiles[cell], tile});
+  Note(History.recording.cells, CellChange{uint32_t(cell), p->tiles[cell], tile});
   SetCell(*p, x, y, tile);
 }
 
@@ -288,7 +271,7 @@ void EditValue(size_t plane, PlaneValue value, size_t index, int32_t to) {
   const int32_t before = GetPlaneValue(*p, value, index);
   SetPlaneValue(*p, value, index, to);
   const int32_t after = GetPlaneValue(*p, value, index);
-  if (before != after) Note(Recording.step.values, ValueChange{uint32_t(index), value, before, after});
+  if (before != after) Note(History.recording.values, ValueChange{uint32_t(index), value, before, after});
 }
 
 void EditInsertPlane(size_t at) {
@@ -303,7 +286,7 @@ void EditDeletePlane(size_t at) {
   auto aside = std::make_unique<LevelPlanes>();
   aside->shown[0] = at < kShownPlanes ? Level.planeShown[at] : 0;
   aside->planes.push_back(DeletePlane(at));
-  Recording.step.aside = std::move(aside);
+  History.recording.aside = std::move(aside);
   EndEdit();
 }
 
@@ -316,7 +299,7 @@ void EditRetypePlane(size_t plane, uint8_t type) {
   Plane& old = aside->planes[0];
   SwapPlaneLines(*p, old);  // the old tables aside, then the new type's made
   ChangePlaneType(*p, type);
-  Recording.step.aside = std::move(aside);
+  History.recording.aside = std::move(aside);
   EndEdit();
 }
 
@@ -325,7 +308,7 @@ void EditNewLevel() {
   auto aside = std::make_unique<LevelPlanes>();
   SwapLevelPlanes(*aside);
   NewLevel();
-  Recording.step.aside = std::move(aside);
+  History.recording.aside = std::move(aside);
   EndEdit();
 }
 
@@ -352,17 +335,17 @@ bool RedoEdit(std::string& what) {
 }
 
 std::string UndoName() {
-  if (Recording.open && !Empty(Recording.step) && !History.lost) return Name(Recording.step.kind);
+  if (History.open && !Empty(History.recording) && !History.lost) return Name(History.recording.kind);
   return History.done > 0 ? Name(History.steps[History.done - 1].kind) : "";
 }
 
 std::string RedoName() {
-  if (Recording.open && !Empty(Recording.step)) return "";  // closing it ends the undone steps
+  if (History.open && !Empty(History.recording)) return "";  // closing it ends the undone steps
   return History.done < History.steps.size() ? Name(History.steps[History.done].kind) : "";
 }
 
 bool LevelEdited() {
-  return (Recording.open && (History.lost || !Empty(Recording.step))) || History.cleanAt != int64_t(Position());
+  return (History.open && (History.lost || !Empty(History.recording))) || History.cleanAt != int64_t(Position());
 }
 
 void MarkLevelSaved() {

@@ -44,7 +44,10 @@ struct EditStep {
 struct EditHistoryState {
   std::deque<EditStep> steps;  // the done steps, then the undone ones
   size_t done = 0;
-  bool open = false;       // steps[done - 1] is still recording (a stroke, a sweep)
+  // The step being recorded (a stroke, a sweep), kept out of steps until it
+  // closes with a change, so an empty stroke leaves the undone steps alone.
+  EditStep recording;
+  bool open = false;
   bool mergeable = false;  // the last step may take the next press of its line key
   bool lost = false;       // the open step outgrew the bound and is not kept
   uint64_t dropped = 0;    // steps dropped from the front for the bound

@@ -2,6 +2,7 @@
 // mouse: random sessions on the demo levels undone to the byte and redone,
 // the faults people hit, the history's memory bound, and knowing whether
 // the level differs from what was loaded or saved.
+#include <filesystem>
 #include <random>
 
 #include "editor_fixture.h"
@@ -281,6 +282,20 @@ TEST_F(EditHistoryTest, TheLevelIsEditedUntilUndoneOrSavedAndTheEditMenuSaysWhat
   EXPECT_TRUE(LevelEdited());
   UpdateEditMenu();
   EXPECT_EQ(nullplat::MenuBar().at(1).children.at(1).text, "&Redo paint  Ctrl+Y");
+}
+
+// Closing the window ends Tarn too: the changes are kept as on Esc.
+TEST_F(EditHistoryTest, ClosingTheWindowKeepsTheUnsavedLevel) {
+  LoadLevel(Path("c.lev"));
+  ResetEditHistory();
+  Editor.currentTile = 2;
+  AtCell(3, 3), Click(true);
+  ::testing::internal::CaptureStdout();
+  WindowProc({platform::MessageKind::Close, 0});
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "unsaved changes to " + Path("c.lev") + " kept in " + Path("c.lev") + ".unsaved\n");
+  EXPECT_EQ(Read("c.lev.unsaved"), LevelFileBytes());
+  EXPECT_FALSE(std::filesystem::exists(Path("c.lev")));
 }
 
 }  // namespace
