@@ -52,9 +52,9 @@ class Session {
     }
     std::fprintf(stderr,
                  "tarn-soak: %llu frames, %llu events: %d level loads, %d attract restarts, %d editor visits, "
-                 "%d saves, %d undos and redos, %d menu commands\n",
-                 (unsigned long long)last_, (unsigned long long)events_, loads_, restarts_, visits_, saves_, undos_,
-                 commands_);
+                 "%d saves, %d large strokes, %d undos and redos, %d menu commands\n",
+                 (unsigned long long)last_, (unsigned long long)events_, loads_, restarts_, visits_, saves_, sweeps_,
+                 undos_, commands_);
   }
 
  private:
@@ -170,8 +170,10 @@ class Session {
 
   void EditorAction() {
     const int pick = rng_.Below(100);
-    if (pick < 14) {
+    if (pick < 13) {
       Drag(true, rng_.Below(8) + 1);
+    } else if (pick < 14) {
+      Sweep();
     } else if (pick < 22) {
       SelectAndCopy();
     } else if (pick < 28) {
@@ -224,6 +226,18 @@ class Session {
     Button(left, true);
     for (int k = moves; k > 0; --k) SomePointer(), Wait(1);
     Button(left, false);
+  }
+
+  // A large stroke: the left button down over up to the whole screen, row
+  // by row, a cell a frame; what the undo history keeps of it grows with it.
+  void Sweep() {
+    const int width = rng_.Below(40) + 1, height = rng_.Below(25) + 1;
+    Pointer(4, 4), Wait(1);
+    Button(true, true);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) Pointer(x * 8 + 4, y * 8 + 4), Wait(1);
+    Button(true, false);
+    ++sweeps_;
   }
 
   void SelectAndCopy() {
@@ -351,7 +365,7 @@ class Session {
   uint64_t events_ = 0;
   Mode mode_ = Mode::Play;
   int viewerScroll_ = 0;
-  int loads_ = 0, restarts_ = 0, visits_ = 0, saves_ = 0, undos_ = 0, commands_ = 0;
+  int loads_ = 0, restarts_ = 0, visits_ = 0, saves_ = 0, sweeps_ = 0, undos_ = 0, commands_ = 0;
 };
 
 bool Number(const char* text, uint64_t& out) {
