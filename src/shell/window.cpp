@@ -102,7 +102,8 @@ void BuildMenuBar() {
   Win.MenuBar = {
       Popup("&File",
             {Command("Toggle &Menu  F8", kCommandToggleMenu), Separator(), Command("E&xit         ESC", kCommandExit)}),
-      Popup("&Edit",
+      // Alt+I: Alt+E is the editor's speed step of ten, and an open bar takes its letter.
+      Popup("Ed&it",
             {EditCommand("&Undo", "", "Ctrl+Z", kCommandUndo), EditCommand("&Redo", "", "Ctrl+Y", kCommandRedo)}),
       Popup("&Video", {Command("&Full Screen  F4", kCommandFullScreen), Popup("Window &Size")}),
       Popup("&Debug",
