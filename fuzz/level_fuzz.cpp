@@ -16,6 +16,7 @@
 #include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/edit_history.h"
 #include "modes/editor.h"
 #include "objects/object_list.h"
 #include "shell/main_loop.h"
@@ -231,7 +232,13 @@ void Step(Steer& s) {
     case 12:  // frames with the pointer where it is: edges scroll
       for (int k = s.Next() % 8 + 1; k > 0; --k) Frame();
       break;
-    case 13:  // Space with an arrow moves the pointer itself
+    case 13:  // Space with an arrow moves the pointer itself; or undo and redo
+      if (op & 0x20) {
+        nullplat::SetKey(kKeyCtrl, true);
+        Tap(op & 0x40 ? kKeyY : kKeyZ);
+        nullplat::SetKey(kKeyCtrl, false), Frame();
+        break;
+      }
       nullplat::SetKey(kKeySpace, true);
       Tap(std::array{kKeyUp, kKeyDown, kKeyLeft, kKeyRight}[s.Next() % 4]);
       nullplat::SetKey(kKeySpace, false);
@@ -284,7 +291,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DrawEveryWay();
   RunObjects();
   CheckRoundTrip();
+  const std::vector<uint8_t> loaded = LevelFileBytes();
   EditSession(parts[1]);
+  // Every step undone, the level is the one loaded; redone, the one edited.
+  const std::vector<uint8_t> edited = LevelFileBytes();
+  std::string what;
+  int undone = 0;
+  while (UndoEdit(what)) ++undone;
+  if (History.dropped == 0 && LevelFileBytes() != loaded) __builtin_trap();
+  while (undone-- > 0) RedoEdit(what);
+  if (LevelFileBytes() != edited) __builtin_trap();
   // SAVE never writes over a file that did not load.
   if (unloaded && ReadWholeFile(path) != std::vector<uint8_t>(parts[0].begin(), parts[0].end())) __builtin_trap();
   CheckRoundTrip();

@@ -272,6 +272,29 @@ async function main() {
     const changed = differing(before, after, cell);
     check(changed > 0, 'a click in the editor paints its cell (' + changed + ' pixels changed)');
 
+    // Undo and redo: Ctrl+Z takes the click back and Ctrl+Y gives it again;
+    // then Edit > Undo by the mouse on the bar and the entry's letter (Redo
+    // is greyed until something was undone, so its letter does nothing).
+    const chord = async (key) => {
+      await page.keyboard.down('Control');
+      await tap(page, key);
+      await page.keyboard.up('Control');
+    };
+    await chord('z');
+    check(differing(before, await frameAfter(page, 2), cell) === 0, 'Ctrl+Z undoes the click');
+    await chord('y');
+    check(differing(after, await frameAfter(page, 2), cell) === 0, 'Ctrl+Y redoes it');
+    const editMenu = await canvasPoint(page, 70, 10);
+    await page.mouse.click(editMenu.x, editMenu.y);
+    await waitFrames(page, (await frames(page)) + 3);
+    await shot(page, '5-edit-menu');
+    await page.keyboard.press('r');
+    await waitFrames(page, (await frames(page)) + 3);
+    await page.keyboard.press('u');
+    await page.mouse.move(away.x, away.y);
+    check(differing(before, await frameAfter(page, 4), cell) === 0, 'Edit > Undo undoes the click');
+    await chord('y');
+
     // Letters by their label: on AZERTY the key labelled Z is where a US
     // keyboard has W. Three cells in a row get the current tile, the next
     // (S), and the current again (that Z; by its place it would slow a row).
@@ -296,10 +319,18 @@ async function main() {
     await shot(page, '6-saved');
     const offered = await page.$$eval('#files a', (as) => as.map((a) => a.download));
     check(offered.includes('1.lev'), 'the saved level is offered as a download (' + offered.join(', ') + ')');
+    // A click after the save is a change Esc keeps beside the level.
+    const other = await framePoint(page, 140, 60);
+    await page.mouse.move(other.x, other.y);
+    await page.mouse.down();
+    await waitFrames(page, (await frames(page)) + 3);
+    await page.mouse.up();
     await page.keyboard.press('Escape');
     await page.waitForSelector('#ended:not([hidden])', { timeout: 5000 }).catch(() => {});
     await shot(page, '7-ended');
     check(await page.isVisible('#ended'), 'Esc ends Tarn and the page says so');
+    const keptFiles = await page.$$eval('#files a', (as) => as.map((a) => a.download));
+    check(keptFiles.includes('1.lev.unsaved'), 'the unsaved change is offered as 1.lev.unsaved (' + keptFiles.join(', ') + ')');
     await Promise.all([page.waitForNavigation(), page.click('#ended a')]);
     await waitStarted(page);
     const reloaded = await levelOneInEditor(page, away);

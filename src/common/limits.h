@@ -32,6 +32,9 @@ constexpr size_t kShownPlanes = 16;
 // Cells C may copy at once (16 MB of clipboard): larger selections are
 // refused with a notice.
 constexpr size_t kMaxClipboardCells = size_t(1) << 22;
+// Memory the editor's undo history may hold: past it the oldest steps are
+// dropped (said once on stderr); a single step larger than this is not kept.
+constexpr size_t kMaxEditHistoryBytes = size_t(64) << 20;
 
 // ---- Images, sprites, fonts and the card ----------------------------------------
 

@@ -30,6 +30,7 @@ enum ScanCode : uint8_t {
   kKeyD = 0x20,
   kKeyF = 0x21,
   kKeyG = 0x22,
+  kKeyShift = 0x2A,
   kKeyZ = 0x2C,
   kKeyC = 0x2E,
   kKeyAlt = 0x38,

@@ -2,9 +2,11 @@
 // reader and writer, and the edits the editor makes.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/planes.h"
 
@@ -37,14 +39,41 @@ Plane* CurrentPlane();
 // A new empty 1200 x 320 Flat plane at position `at`, made current; the
 // planes from there, with their shown flags, move up one.
 void InsertPlane(size_t at);
-// Removes plane `at`; the shown flags move down with their planes and the
-// current plane stays within the level.
-void DeletePlane(size_t at);
+// The same with a given plane and shown flag (an undone delete).
+void InsertPlane(size_t at, Plane plane, uint8_t shown);
+// Removes plane `at` and hands it back; the shown flags move down with their
+// planes and the current plane stays within the level.
+Plane DeletePlane(size_t at);
 // Shows or hides plane `index` in the editor (the first 16 only).
 void TogglePlaneShown(size_t index);
 // Cell (x, y) of the plane; a cell off the plane is left alone.
 void SetCell(Plane& plane, int32_t x, int32_t y, uint16_t tile);
 
+// The per-line and whole-plane values the line keys change.
+enum PlaneValue : uint8_t { kLineSpeed, kLineLoop, kOtherSpeed, kOtherLoop, kWrapCells };
+// A value of the plane (index picks the line of the per-line tables); 0 for
+// a line the plane does not have.
+int32_t GetPlaneValue(const Plane& plane, PlaneValue value, size_t index);
+// Sets it; a line the plane does not have is left alone. Speeds are bytes,
+// loops at least 1.
+void SetPlaneValue(Plane& plane, PlaneValue value, size_t index, int32_t to);
+// Exchanges the plane's type and line tables (speeds, loops, wrapCells) with
+// those held in lines; cells, size and priority stay (an undone retype).
+void SwapPlaneLines(Plane& plane, Plane& lines);
+
+// What NEW replaces: the planes with their shown flags, the current plane and
+// the level's parameter.
+struct LevelPlanes {
+  std::vector<Plane> planes;
+  std::array<uint8_t, kShownPlanes> shown{};
+  uint8_t current = 0;
+  int32_t parameter = 340;
+};
+// Exchanges them with the level's; planeCount follows, the view stays.
+void SwapLevelPlanes(LevelPlanes& other);
+
+// The bytes SaveLevel writes.
+std::vector<uint8_t> LevelFileBytes();
 // Writes the level as a version-2 file, each plane trimmed to its used extent.
 // False when the file could not be written: the old file survives untouched
 // and "*** error creating NAME ***" goes to standard output.

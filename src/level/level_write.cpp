@@ -56,14 +56,18 @@ void PutPlane(std::vector<uint8_t>& out, const Plane& p) {
 
 }  // namespace
 
-bool SaveLevel(const std::string& name) {
+std::vector<uint8_t> LevelFileBytes() {
   std::vector<uint8_t> out = {0x53, 0x4C, 0x45, 0x56, 2};  // "SLEV", version 2
   const size_t count = std::min<size_t>(Level.planeCount, Level.planes.size());
   PutU8(out, uint32_t(count));
   for (size_t i = 0; i < count; ++i) PutPlane(out, Level.planes[i]);
   PutU16BE(out, uint32_t(Level.levelParameter));
+  return out;
+}
+
+bool SaveLevel(const std::string& name) {
   // Built whole in memory and renamed into place, so a failed save keeps the old file.
-  if (!WriteFileAtomic(name, out)) {
+  if (!WriteFileAtomic(name, LevelFileBytes())) {
     std::printf("\n\n*** error creating %s ***\n", name.c_str());
     std::fflush(stdout);
     std::fprintf(stderr, "%s: cannot write: %s\n", name.c_str(), LastWriteError().c_str());

@@ -1,11 +1,13 @@
 // editor.cpp: the level editor's state, its keys and latches, and what its
 // keys and mouse do to the planes: painting, selection, copy and stamp, the
 // plane and type bars (insert, delete, retype, show), per-line speeds and
-// loops. The menu, scrolling and the frame are in editor_frame.cpp, what it
-// draws in editor_display.cpp.
+// loops, undo and redo. Every change goes through the history
+// (edit_history.h). The menu, scrolling and the frame are in
+// editor_frame.cpp, what it draws in editor_display.cpp.
 #include "modes/editor.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 
 #include "common/module_state.h"
@@ -13,6 +15,7 @@
 #include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/edit_history.h"
 #include "modes/editor_keys.h"
 
 EditorState Editor;
@@ -37,11 +40,9 @@ void ClearSelection() {
   if (!SelectionEmpty()) Editor.selectLeft = Editor.selectTop = Editor.selectRight = Editor.selectBottom = 0;
 }
 
-constexpr int32_t kNoticeFrames = 240;  // four seconds
-
-void ShowNotice(std::string text) {
+void ShowNotice(std::string text, int32_t frames) {
   Editor.notice = std::move(text);
-  Editor.noticeFrames = kNoticeFrames;
+  Editor.noticeFrames = frames;
 }
 
 }  // namespace editor
@@ -73,7 +74,7 @@ void ClampViewTo(const Plane& p) {
 
 // A new plane at the bar position, made current with the view kept on it.
 void AddPlaneAt(size_t at) {
-  InsertPlane(at);
+  EditInsertPlane(at);
   ClampViewTo(Level.planes[at]);
   ClearSelection();
 }
@@ -106,11 +107,12 @@ void BarMouse() {
     ClearSelection();
   }
   Plane* p = EditedPlane();
-  if (Take(Editor.keyLatch, Input.MouseLeft && p && type >= 0 && type != p->type)) ChangePlaneType(*p, uint8_t(type));
+  if (Take(Editor.keyLatch, Input.MouseLeft && p && type >= 0 && type != p->type))
+    EditRetypePlane(Level.currentPlane, uint8_t(type));
   if (Take(Editor.keyLatch, Input.MouseRight && onPlane && size_t(slot) < kShownPlanes)) TogglePlaneShown(size_t(slot));
   if (Take(Editor.keyLatch, Held(kKeyA) && slot >= 0 && Level.planeCount < kShownPlanes)) AddPlaneAt(size_t(slot));
   // The last plane stays: the editor always needs one to work on.
-  if (Take(Editor.keyLatch, Held(kKeyD) && onPlane && Level.planeCount > 1)) DeletePlane(size_t(slot));
+  if (Take(Editor.keyLatch, Held(kKeyD) && onPlane && Level.planeCount > 1)) EditDeletePlane(size_t(slot));
 }
 
 // Right drag selects; the left button paints the cell under the pointer.
@@ -128,7 +130,11 @@ void PlaneMouse(Plane* p) {
     if (Editor.selectLeft > Editor.selectRight) std::swap(Editor.selectLeft, Editor.selectRight);
     if (Editor.selectTop > Editor.selectBottom) std::swap(Editor.selectTop, Editor.selectBottom);
   }
-  if (Input.MouseLeft && p) SetCell(*p, Editor.cursorTileX, Editor.cursorTileY, uint16_t(Editor.currentTile));
+  // A stroke is one step, from the button's press to its release.
+  if (Input.MouseLeft && p) {
+    BeginEdit(EditKind::Paint, Level.currentPlane);
+    EditCell(Level.currentPlane, Editor.cursorTileX, Editor.cursorTileY, uint16_t(Editor.currentTile));
+  }
 }
 
 namespace {
@@ -171,9 +177,11 @@ void Stamp(Plane* p) {
   if (cy - h > 0 && cy < ay) ay -= h;
   if (cx < ax || cy < ay) return;
   const int32_t ox = cx - (cx - ax) % w, oy = cy - (cy - ay) % h;
+  // The sweep is one step, from P's press to its release.
+  BeginEdit(EditKind::Stamp, Level.currentPlane);
   for (int32_t y = 0; y < h; ++y)
     for (int32_t x = 0; x < w; ++x)
-      SetCell(*p, ox + x, oy + y, uint16_t(Editor.clipboard[size_t(x) + size_t(y) * size_t(w)]));
+      EditCell(Level.currentPlane, ox + x, oy + y, uint16_t(Editor.clipboard[size_t(x) + size_t(y) * size_t(w)]));
 }
 
 // Speed steps of 1, or 10 with Alt; the byte never wraps.
@@ -198,43 +206,58 @@ bool LinesAlong(const Plane& p, bool rows) {
 
 // Gives the selected rows (or columns) the cursor line's entry. Lined planes
 // hold eight entries per tile row or column.
-template <class T>
-void CopyToSelection(const Plane& p, std::vector<T>& table, size_t line, bool rows) {
+void CopyToSelection(const Plane& p, PlaneValue table, size_t line, bool rows) {
   if (p.type == kRelative) return;
   const int32_t a = rows ? Editor.selectTop : Editor.selectLeft;
   const int32_t b = rows ? Editor.selectBottom : Editor.selectRight;
   if (a == b) return;
   const int64_t per = p.type == kHLined || p.type == kVLined ? 8 : 1;
+  const int64_t size = int64_t(table == kLineSpeed ? p.lineSpeeds.size() : p.lineLoops.size());
   const int64_t first = std::max<int64_t>(std::min(a, b) * per, 0);
-  const int64_t last = std::min<int64_t>((std::max(a, b) + 1) * per, int64_t(table.size()));
-  for (int64_t k = first; k < last; ++k) table[size_t(k)] = table[line];
+  const int64_t last = std::min<int64_t>((std::max(a, b) + 1) * per, size);
+  const int32_t value = GetPlaneValue(p, table, line);
+  for (int64_t k = first; k < last; ++k) EditValue(Level.currentPlane, table, size_t(k), value);
 }
 
-void ChangeSpeed(Plane& p, bool rows, bool raise) {
+// One press is one step, and presses of the same key on the same line
+// (or on the whole plane's value) run into it.
+void BeginLineStep(EditKind kind, uint8_t key, bool onLine, size_t line) {
+  BeginEdit(kind, Level.currentPlane, uint64_t(key) << 32 | (onLine ? line + 2 : 1));
+}
+
+void ChangeSpeed(Plane& p, bool rows, bool raise, uint8_t key) {
   const bool alt = Held(kKeyAlt);
   size_t line;
+  auto step = [&](int32_t s) { return raise ? Raise(uint8_t(s), alt) : Lower(uint8_t(s), alt); };
   if (!LinesAlong(p, rows)) {
-    p.otherSpeed = raise ? Raise(p.otherSpeed, alt) : Lower(p.otherSpeed, alt);
+    BeginLineStep(EditKind::Speed, key, false, 0);
+    EditValue(Level.currentPlane, kOtherSpeed, 0, step(p.otherSpeed));
   } else if (CursorLine(p, line)) {
-    p.lineSpeeds[line] = raise ? Raise(p.lineSpeeds[line], alt) : Lower(p.lineSpeeds[line], alt);
-    CopyToSelection(p, p.lineSpeeds, line, rows);
+    BeginLineStep(EditKind::Speed, key, true, line);
+    EditValue(Level.currentPlane, kLineSpeed, line, step(p.lineSpeeds[line]));
+    CopyToSelection(p, kLineSpeed, line, rows);
   }
+  EndEdit();
 }
 
 // Y sets the loop along rows to the pointer's column + 1, U the loop along
 // columns to its row + 1: the loop ends at the cell pointed at.
-void SetLoop(Plane& p, bool rows) {
+void SetLoop(Plane& p, bool rows, uint8_t key) {
   const int32_t value = rows ? Editor.cursorTileX + 1 : Editor.cursorTileY + 1;
   if (value < 1) return;  // the pointer is left of or above the plane
   size_t line;
   if (!LinesAlong(p, rows)) {
-    p.otherLoop = value;
+    BeginLineStep(EditKind::LoopValue, key, false, 0);
+    EditValue(Level.currentPlane, kOtherLoop, 0, value);
     // Only the vertical other loop sets the cell wrap.
-    if (!rows) p.wrapCells = int32_t(std::min<int64_t>(int64_t(p.width) * value, INT32_MAX));
+    if (!rows)
+      EditValue(Level.currentPlane, kWrapCells, 0, int32_t(std::min<int64_t>(int64_t(p.width) * value, INT32_MAX)));
   } else if (CursorLine(p, line)) {
-    p.lineLoops[line] = value;
-    CopyToSelection(p, p.lineLoops, line, rows);
+    BeginLineStep(EditKind::LoopValue, key, true, line);
+    EditValue(Level.currentPlane, kLineLoop, line, value);
+    CopyToSelection(p, kLineLoop, line, rows);
   }
+  EndEdit();
 }
 
 }  // namespace
@@ -248,11 +271,46 @@ void AlwaysKeys(Plane* p) {
     if (tile < Tiles.tileCount) Editor.currentTile = tile;
   }
   if (TakeKey(kKeyC)) CopySelection(p);
-  if (Held(kKeyP)) {
+  // After an undo a P still down stamps nothing until it is released.
+  if (!Held(kKeyP)) Editor.stampArmed = 1;
+  if (Held(kKeyP) && Editor.stampArmed) {
     Stamp(p);
   } else {
     Editor.pasteAnchorX = Editor.pasteAnchorY = -1;
   }
+}
+
+namespace {
+
+constexpr int32_t kUndoNoticeFrames = 120;  // two seconds
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = char(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A button or P still down from the step just undone changes nothing until
+// it is released, so the undo is not painted over at once.
+bool AfterUndo(bool done, const char* verb, const std::string& what) {
+  if (!done) return false;
+  ShowNotice(std::string(verb) + ": " + Upper(what), kUndoNoticeFrames);
+  Editor.mouseArmed = 0;
+  Editor.stampArmed = 0;
+  return true;
+}
+
+}  // namespace
+
+// Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, once a press. Neither letter
+// also steps the tile or sets a loop: both latches are held until release.
+void UndoKeys() {
+  if (!Held(kKeyZ) && !Held(kKeyY)) Editor.undoLatch = 0;
+  if (!Held(kKeyCtrl) || !Take(Editor.undoLatch, Held(kKeyZ) || Held(kKeyY))) return;
+  Editor.keyLatch = Editor.lineKeyLatch = 1;
+  if (Held(kKeyY) || Held(kKeyShift))
+    EditorRedo();
+  else
+    EditorUndo();
 }
 
 }  // namespace editor
@@ -265,12 +323,22 @@ void EditPlaneLines() {
   uint8_t& latch = Editor.lineKeyLatch;
   // Row keys (W, E, Y) act on the horizontal lines, column keys (R, T, U)
   // on the vertical ones; each type maps them onto its own tables.
-  if (Take(latch, Held(kKeyW))) ChangeSpeed(*p, true, false);
-  if (Take(latch, Held(kKeyE))) ChangeSpeed(*p, true, true);
-  if (Take(latch, Held(kKeyR))) ChangeSpeed(*p, false, false);
-  if (Take(latch, Held(kKeyT))) ChangeSpeed(*p, false, true);
-  if (Take(latch, Held(kKeyY))) SetLoop(*p, true);
-  if (Take(latch, Held(kKeyU))) SetLoop(*p, false);
+  if (Take(latch, Held(kKeyW))) ChangeSpeed(*p, true, false, kKeyW);
+  if (Take(latch, Held(kKeyE))) ChangeSpeed(*p, true, true, kKeyE);
+  if (Take(latch, Held(kKeyR))) ChangeSpeed(*p, false, false, kKeyR);
+  if (Take(latch, Held(kKeyT))) ChangeSpeed(*p, false, true, kKeyT);
+  if (Take(latch, Held(kKeyY))) SetLoop(*p, true, kKeyY);
+  if (Take(latch, Held(kKeyU))) SetLoop(*p, false, kKeyU);
+}
+
+bool EditorUndo() {
+  std::string what;
+  return AfterUndo(UndoEdit(what), "UNDO", what);
+}
+
+bool EditorRedo() {
+  std::string what;
+  return AfterUndo(RedoEdit(what), "REDO", what);
 }
 
 Plane* EditedPlane() { return CurrentPlane(); }

@@ -35,6 +35,8 @@ struct EditorState {
   uint8_t panelShown = 1;
   uint8_t keyLatch = 0;                        // an editor key or click acted; cleared once all are up
   uint8_t lineKeyLatch = 0;                    // the same for W, E, R, T, Y, U
+  uint8_t undoLatch = 0;                       // Ctrl+Z or Ctrl+Y acted; cleared once Z and Y are up
+  uint8_t stampArmed = 1;                      // P stamps; 0 after an undo until P is released
   int32_t cursorPixelX = 0, cursorPixelY = 0;  // world pixel under the pointer
   int32_t cursorTileX = 0, cursorTileY = 0;    // the cell under the pointer
   int32_t currentTile = 0;                     // what the left button paints
@@ -47,7 +49,7 @@ struct EditorState {
   int32_t pasteAnchorX = 0, pasteAnchorY = 0;  // -1 while P is up
   int32_t mouseArmed = 253;                    // clicks act only while this equals GameMode
   int32_t tileViewScroll = 0;                  // tile viewer, pixels, a multiple of 8
-  // A message shown for noticeFrames more frames (a failed save).
+  // A message shown for noticeFrames more frames (a failed save, an undo).
   std::string notice;
   int32_t noticeFrames = 0;
   std::vector<DrawnText> textLog;  // emptied at the start of each editor or viewer frame
@@ -68,6 +70,15 @@ ModeResult EditorFrame(uint8_t framesPerSecond);
 ModeResult EditorInput();
 // W, E, R, T, Y, U: speeds and loops of the current plane's lines.
 void EditPlaneLines();
+// Undoes (redoes) the last change to the level and names it on the notice
+// line ("UNDO: PAINT 12 CELLS"); false when there is none. Ctrl+Z and Ctrl+Y,
+// and the Edit menu's Undo and Redo.
+bool EditorUndo();
+bool EditorRedo();
+// When Tarn ends: a level with changes not saved is written beside its file
+// as NAME.unsaved (the level file is untouched), unless SAVE would refuse
+// that file; either way stdout or stderr says what happened.
+void KeepUnsavedLevel();
 
 // Reads the pointer again for the frame's own step. A button the loop's
 // sample of this frame saw stays down: a click made and released between two

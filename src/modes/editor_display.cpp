@@ -12,6 +12,7 @@
 #include "level/level.h"
 #include "level/tile_set.h"
 #include "modes/editor.h"
+#include "modes/editor_keys.h"
 
 namespace {
 
@@ -191,6 +192,7 @@ ModeResult TileViewerFrame() {
   ModeResult result{kModeTileViewer};
   Editor.textLog.clear();
   ReadEditorPointer();
+  editor::UndoKeys();
   int32_t& scroll = Editor.tileViewScroll;
   const int32_t mx = Input.MouseX, my = Input.MouseY;
   if (!Input.MouseLeft && !Input.MouseRight) Editor.mouseArmed = kModeTileViewer;

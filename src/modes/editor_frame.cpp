@@ -1,5 +1,6 @@
-// editor_frame.cpp: one editor frame: the menu, scrolling by the pointer and
-// the arrows, the order in which the frame's input acts, and what it draws.
+// editor_frame.cpp: one editor frame: the menu with SAVE (and the unsaved
+// level kept at the end), scrolling by the pointer and the arrows, the order
+// in which the frame's input acts, and what it draws.
 #include <algorithm>
 #include <climits>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/edit_history.h"
 #include "modes/editor.h"
 #include "modes/editor_keys.h"
 #include "platform/platform.h"
@@ -50,7 +52,9 @@ void SaveEditedLevel() {
     std::fprintf(stderr, "%s: not saved: the file there %s and was not loaded; it is kept as it is\n", name.c_str(),
                  Level.levelFileProblem.c_str());
     ShowNotice("*** " + shown + " " + Level.levelFileProblem + ": not saved ***");
-  } else if (!SaveLevel(name)) {
+  } else if (SaveLevel(name)) {
+    MarkLevelSaved();
+  } else {
     ShowNotice("*** error creating " + shown + " ***");
   }
 }
@@ -89,7 +93,7 @@ void MenuInput(ModeResult& result) {
   // nothing on Enter and the menu stays open.
   switch (Editor.menuIndex) {
     case kMenuNew:
-      NewLevel();
+      EditNewLevel();
       Editor.cursorTileX = Editor.cursorTileY = Editor.cursorPixelX = Editor.cursorPixelY = 0;
       Editor.currentTile = 0;
       SelectPlane(1);
@@ -184,10 +188,14 @@ void ReleaseLatches(bool bar) {
 
 ModeResult EditorInput() {
   ModeResult result{kModeEditor};
+  // A stroke ends with its button, a sweep with P, wherever the editor is.
+  if (!Input.MouseLeft) EndEdit(EditKind::Paint);
+  if (!Held(kKeyP)) EndEdit(EditKind::Stamp);
   if (Editor.menuOpen) {
     MenuInput(result);
     return result;
   }
+  UndoKeys();
   // A tile set with fewer tiles may have come in since the tile was chosen.
   Editor.currentTile = std::clamp(Editor.currentTile, 0, std::max(int32_t(Tiles.tileCount) - 1, 0));
   const bool bar = InBarMode();
@@ -234,4 +242,20 @@ ModeResult EditorFrame(uint8_t framesPerSecond) {
   if (Held(kKeyCtrl) && Editor.panelShown) DrawEditorOverlay();
   DrawEditorNotice();
   return result;
+}
+
+// Nothing else happens at the end: the level file stays as it is, and the
+// .unsaved file is never read; renamed over the level it is the level.
+void KeepUnsavedLevel() {
+  if (!LevelEdited()) return;
+  const std::string& name = Level.levelFileName;
+  if (name.empty()) {
+    std::fprintf(stderr, "unsaved changes not kept: no level was loaded, so there is no level file to keep them by\n");
+  } else if (!Level.levelFileProblem.empty()) {
+    std::fprintf(stderr, "%s: unsaved changes not kept: the file there %s and was not loaded\n", name.c_str(),
+                 Level.levelFileProblem.c_str());
+  } else if (SaveLevel(name + ".unsaved")) {
+    std::printf("unsaved changes to %s kept in %s.unsaved\n", name.c_str(), name.c_str());
+    std::fflush(stdout);
+  }
 }

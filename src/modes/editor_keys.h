@@ -17,8 +17,8 @@ bool TakeKey(uint8_t key);
 
 bool SelectionEmpty();
 void ClearSelection();
-// Shows text on the notice line for four seconds.
-void ShowNotice(std::string text);
+// Shows text on the notice line for frames frames (four seconds by default).
+void ShowNotice(std::string text, int32_t frames = 240);
 
 // Right drag selects; the left button paints the cell under the pointer.
 void PlaneMouse(Plane* p);
@@ -26,5 +26,7 @@ void PlaneMouse(Plane* p);
 void BarMouse();
 // Tab, 0, G, C and P: the keys that work in bar mode as well as on the plane.
 void AlwaysKeys(Plane* p);
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z, in the editor and the tile viewer.
+void UndoKeys();
 
 }  // namespace editor

@@ -5,6 +5,7 @@
 #include "gfx/palette_sets.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "modes/edit_history.h"
 #include "objects/object_list.h"
 
 void LoadLevelPair(const char* tileFile, const char* levelFile) {
@@ -13,5 +14,7 @@ void LoadLevelPair(const char* tileFile, const char* levelFile) {
   RestoreGlobalColours();
   SetEditorColours();
   LoadLevel(levelFile);
+  // The history belongs to the level in memory.
+  ResetEditHistory();
   CreatePlaneObjects();
 }

@@ -56,13 +56,14 @@ enum class MenuKind : uint8_t { Command, Separator, Popup };
 
 // One entry of the bar. Texts carry their "&" mnemonic marks; a Command hands
 // its id back in a Command message when chosen; a Popup holds its entries
-// (it may have none).
+// (it may have none). A disabled Command is shown greyed and cannot be chosen.
 struct MenuEntry {
   MenuKind kind = MenuKind::Command;
   std::string text;
   uint32_t id = 0;
   bool checked = false;
   std::vector<MenuEntry> children;
+  bool enabled = true;
 };
 
 // Gives the platform the bar's menus (each a Popup). It keeps a copy, shows

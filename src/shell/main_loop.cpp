@@ -145,6 +145,7 @@ bool LoopPass(int& exitCode) {
       if (LockBackSurface()) {
         ++Loop.FramesRun;
         RunFrame();
+        UpdateEditMenu();
         UnlockBackSurface();
         if (Screen.PixelFormatCode == 8) platform::DisplaySetPalette(Screen.PaletteTable.data());
       }
@@ -180,7 +181,10 @@ int RunMainLoop() {
   return code;
 }
 
+// Every way of ending comes here or to the window's Close: the level's
+// unsaved changes are kept first.
 void QuitGame() {
+  KeepUnsavedLevel();
   UnlockBackSurface();
   ReleaseDisplay();
   platform::PostQuit(0);
@@ -189,11 +193,13 @@ void QuitGame() {
 
 void RunMenuCommand(uint32_t id) {
   if (HandleMenuCommand(id) == WindowRequest::Quit) QuitGame();
+  UpdateEditMenu();
 }
 
 void WindowProc(const platform::Message& message) {
   switch (message.kind) {
     case platform::MessageKind::Close:
+      KeepUnsavedLevel();
       ReleaseDisplay();
       platform::PostQuit(0);
       break;

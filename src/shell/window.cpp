@@ -6,6 +6,8 @@
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/screenshot.h"
+#include "modes/edit_history.h"
+#include "modes/editor.h"
 #include "shell/display.h"
 
 WindowState Win;
@@ -32,10 +34,21 @@ MenuEntry Popup(const char* text, std::vector<MenuEntry> entries = {}) {
   return {MenuKind::Popup, text, 0, false, std::move(entries)};
 }
 
+// Places of the bar's menus.
+constexpr size_t kEditMenu = 1, kVideoMenu = 2;
+
 // The Window Size pop-up, Video's second entry; null before the bar is built.
 MenuEntry* SizeMenu() {
-  if (Win.MenuBar.size() < 2 || Win.MenuBar[1].children.size() < 2) return nullptr;
-  return &Win.MenuBar[1].children[1];
+  if (Win.MenuBar.size() <= kVideoMenu || Win.MenuBar[kVideoMenu].children.size() < 2) return nullptr;
+  return &Win.MenuBar[kVideoMenu].children[1];
+}
+
+// "&Undo paint  Ctrl+Z", or "&Undo  Ctrl+Z" greyed when there is nothing.
+MenuEntry EditCommand(const char* verb, const std::string& name, const char* keys, uint32_t id) {
+  MenuEntry e = Command("", id);
+  e.text = std::string(verb) + (name.empty() ? "" : " " + name) + "  " + keys;
+  e.enabled = !name.empty();
+  return e;
 }
 
 // Writes the three size entries with the check at WindowSizeMode. The bar is
@@ -89,6 +102,9 @@ void BuildMenuBar() {
   Win.MenuBar = {
       Popup("&File",
             {Command("Toggle &Menu  F8", kCommandToggleMenu), Separator(), Command("E&xit         ESC", kCommandExit)}),
+      // Alt+I: Alt+E is the editor's speed step of ten, and an open bar takes its letter.
+      Popup("Ed&it",
+            {EditCommand("&Undo", "", "Ctrl+Z", kCommandUndo), EditCommand("&Redo", "", "Ctrl+Y", kCommandRedo)}),
       Popup("&Video", {Command("&Full Screen  F4", kCommandFullScreen), Popup("Window &Size")}),
       Popup("&Debug",
             {Command("Toggle &Orbets  F11", kCommandOrbets), Command("Toggle &2P Mode   F2", kCommandTwoPlayers),
@@ -97,6 +113,19 @@ void BuildMenuBar() {
       Popup("&Help", {Command("&Contents     F1", kCommandContents), Separator(), Command("&About", kCommandAbout)}),
   };
   WriteSizeEntries("&Reizeable");
+  UpdateEditMenu();
+  platform::SetMenuBar(Win.MenuBar);
+}
+
+void UpdateEditMenu() {
+  if (Win.MenuBar.size() <= kEditMenu) return;
+  std::vector<MenuEntry>& entries = Win.MenuBar[kEditMenu].children;
+  const MenuEntry undo = EditCommand("&Undo", UndoName(), "Ctrl+Z", kCommandUndo);
+  const MenuEntry redo = EditCommand("&Redo", RedoName(), "Ctrl+Y", kCommandRedo);
+  if (entries.size() == 2 && entries[0].text == undo.text && entries[1].text == redo.text &&
+      entries[0].enabled == undo.enabled && entries[1].enabled == redo.enabled)
+    return;
+  entries = {undo, redo};
   platform::SetMenuBar(Win.MenuBar);
 }
 
@@ -171,6 +200,8 @@ WindowRequest HandleMenuCommand(uint32_t id) {
       break;
     }
     case kCommandAbout: platform::MessageBox(kAboutText, kAboutCaption, platform::BoxIcon::Info, false); break;
+    case kCommandUndo: EditorUndo(); break;
+    case kCommandRedo: EditorRedo(); break;
     default: break;  // Orbets, 2P Mode, FrameDump, Contents, None and the rest do nothing
   }
   return WindowRequest::None;

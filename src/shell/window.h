@@ -22,6 +22,8 @@ enum MenuCommand : uint32_t {
   kCommandScreenShot = 3003,
   kCommandContents = 4000,
   kCommandAbout = 4001,
+  kCommandUndo = 5000,
+  kCommandRedo = 5001,
   kCommandPlayerNone = 8500,
 };
 
@@ -49,9 +51,12 @@ extern WindowState Win;
 
 void ResetWindow();
 
-// Builds the File, Video, Debug and Help menus, the Window Size entry of the
-// current WindowSizeMode checked, and hands them to the platform.
+// Builds the File, Edit, Video, Debug and Help menus, the Window Size entry
+// of the current WindowSizeMode checked, and hands them to the platform.
 void BuildMenuBar();
+// Names in Undo and Redo what they would act on, greyed when nothing; the
+// platform gets the bar again only when that changed.
+void UpdateEditMenu();
 // Shows the bar when it is hidden (MenuState 0 or 2), hides it when shown.
 void ToggleMenuBar();
 // Sets the client limits of WindowSizeMode and sizes the window to them; a

@@ -32,7 +32,8 @@ void Flatten(const std::vector<platform::MenuEntry>& entries, const std::string&
     switch (e.kind) {
       case platform::MenuKind::Separator: out.push_back(indent + "---"); break;
       case platform::MenuKind::Command:
-        out.push_back(indent + e.text + "=" + std::to_string(e.id) + (e.checked ? "*" : ""));
+        out.push_back(indent + e.text + "=" + std::to_string(e.id) + (e.checked ? "*" : "") +
+                      (e.enabled ? "" : " greyed"));
         break;
       case platform::MenuKind::Popup:
         out.push_back(indent + e.text + "[]");
@@ -76,6 +77,9 @@ TEST_F(WindowTest, TheBarHoldsEveryMenuTextIdentifierAndCheckMark) {
       "  Toggle &Menu  F8=1000",
       "  ---",
       "  E&xit         ESC=1001",
+      "Ed&it[]",
+      "  &Undo  Ctrl+Z=5000 greyed",
+      "  &Redo  Ctrl+Y=5001 greyed",
       "&Video[]",
       "  &Full Screen  F4=2000",
       "  Window &Size[]",
@@ -97,6 +101,12 @@ TEST_F(WindowTest, TheBarHoldsEveryMenuTextIdentifierAndCheckMark) {
       "  &About=4001",
   };
   EXPECT_EQ(PlatformBar(), want);
+  // Alt with W, E, R or T steps a speed by ten in the editor: no menu may take them.
+  for (const platform::MenuEntry& menu : nullplat::MenuBar()) {
+    const size_t mark = menu.text.find('&');
+    ASSERT_NE(mark, std::string::npos) << menu.text;
+    EXPECT_EQ(std::string("WwEeRrTt").find(menu.text[mark + 1]), std::string::npos) << menu.text;
+  }
   // A bar built in another size mode checks that size.
   Win.WindowSizeMode = 1;
   BuildMenuBar();

@@ -1,8 +1,9 @@
 // tarn-soak: writes a seeded random tarn-run input script that works every
 // mode of the program for a given number of frames: keys of the key table,
 // the pointer and its buttons, menu commands, level keys, the attract
-// restart, and the editor with its bar mode, menu (SAVE included) and tile
-// viewer. It never quits: no Esc, no Exit command, never EXIT GAME.
+// restart, and the editor with its bar mode, menu (SAVE included), undo and
+// redo, and tile viewer. It never quits: no Esc, no Exit command, never EXIT
+// GAME.
 //
 //   tarn-soak --seed S --frames N > script.txt
 //
@@ -51,8 +52,9 @@ class Session {
     }
     std::fprintf(stderr,
                  "tarn-soak: %llu frames, %llu events: %d level loads, %d attract restarts, %d editor visits, "
-                 "%d saves, %d menu commands\n",
-                 (unsigned long long)last_, (unsigned long long)events_, loads_, restarts_, visits_, saves_, commands_);
+                 "%d saves, %d large strokes, %d undos and redos, %d menu commands\n",
+                 (unsigned long long)last_, (unsigned long long)events_, loads_, restarts_, visits_, saves_, sweeps_,
+                 undos_, commands_);
   }
 
  private:
@@ -97,7 +99,8 @@ class Session {
                                    kCommandPlayerNone,
                                    0,
                                    999,
-                                   5000};
+                                   kCommandUndo,
+                                   kCommandRedo};
     int id = kIds[rng_.Below(int(std::size(kIds)))];
     if (rng_.Chance(3)) id = rng_.Chance(50) ? kCommandScreenShot : kCommandAbout;
     Line("menu " + std::to_string(id));
@@ -167,8 +170,10 @@ class Session {
 
   void EditorAction() {
     const int pick = rng_.Below(100);
-    if (pick < 14) {
+    if (pick < 13) {
       Drag(true, rng_.Below(8) + 1);
+    } else if (pick < 14) {
+      Sweep();
     } else if (pick < 22) {
       SelectAndCopy();
     } else if (pick < 28) {
@@ -200,6 +205,8 @@ class Session {
       MenuCommand();
       Wait(1);
     } else if (pick < 95) {
+      Undos();
+    } else if (pick < 98) {
       // The pointer at an edge scrolls the view every frame.
       static constexpr int kEdges[][2] = {{0, 100}, {319, 100}, {160, 0}, {160, 199}, {0, 0}, {319, 199}};
       const auto& e = kEdges[rng_.Below(6)];
@@ -219,6 +226,18 @@ class Session {
     Button(left, true);
     for (int k = moves; k > 0; --k) SomePointer(), Wait(1);
     Button(left, false);
+  }
+
+  // A large stroke: the left button down over up to the whole screen, row
+  // by row, a cell a frame; what the undo history keeps of it grows with it.
+  void Sweep() {
+    const int width = rng_.Below(40) + 1, height = rng_.Below(25) + 1;
+    Pointer(4, 4), Wait(1);
+    Button(true, true);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) Pointer(x * 8 + 4, y * 8 + 4), Wait(1);
+    Button(true, false);
+    ++sweeps_;
   }
 
   void SelectAndCopy() {
@@ -296,6 +315,23 @@ class Session {
     if (entry >= 2 && entry <= 6) Press("0");  // still open: close it
   }
 
+  // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z, a run of them; now and then in the
+  // middle of a stroke.
+  void Undos() {
+    const bool stroke = rng_.Chance(20);
+    if (stroke) SomePointer(), Button(true, true), Wait(1);
+    Key("Ctrl", "down");
+    for (int k = rng_.Below(4) + 1; k > 0; --k) {
+      const int which = rng_.Below(3);
+      if (which == 2) Key("Shift", "down");
+      Press(which == 0 ? "Z" : which == 1 ? "Y" : "Z");
+      if (which == 2) Key("Shift", "up");
+      ++undos_;
+    }
+    Key("Ctrl", "up");
+    if (stroke) SomePointer(), Wait(1), Button(true, false);
+  }
+
   // ---- Tile viewer -------------------------------------------------------------
 
   // A look around: the pointer at the bottom scrolls down, at the top up.
@@ -329,7 +365,7 @@ class Session {
   uint64_t events_ = 0;
   Mode mode_ = Mode::Play;
   int viewerScroll_ = 0;
-  int loads_ = 0, restarts_ = 0, visits_ = 0, saves_ = 0, commands_ = 0;
+  int loads_ = 0, restarts_ = 0, visits_ = 0, saves_ = 0, sweeps_ = 0, undos_ = 0, commands_ = 0;
 };
 
 bool Number(const char* text, uint64_t& out) {

@@ -106,14 +106,15 @@ void ShowHighlight() {
 
 // Underlines the mnemonic of a label drawn with its text at origin: one crisp
 // row under the glyph's ink, a pixel clear of the baseline.
-void Underline(const std::string& text, ImVec2 origin, ImDrawList* list) {
+void Underline(const std::string& text, ImVec2 origin, ImDrawList* list, bool enabled = true) {
   const size_t at = MnemonicIndex(text);
   if (at == std::string::npos) return;
   const ImFontGlyph* glyph = ImGui::GetFont()->FindGlyph(ImWchar(static_cast<unsigned char>(text[at])));
   if (!glyph) return;
   const float x = float(int(origin.x + ImGui::CalcTextSize(MenuShownText(text.substr(0, at - 1)).c_str()).x));
   const float y = float(int(origin.y + ImGui::GetFont()->Ascent + 2));
-  list->AddRectFilled(ImVec2(x + glyph->X0, y), ImVec2(x + glyph->X1, y + 1), ImGui::GetColorU32(ImGuiCol_Text));
+  list->AddRectFilled(ImVec2(x + glyph->X0, y), ImVec2(x + glyph->X1, y + 1),
+                      ImGui::GetColorU32(enabled ? ImGuiCol_Text : ImGuiCol_TextDisabled));
 }
 
 // Where ImGui puts the label of the next item: in the bar half the item
@@ -150,8 +151,8 @@ void DrawEntry(MenuEntry& e, size_t index, bool inBar) {
   // An open pop-up becomes the current window: the label's window draws the line.
   ImDrawList* list = ImGui::GetWindowDrawList();
   if (e.kind == MenuKind::Command) {
-    if (ImGui::MenuItem(label.c_str(), nullptr, e.checked)) QueueCommand(e.id);
-    Underline(e.text, origin, list);
+    if (ImGui::MenuItem(label.c_str(), nullptr, e.checked, e.enabled)) QueueCommand(e.id);
+    Underline(e.text, origin, list, e.enabled);
     FollowHighlight();
     return;
   }
@@ -185,7 +186,7 @@ void TypeLetter(char letter, bool alt) {
   std::vector<int> matches;
   if (entries && !alt)
     for (size_t i = 0; i < entries->size(); ++i)
-      if (MenuMnemonic((*entries)[i].text) == letter) matches.push_back(int(i));
+      if ((*entries)[i].enabled && MenuMnemonic((*entries)[i].text) == letter) matches.push_back(int(i));
   if (matches.empty()) {
     for (size_t i = 0; i < Menus.bar.size(); ++i)
       if (MenuMnemonic(Menus.bar[i].text) == letter) {
