@@ -44,7 +44,7 @@ void StartEngine(const std::string& gameDir) {
   CaptureGlobalColours();
 }
 
-int ExportCommand(const std::string& level, const std::string& tiles, const std::string& map) {
+bool LoadAsShown(const std::string& level, const std::string& tiles) {
   // As a level key loads them: the tile set, palette set 0, the global and
   // editor colours, then the level; the sheet's palette is what shows then.
   LoadTileSet(tiles);
@@ -52,7 +52,11 @@ int ExportCommand(const std::string& level, const std::string& tiles, const std:
   RestoreGlobalColours();
   SetEditorColours();
   LoadLevel(level);
-  if (!Level.levelFileProblem.empty()) {
+  return Level.levelFileProblem.empty();
+}
+
+int ExportCommand(const std::string& level, const std::string& tiles, const std::string& map) {
+  if (!LoadAsShown(level, tiles)) {
     std::fprintf(stderr, "%s: %s; nothing exported\n", level.c_str(), Level.levelFileProblem.c_str());
     return 1;
   }

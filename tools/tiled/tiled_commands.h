@@ -14,6 +14,10 @@ void StartEngine(const std::string& gameDir);
 // given one, else the folder of `beside` when it holds one, else ".".
 std::string GameFolder(const std::string& given, const std::string& beside);
 
+// The tile set, then the level, loaded as a level key loads them, with the
+// colours the engine shows then. False when the level file was refused.
+bool LoadAsShown(const std::string& level, const std::string& tiles);
+
 // Each returns the exit code: 0 done, 1 refused (one line on stderr naming
 // the file and the problem) or a file could not be written.
 int ExportCommand(const std::string& level, const std::string& tiles, const std::string& map);

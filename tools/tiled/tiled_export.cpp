@@ -57,12 +57,9 @@ Layer PlaneLayer(const Plane& p, size_t index, int width, int height) {
   return l;
 }
 
-// A frame's 64 stored pixels (every other byte of a doubled block).
 void PutCell(std::vector<uint8_t>& pixels, size_t cell, const std::vector<uint8_t>& block) {
-  const size_t step = block.size() >= 128 ? 2 : 1;
   const size_t x0 = (cell % kColumns) * 8, y0 = (cell / kColumns) * 8;
-  for (size_t p = 0; p < 64 && p * step < block.size(); ++p)
-    pixels[(y0 + p / 8) * kColumns * 8 + x0 + p % 8] = block[p * step];
+  for (size_t p = 0; p < 64; ++p) pixels[(y0 + p / 8) * kColumns * 8 + x0 + p % 8] = FramePixel(block, p);
 }
 
 TileInfo TileEntry(const Tile& t, uint32_t id, const std::vector<uint32_t>& frameCells) {
@@ -87,6 +84,12 @@ TileInfo TileEntry(const Tile& t, uint32_t id, const std::vector<uint32_t>& fram
 }
 
 }  // namespace
+
+uint8_t FramePixel(const std::vector<uint8_t>& block, size_t p) {
+  // Every other byte of a doubled block.
+  const size_t at = p * (block.size() >= 128 ? 2 : 1);
+  return at < block.size() ? block[at] : 0;
+}
 
 std::array<uint8_t, 768> ShownPalette() {
   std::array<uint8_t, 768> out{};

@@ -17,6 +17,9 @@ struct Export {
   std::vector<uint8_t> sheet;  // the PNG's bytes
 };
 
+// Pixel p (0 to 63, row by row) of a tile frame's stored block.
+uint8_t FramePixel(const std::vector<uint8_t>& block, size_t p);
+
 // The 256 colours the engine shows now, 8 bits a component.
 std::array<uint8_t, 768> ShownPalette();
 
