@@ -11,6 +11,7 @@
 #include "lev_writer.h"
 #include "level/level.h"
 #include "level/tile_set.h"
+#include "png_sheet.h"
 #include "til_writer.h"
 #include "tiled_export.h"
 
