@@ -5,40 +5,22 @@
 #include "input/input.h"
 #include "shell/main_loop.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
 class MusicTest : public FileTest {
  protected:
-  void TearDown() override {
-    if (!home_.empty()) fs::current_path(home_);
-    FileTest::TearDown();
-  }
   // Start-up in the scratch folder with the given files present: a 100-frame
   // effect and a one-second theme at 22,050 Hz.
   void Start(bool effect, bool theme) {
     if (effect) Write("default/sfx/sfx000.wav", MonoWav(100));
     if (theme) Write("default/music/theme.wav", MonoWav(22050, 22050));
-    if (home_.empty()) home_ = fs::current_path();
-    fs::current_path(dir_);
+    WorkIn();
     InitSound();
     ::testing::internal::CaptureStderr();  // start-up's complaints about the missing art
     InitGame();
     ::testing::internal::GetCapturedStderr();
-  }
-  // Runs loop passes until n more frames have been due.
-  static void RunFrames(int n) {
     Loop.AppActive = 1;
-    int code = 0;
-    for (uint64_t due = Loop.FramesDue + uint64_t(n); Loop.FramesDue < due;) ASSERT_TRUE(LoopPass(code));
   }
-  // The two lines of the attract sequence's set-up step.
-  static void AttractSetUp() {
-    Audio.MusicLoops = 1;
-    StartMusic(&Audio.ThemeMusic);
-  }
-  fs::path home_;
 };
 
 TEST_F(MusicTest, TheThemeStartsOnTheAttractSetUpFrameLoopsThroughALevelKeyAndARestartAddsACopy) {
@@ -70,17 +52,15 @@ TEST_F(MusicTest, AMissingThemeSilencesTheProgramAndAMissingEffectLoadsNothing) 
   Start(true, false);
   EXPECT_EQ(Audio.MusicFileMissing, 1);
   EXPECT_EQ(VoiceOf(Audio.ThemeMusic, 0).length, 100u) << "the theme holds the effect's sample";
-  AttractSetUp();
+  RunFrames(122);  // the attract sequence's set-up frame starts the theme
   EXPECT_EQ(nullplat::PlayingSoundBuffers(), 0);
 
-  nullplat::Reset();
-  nullplat::SetThrowOnExit(true);
-  ResetAllState();
-  fs::remove(Path("default/sfx/sfx000.wav"));
+  RestartEngine();
+  std::filesystem::remove(Path("default/sfx/sfx000.wav"));
   Start(false, true);
   EXPECT_EQ(Startup.SoundFileMissing, 1);
   EXPECT_EQ(nullplat::LiveSoundBuffers(), 0);
-  AttractSetUp();
+  RunFrames(122);
   EXPECT_EQ(nullplat::PlayingSoundBuffers(), 0);
 }
 

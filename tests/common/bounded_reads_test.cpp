@@ -1,6 +1,9 @@
-// bounded_reads_test.cpp: what the readers do with what is not a regular
-// file (a FIFO, a device, a folder) and with files longer than their format
-// can use: one line naming it, no wait, and nothing read past the bound.
+// bounded_reads_test.cpp: the damage every reader meets the same way, the
+// home of these kinds for every format: what is not a regular file (a FIFO,
+// a device, a folder), a file longer than its format can use, and bytes
+// after a whole file's end: one line naming it, no wait, and nothing read
+// past the bound. A cut or corrupted file is each decoder's own: see its
+// test, and tests/level/broken_files_test.cpp for random damage.
 #include <sys/stat.h>
 
 #include <cstring>
@@ -160,9 +163,10 @@ TEST_F(BoundedReads, AFileReadAWindowAtATimeGivesWhatTheBytesInMemoryGive) {
   EXPECT_EQ(shrinking->Size(), 70000u);
 }
 
-// 64 GB after the level and the tile set (a sparse file: no disk is used).
-// Reading them whole would need the memory too; they are only counted.
-TEST_F(BoundedReads, BytesAfterALevelOrATileSetAreCountedNeverRead) {
+// Bytes after a whole file's end load as if they were not there and are
+// said in one line. 64 GB of them after a level and a tile set (a sparse
+// file: no disk is used) would need the memory to read: they are counted.
+TEST_F(BoundedReads, BytesAfterTheEndAreIgnoredCountedNeverReadAndSaidInOneLine) {
   const uint64_t extra = uint64_t(64) << 30;
   for (const char* name : {"1.lev", "1.til"}) {
     fs::copy_file(fs::path(TARN_GAME_DIR) / name, Path(name));
@@ -174,6 +178,35 @@ TEST_F(BoundedReads, BytesAfterALevelOrATileSetAreCountedNeverRead) {
   EXPECT_EQ(Said([&] { LoadTileSet(Path("1.til")); }),
             Path("1.til") + ": " + std::to_string(extra) + " bytes after the end of the tile set are ignored\n");
   EXPECT_GT(Tiles.tileCount, 1);
+
+  // The other two tile set layouts (the demo's is version 2), and a .dat
+  // longer than its 2000 records beside the headerless one.
+  Write("0.til", FixedBody({TileRec({Filled(4)})}) + Bytes{7, 7});
+  Write("0.dat", Bytes(2000 * 66 + 5, 1));
+  Write("v1.til", TilHeader(1) + Bytes{0, 1} + TileRec({Filled(5)}) + Bytes(64, 2) + Bytes{0} + Bytes{9});
+  EXPECT_EQ(Said([&] { LoadTileSet(Path("v1.til")); }),
+            Path("v1.til") + ": 1 bytes after the end of the tile set are ignored\n");
+  EXPECT_EQ(Ints({Tiles.tileCount, Tiles.tileTable[0].frames[0][0], Tiles.tileTable[0].collision[0]}), Ints({1, 5, 2}));
+  EXPECT_EQ(Said([&] { LoadTileSet(Path("0.til")); }),
+            Path("0.til") + ": 2 bytes after the end of the tile set are ignored\n" + Path("0.dat") +
+                ": 5 bytes after the last tile's cells are ignored\n");
+  EXPECT_EQ(Ints({Tiles.tileCount, Tiles.tileTable[0].frames[0][0], Tiles.tileTable[0].collision[0]}),
+            Ints({2000, 4, 1}));
+
+  // A PCX (row y is colour y) followed by more than any 320x200 PCX takes:
+  // the first 128,897 bytes are read, the palette their last 768.
+  Bytes pixels(64000), palette(768, 0x40);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint8_t(i / 320);
+  Bytes longer = EncodePcx(pixels.data(), palette.data());
+  longer.resize(128 + 2 * 64000 + 1, 0);
+  longer.resize(longer.size() + 768, 0x80);
+  longer.resize(longer.size() + 100, 0xFC);
+  Write("long.pcx", longer);
+  PcxImage image;
+  EXPECT_EQ(Said([&] { EXPECT_EQ(LoadPcx(Path("long.pcx"), image, 0), 1); }),
+            Path("long.pcx") + ": 128997 bytes, more than any 320x200 PCX takes; reading the first 128897\n");
+  EXPECT_EQ(Pick(image.pixels, {320, 63999}), Ints({1, 199}));
+  EXPECT_EQ(Pick(image.palette, {0, 767}), Ints({0x20, 0x20}));
 }
 
 }  // namespace

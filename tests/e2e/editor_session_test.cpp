@@ -10,11 +10,6 @@ namespace {
 
 class EditorSession : public RunTarnTest {
  protected:
-  // A copy of the demo folder, so the session may overwrite its 1.lev.
-  std::string Game() {
-    std::filesystem::copy(TARN_GAME_DIR, Path("game"), std::filesystem::copy_options::recursive);
-    return Path("game");
-  }
   static uint16_t Cell(int p, int x, int y) {
     return Level.planes.at(p).tiles.at(size_t(y) * Level.planes[p].width + x);
   }
@@ -86,7 +81,7 @@ constexpr const char* kSession = R"(1 key 6 tap
 )";
 
 TEST_F(EditorSession, WhatTheScriptEditedIsWhatTheFileHolds) {
-  const std::string game = Game();
+  const std::string game = DemoCopy();  // the session may overwrite its 1.lev
   LoadLevel(game + "/1.lev");
   const Plane before = Level.planes.at(0);
   const RunResult r = Run("--frames 84" + Script(kSession), game);
@@ -115,7 +110,7 @@ TEST_F(EditorSession, WhatTheScriptEditedIsWhatTheFileHolds) {
 // name; the same session with the folder free shows the same frame but for
 // the message at the bottom.
 TEST_F(EditorSession, ASaveThatCannotWriteShowsItAndKeepsTheFile) {
-  const std::string game = Game();
+  const std::string game = DemoCopy();  // the session may overwrite its 1.lev
   const Bytes original = Read("game/1.lev");
   const std::string script = Script(
       "1 key 6 tap\n3 key E tap\n5 mouse 60 60\n6 button left down\n7 button left up\n"

@@ -29,8 +29,7 @@ class RealTiled : public RunTiledTest {
   int Qt(const std::string& command) const {
     const std::string cmd =
         "QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR='" + dir_.string() + "' " + command + " >'" + Path("qt") + "' 2>&1";
-    const int status = std::system(cmd.c_str());
-    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const int code = ExitCodeOfCommand(cmd);
     if (code != 0) {
       const Bytes out = Read("qt");
       ADD_FAILURE() << command << ": " << std::string(out.begin(), out.end());

@@ -2,10 +2,8 @@
 // printed, stdout and stderr apart.
 #pragma once
 
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -32,9 +30,9 @@ class RunTarnTest : public FileTest {
                 const std::string& launcher = "") const {
     const std::string cmd = before + " exec " + launcher + " '" TARN_RUN "' --game '" + game + "' " + args + " >'" +
                             Path("out") + "' 2>'" + Path("err") + "'";
-    const int status = std::system(cmd.c_str());
+    const int code = ExitCodeOfCommand(cmd);
     const Bytes out = Read("out"), err = Read("err");
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, {out.begin(), out.end()}, {err.begin(), err.end()}};
+    return {code, {out.begin(), out.end()}, {err.begin(), err.end()}};
   }
 };
 
@@ -45,7 +43,7 @@ class RunTarnTest : public FileTest {
 inline std::optional<std::string> WithoutFileOverride() {
   if (::geteuid() != 0) return std::string();
   const std::string drop = "setpriv --bounding-set=-dac_override,-dac_read_search";
-  if (std::system((drop + " true 2>/dev/null").c_str()) != 0) return std::nullopt;
+  if (ExitCodeOfCommand(drop + " true 2>/dev/null") != 0) return std::nullopt;
   return drop;
 }
 

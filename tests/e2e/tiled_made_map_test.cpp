@@ -72,7 +72,7 @@ TEST_P(TiledMadeMap, ImportsAsDrawn) {
   Write("rgb.tsx", Bytes(tsx.begin(), tsx.end()));
   Write("rgb.tsj", Bytes(tsj.begin(), tsj.end()));
   Write("drawn." + ext, Bytes(map.begin(), map.end()));
-  const std::string game = CopyGame("game");
+  const std::string game = DemoCopy();
   const RunResult r =
       Tiled("import " + Quote(Path("drawn." + ext)) + " " + Quote(game + "/1.lev") + " " + Quote(game + "/1.til"));
   ASSERT_EQ(r.code, 0) << r.err;

@@ -37,7 +37,7 @@ TEST_P(TiledRoundTrip, EveryDemoLevelComesBackAsSaveWritesIt) {
   const std::string ext = GetParam();
   // The originals are exported; the shots to match are of the levels as SAVE
   // writes them (older versions load larger as version 2) over the original tiles.
-  const std::string game = CopyGame("game");
+  const std::string game = DemoCopy();
   for (int n = 1; n <= 5; ++n) {
     LoadLevel(std::string(TARN_GAME_DIR) + "/" + std::to_string(n) + ".lev");
     ASSERT_TRUE(SaveLevel(game + "/" + std::to_string(n) + ".lev"));
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Forms, TiledRoundTrip, ::testing::Values("tmx", "tmj"))
 // The written tile set keeps what the tile files hold: frames, delays,
 // collision cells, every palette set.
 TEST_F(RunTiledTest, TileSetsComeBackWithEveryField) {
-  const std::string game = CopyGame("game");
+  const std::string game = DemoCopy();
   for (const char* n : {"1", "2", "3", "4"}) {
     const std::string til = game + "/" + n + ".til", lev = game + "/" + n + ".lev";
     LoadTileSet(til);

@@ -2,7 +2,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,11 +10,10 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/pcx.h"
 #include "gfx/screenshot.h"
+#include "level/file_fixture.h"
 #include "shell/window.h"
-#include "test_support.h"
 
 namespace fs = std::filesystem;
-using Bytes = std::vector<uint8_t>;
 
 namespace {
 
@@ -55,15 +53,11 @@ TEST(PcxEncoder, RunsStopAtRowEndsAndHighSinglesBecomeRunsOfOne) {
 }
 
 // Runs each test in a fresh folder, since screenshots go to the current directory.
-class ScreenshotTest : public EngineTest {
+class ScreenshotTest : public FileTest {
  protected:
   void SetUp() override {
-    EngineTest::SetUp();
-    home_ = fs::current_path();
-    dir_ = fs::temp_directory_path() / ("tarn-shot-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir_);
-    fs::current_path(dir_);
+    FileTest::SetUp();
+    WorkIn();
     // Every colour, one long run of a high colour, and three different components per slot.
     for (int i = 0; i < 64000; ++i) Screen.FrameBuffer[i] = uint8_t((i / 320) * 7 + (i % 320) / 3);
     std::fill_n(Screen.FrameBuffer + 150 * 320, 320, uint8_t(201));
@@ -72,12 +66,6 @@ class ScreenshotTest : public EngineTest {
       SetPaletteEntry(slot, rgb);
     }
   }
-  void TearDown() override {
-    fs::current_path(home_);
-    fs::remove_all(dir_);
-    EngineTest::TearDown();
-  }
-  fs::path home_, dir_;
 };
 
 }  // namespace
@@ -101,7 +89,7 @@ TEST_F(ScreenshotTest, ReadsBackThroughLoadPcxAsTheSamePixelsAndPalette) {
 // Each shot takes the first free name; a name taken even by a folder is passed over.
 TEST_F(ScreenshotTest, TakesTheNextFreeNameAndKeepsEarlierShots) {
   fs::create_directory("SH000001.PCX");
-  for (int i = 0; i < 3; ++i) HandleMenuCommand(3003);
+  for (int i = 0; i < 3; ++i) HandleMenuCommand(kCommandScreenShot);
   for (const char* name : {"SH000000.PCX", "SH000002.PCX", "SH000003.PCX"})
     EXPECT_TRUE(fs::is_regular_file(name)) << name;
   EXPECT_TRUE(fs::is_directory("SH000001.PCX"));
@@ -125,7 +113,7 @@ TEST_F(ScreenshotTest, SaysWhyWhenItCannotWrite) {
   fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
   if (::access(dir_.c_str(), W_OK) == 0) FailNextWrite(kFailOnCreate);
   ::testing::internal::CaptureStderr();
-  HandleMenuCommand(3003);
+  HandleMenuCommand(kCommandScreenShot);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "[box] Screen Shot: " + (dir_ / "SH000000.PCX").string() + ": cannot write: Permission denied\n");
   fs::permissions(dir_, fs::perms::owner_all);
@@ -133,12 +121,12 @@ TEST_F(ScreenshotTest, SaysWhyWhenItCannotWrite) {
 }
 
 TEST_F(ScreenshotTest, ImageMagickSeesTheSame320x200Picture) {
-  if (std::system("command -v identify >/dev/null 2>&1 && command -v convert >/dev/null 2>&1") != 0)
+  if (ExitCodeOfCommand("command -v identify >/dev/null 2>&1 && command -v convert >/dev/null 2>&1") != 0)
     GTEST_SKIP() << "ImageMagick is not installed";
   std::string problem;
   ASSERT_TRUE(SaveScreenshot(1, problem));
-  ASSERT_EQ(std::system("identify -format '%m %w %h' SH000001.PCX >size.txt 2>&1 && "
-                        "convert SH000001.PCX -depth 8 rgb:shot.rgb 2>/dev/null"),
+  ASSERT_EQ(ExitCodeOfCommand("identify -format '%m %w %h' SH000001.PCX >size.txt 2>&1 && "
+                              "convert SH000001.PCX -depth 8 rgb:shot.rgb 2>/dev/null"),
             0);
   auto size = ReadWholeFile("size.txt");
   auto rgb = ReadWholeFile("shot.rgb");

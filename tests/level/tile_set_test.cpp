@@ -110,28 +110,6 @@ TEST_F(TileSetTest, CutEmptyOrMissingFilesLeaveUsableTiles) {
   EXPECT_EQ(Ints({Tiles.tileCount, Tiles.paletteSets.at(0).tintBlue}), Ints({2000, 12}));
 }
 
-// Whole files with bytes after their end load as if the bytes were not
-// there, and say so; so does a .dat longer than its 2000 records.
-TEST_F(TileSetTest, BytesAfterTheEndAreIgnoredAndReported) {
-  const Bytes body = FixedBody({TileRec({Filled(4)})});
-  Write("1.til", body + Bytes{7, 7});
-  Write("1.dat", Bytes(2000 * 66 + 5, 1));
-  Write("3.til", TilHeader(1) + Bytes{0, 1} + TileRec({Filled(5)}) + Bytes(64, 2) + Bytes{0} + Bytes{9});
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"1.til", Path("1.til") + ": 2 bytes after the end of the tile set are ignored\n" + Path("1.dat") +
-                    ": 5 bytes after the last tile's cells are ignored\n"},
-      {"3.til", Path("3.til") + ": 1 bytes after the end of the tile set are ignored\n"}};
-  for (const auto& [name, says] : cases) {
-    ::testing::internal::CaptureStderr();
-    LoadTileSet(Path(name));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), says);
-  }
-  EXPECT_EQ(Ints({Tiles.tileCount, Tiles.tileTable[0].frames[0][0], Tiles.tileTable[0].collision[0]}), Ints({1, 5, 2}));
-  LoadTileSet(Path("1.til"));
-  EXPECT_EQ(Ints({Tiles.tileCount, Tiles.tileTable[0].frames[0][0], Tiles.tileTable[0].collision[0]}),
-            Ints({2000, 4, 1}));
-}
-
 TEST_F(TileSetTest, AnimationStepsAndFramesRunAsTwoCycles) {
   Tiles.tileTable.resize(2);
   Tile& t = Tiles.tileTable[1];

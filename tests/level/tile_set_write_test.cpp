@@ -15,7 +15,7 @@ TEST_F(TileSetWriteTest, EveryVersionLoadsBackTheSame) {
   const Bytes cycles = CycleRec({{1, 2, 3, 4}, {5, 6, 7, 0}}, 9, 2);
   // Built by appending: GCC 12 warns wrongly on sums of short vectors.
   Bytes v1 = TilHeader(1);
-  auto add = [&](std::initializer_list<uint8_t> b) { v1.insert(v1.end(), b); };
+  auto add = [&](std::initializer_list<uint8_t> b) { v1 += Bytes(b); };
   add({0, 3});
   v1 += TileRec();
   v1 += animated;

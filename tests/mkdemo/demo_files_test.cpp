@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -118,7 +117,7 @@ TEST_F(DemoFiles, AttractPlanesRepeatOverThePan) {
 TEST(DemoFilesRepeat, TwoRunsWriteTheSameBytes) {
   const fs::path dir = fs::temp_directory_path() / ("tarn_mkdemo_" + std::to_string(::getpid()));
   const std::string cmd = std::string(TARN_MKDEMO) + " " + dir.string();
-  ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  ASSERT_EQ(ExitCodeOfCommand(cmd), 0) << cmd;
   size_t files = 0;
   for (const auto& entry : fs::recursive_directory_iterator(dir)) {
     if (!entry.is_regular_file()) continue;

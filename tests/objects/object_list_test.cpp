@@ -10,7 +10,6 @@
 #include "gfx/scroll.h"
 #include "level/level.h"
 #include "level/tile_set.h"
-#include "objects/card_object.h"
 #include "objects/object_list.h"
 #include "test_support.h"
 
@@ -45,7 +44,6 @@ TEST_F(ObjectListTest, PlaneObjectsDrawInOrderAndTheListHoldsAt4096) {
   Level.planes[1].type = 6;
   CreatePlaneObjects();
   ASSERT_EQ(Objects.ObjectCount, 5);
-  EXPECT_EQ(CardObjects.LevelName, "Test");
   for (uint32_t k = 0; k < 5; ++k) {
     EXPECT_EQ(Objects.ObjectList[k].type, kObjectPlane);
     EXPECT_EQ(Objects.ObjectList[k].plane->planeIndex, k);

@@ -20,13 +20,6 @@ class MainLoopTest : public EngineTest {
     Loop.GameMode = mode;
     InitFrameTimer();
   }
-  // Runs loop passes until n more frames have been due.
-  void RunFrames(int n) {
-    uint64_t target = Loop.FramesDue + n;
-    int code = 0;
-    for (int guard = 0; Loop.FramesDue < target && guard < 10 * n + 10; ++guard) ASSERT_TRUE(LoopPass(code));
-    ASSERT_EQ(Loop.FramesDue, target);
-  }
   // FrameDue at each clock reading in turn.
   static void ExpectDue(std::initializer_list<std::pair<uint64_t, bool>> steps) {
     for (auto [time, due] : steps) {
@@ -131,13 +124,7 @@ TEST_F(MainLoopTest, InactiveFramesForgetKeysAndAnUnknownModeDrawsOnlyTheCleared
 TEST_F(MainLoopTest, QuitGameReleasesTheDisplayAndExitsWithZero) {
   Start(1, kUnknownMode);
   nullplat::TapKey(kKeyEsc);
-  int code = -1;
-  try {
-    RunFrames(1);
-  } catch (const nullplat::ExitRequest& e) {
-    code = e.code;
-  }
-  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ExitCodeOf([] { RunFrames(1); }), 0);
   EXPECT_FALSE(platform::DisplayExists());
   platform::Message m;
   ASSERT_TRUE(platform::PollMessage(m));

@@ -20,14 +20,8 @@ class WindowTest : public FileTest {
  protected:
   void SetUp() override {
     FileTest::SetUp();
-    home_ = fs::current_path();
-    fs::current_path(dir_);
+    WorkIn();
   }
-  void TearDown() override {
-    fs::current_path(home_);
-    FileTest::TearDown();
-  }
-  fs::path home_;
 };
 
 // The bar the platform holds, one line an entry: indent per level, the text,
@@ -121,21 +115,23 @@ TEST_F(WindowTest, SizeChoicesRewriteTheEntriesAndSizeTheWindow) {
     std::vector<std::string> entries;
     std::pair<int, int> client;
   } steps[] = {
-      {2002, {"    &Normal=2001", "    &Double=2002*", "    &Resizeable=2003"}, {640, 400}},
-      {2003, {"    &Normal=2001", "    &Double=2002", "    &Resizeable=2003*"}, {640, 400}},
-      {2001, {"    &Normal=2001*", "    &Double=2002", "    &Resizeable=2003"}, {320, 200}},
+      {kCommandSizeDouble, {"    &Normal=2001", "    &Double=2002*", "    &Resizeable=2003"}, {640, 400}},
+      {kCommandSizeResizeable, {"    &Normal=2001", "    &Double=2002", "    &Resizeable=2003*"}, {640, 400}},
+      {kCommandSizeNormal, {"    &Normal=2001*", "    &Double=2002", "    &Resizeable=2003"}, {320, 200}},
   };
   for (const auto& s : steps) {
     HandleMenuCommand(s.id);
-    EXPECT_EQ(Win.WindowSizeMode, s.id - 2001);
+    EXPECT_EQ(Win.WindowSizeMode, s.id - kCommandSizeNormal);
     EXPECT_EQ(SizeEntries(), s.entries) << s.id;
     EXPECT_EQ(Client(), s.client) << s.id;
     nullplat::ResizeByUser(900, 700);  // only a Resizeable window gives way
-    EXPECT_EQ(Client(), s.id == 2003 ? std::make_pair(900, 700) : s.client) << s.id;
+    EXPECT_EQ(Client(), s.id == kCommandSizeResizeable ? std::make_pair(900, 700) : s.client) << s.id;
   }
-  HandleMenuCommand(2003);
+  HandleMenuCommand(kCommandSizeResizeable);
   nullplat::ResizeByUser(701, 457);
-  for (uint32_t id : {1000u, 1000u, 2003u, 2000u, 2000u}) HandleMenuCommand(id);
+  for (uint32_t id :
+       {kCommandToggleMenu, kCommandToggleMenu, kCommandSizeResizeable, kCommandFullScreen, kCommandFullScreen})
+    HandleMenuCommand(id);
   EXPECT_EQ(Win.Windowed, 1);
   EXPECT_EQ(Client(), std::make_pair(701, 457)) << "no growth by a frame or a bar";
 }
@@ -159,24 +155,18 @@ TEST_F(WindowTest, CommandsWithoutAnActionChangeNothing) {
 
 TEST_F(WindowTest, ExitAboutAndTheBarCommands) {
   BuildMenuBar();
-  HandleMenuCommand(1000);
+  HandleMenuCommand(kCommandToggleMenu);
   EXPECT_TRUE(Win.MenuState == 1 && nullplat::MenuBarShown() && Win.MenuHeight == nullplat::kBarHeight);
-  HandleMenuCommand(1000);
+  HandleMenuCommand(kCommandToggleMenu);
   EXPECT_TRUE(Win.MenuState == 0 && !nullplat::MenuBarShown() && Win.MenuHeight == -1);
   ::testing::internal::CaptureStderr();
-  HandleMenuCommand(4001);
+  HandleMenuCommand(kCommandAbout);
   const std::string box = ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(box.rfind("[box] About Tarn: Tarn\n", 0), 0u) << box;
   EXPECT_NE(box.find("by the Tarn developers"), std::string::npos) << box;
   EXPECT_EQ(HandleMenuCommand(kCommandExit), WindowRequest::Quit) << "the command only asks";
   EXPECT_TRUE(platform::DisplayExists());
-  int code = -1;
-  try {
-    RunMenuCommand(kCommandExit);
-  } catch (const nullplat::ExitRequest& e) {
-    code = e.code;
-  }
-  EXPECT_EQ(code, 0);
+  EXPECT_EQ(ExitCodeOf([] { RunMenuCommand(kCommandExit); }), 0);
   EXPECT_FALSE(platform::DisplayExists());
 }
 
@@ -189,10 +179,7 @@ TEST_F(WindowTest, MenuStateFollowsF8AndF4) {
       {"8", 0, 1}, {"88", 0, 0}, {"884", 1, 0}, {"4", 1, 1}, {"44", 0, 2}, {"444", 1, 1}, {"484", 0, 0}, {"4844", 1, 0},
   };
   for (const auto& c : cases) {
-    nullplat::Reset();
-    nullplat::SetThrowOnExit(true);
-    ResetAllState();
-    StartVideoMode(0);
+    RestartEngine();
     platform::ShowCursor(false);  // as start-up leaves it
     for (const char* k = c.keys; *k; ++k) Press(*k == '8' ? kKeyF8 : kKeyF4);
     EXPECT_EQ(Win.Windowed, c.windowed) << c.keys;
@@ -270,13 +257,11 @@ TEST_F(WindowTest, ThePointerLandsOnThePixelUnderItInEveryMode) {
       {"full+bar", 0, 0, true, 0, 0, 512, kBar + 54 + 320, 160, 100},
   };
   for (const auto& c : cases) {
-    nullplat::Reset();
-    ResetAllState();
-    StartVideoMode(0);
+    RestartEngine();
     BuildMenuBar();
     if (c.windowed) ToggleFullScreen();
     if (c.bar != (Win.MenuState == 1)) ToggleMenuBar();
-    HandleMenuCommand(2001 + c.size);
+    HandleMenuCommand(kCommandSizeNormal + c.size);
     if (c.clientW) nullplat::ResizeByUser(c.clientW, c.clientH);
     nullplat::SetPointerInWindow(c.px, c.py);
     ReadMouse();
