@@ -1,5 +1,5 @@
 # The two quick-start commands; everything else is CMake.
-.PHONY: run test build deps asan fuzz bench format web web-serve web-test
+.PHONY: run test build deps asan fuzz bench format web web-serve web-test tiled-test
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -26,6 +26,11 @@ asan:
 fuzz: build
 	@bash scripts/deps.sh --sanitize
 	bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# tarn-tiled's maps against the real Tiled, headless (installs Tiled: it pulls Qt).
+tiled-test: build
+	@bash scripts/deps.sh --tiled
+	TARN_REAL_TILED=1 ctest --preset release -R RealTiled --output-on-failure
 
 bench: build
 	./build/bench/tarn-bench

@@ -9,7 +9,11 @@
 #include "common/binary_reader.h"
 #include "fuzz_support.h"
 #include "lev_writer.h"
+#include "level/level.h"
+#include "level/tile_set.h"
+#include "png_sheet.h"
 #include "til_writer.h"
+#include "tiled_export.h"
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
@@ -169,6 +173,58 @@ void WavSeeds(const fs::path& demo) {
   Put("wav", "no-data.wav", Riff({Chunk("fmt ", Format(1, 22050, 16))}));
 }
 
+// A loaded level and tile set as the three parts of the tiled target: the
+// map naming "t.tsx", the tileset naming "s.png", the sheet.
+Bytes TiledParts(tiled::Format format) {
+  tiled::Export e = tiled::BuildExport("s", format);
+  e.map.tilesets[0].source = "t.tsx";
+  const std::string map = format == tiled::Format::kJson ? tiled::MapJson(e.map) : tiled::MapXml(e.map);
+  const std::string set = format == tiled::Format::kJson ? tiled::TilesetJson(e.tileset) : tiled::TilesetXml(e.tileset);
+  return Join({Text(map), Text(set), e.sheet});
+}
+
+void TiledSeeds(const fs::path& demo) {
+  for (int n : {1, 3}) {
+    fuzz::ResetEngine();
+    LoadTileSet((demo / (std::to_string(n) + ".til")).string());
+    LoadLevel((demo / (std::to_string(n) + ".lev")).string());
+    Put("tiled", std::to_string(n) + ".tmx", TiledParts(tiled::Format::kXml));
+    Put("tiled", std::to_string(n) + ".tmj", TiledParts(tiled::Format::kJson));
+  }
+  // A small level over the small tile set: quick to mutate.
+  fuzz::ResetEngine();
+  LoadTileSet(fuzz::WriteFile("small.til",
+                              std::string_view(reinterpret_cast<const char*>(EncodeTileSet(SmallTiles(), 1).data()),
+                                               EncodeTileSet(SmallTiles(), 1).size())));
+  std::vector<Plane> planes(3);
+  InitPlane(planes[0], kHTiled, 6, 4);
+  InitPlane(planes[1], kFlat, 5, 3);
+  InitPlane(planes[2], kVLined, 3, 2);
+  for (size_t c = 0; c < 12; ++c) planes[c % 3].tiles[c / 3] = uint16_t(c % 4);
+  ReplaceLevel(std::move(planes), 77);
+  Put("tiled", "small.tmx", TiledParts(tiled::Format::kXml));
+  Put("tiled", "small.tmj", TiledParts(tiled::Format::kJson));
+  // Layer data as Tiled may write it: base64, zlib, gzip and zstd, and an RGB sheet.
+  const std::string head =
+      "<map orientation=\"orthogonal\" width=\"2\" height=\"1\" tilewidth=\"8\" tileheight=\"8\">"
+      "<tileset firstgid=\"1\" source=\"t.tsx\"/><group offsetx=\"8\"><layer name=\"a\" width=\"2\" height=\"1\">";
+  const std::string tsx =
+      "<tileset name=\"s\" tilewidth=\"8\" tileheight=\"8\" margin=\"1\" spacing=\"1\" tilecount=\"2\" "
+      "columns=\"2\"><image source=\"s.png\" width=\"19\" height=\"10\"/>"
+      "<tile id=\"1\"><animation><frame tileid=\"0\" duration=\"50\"/><frame tileid=\"1\" duration=\"17\"/>"
+      "</animation></tile></tileset>";
+  std::vector<uint8_t> rgba(19 * 10 * 4);
+  for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = uint8_t(i % 4 == 3 ? (i / 40 % 3 ? 255 : 0) : i * 7);
+  const Bytes sheet = tiled::EncodeRgbSheet(19, 10, rgba, true);
+  for (const char* data : {"<data encoding=\"base64\">AQAAAAIAAAA=</data>",
+                           "<data encoding=\"base64\" compression=\"zlib\">eJxjZGBgYAJiAAAYAAQ=</data>",
+                           "<data encoding=\"base64\" compression=\"gzip\">H4sIAAAAAAACA2NkYGBgAmIAfBeBAwgAAAA=</data>",
+                           "<data encoding=\"base64\" compression=\"zstd\">KLUv/SQIQQAAAQAAAAIAAAA6GOQe</data>",
+                           "<data encoding=\"csv\">1,2</data>"})
+    Put("tiled", "encoded-" + std::to_string(written) + ".tmx",
+        Join({Text(head + data + "</layer></group><objectgroup name=\"o\"/></map>"), Text(tsx), sheet}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,6 +271,7 @@ int main(int argc, char** argv) {
             sheet}));
 
   WavSeeds(demo);
+  TiledSeeds(demo);
 
   Put("card", "card.tdf", Join({Demo(demo, "default/stats/card.tdf"), Demo(demo, "default/stats/zlabel.pcx")}));
 

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(tile level pcx wav font card script)
+[ ${#targets[@]} -gt 0 ] || targets=(tile level pcx wav font card script tiled)
 
 cmake --preset asan >/dev/null || exit 2
 cmake --build --preset asan --target fuzz-targets || exit 2
@@ -28,7 +28,8 @@ rm -rf "$seeds"
 ./build-asan/fuzz/tarn-fuzz-seeds build/game "$seeds" >/dev/null || exit 2
 mkdir -p build-asan/findings
 
-declare -A dict=([tile]=tile [level]=level [pcx]=pcx [wav]=wav [font]=text [card]=text [script]=script)
+declare -A dict=([tile]=tile [level]=level [pcx]=pcx [wav]=wav [font]=text [card]=text [script]=script
+                 [tiled]=tiled)
 # One target a core at a time (FUZZ_JOBS overrides); rows come out in order.
 jobs=${FUZZ_JOBS:-$(nproc)}
 rows=$(mktemp -d "$TMPDIR/rows.XXXXXX")

@@ -105,6 +105,24 @@ constexpr size_t kMaxCardFileBytes = size_t(16) << 20;
 // more than any run can use; a longer script is refused.
 constexpr size_t kMaxScriptBytes = size_t(64) << 20;
 
+// ---- Tiled maps and tile sheets (tarn-tiled) -------------------------------------
+
+// A map or tileset file (TMX, TSX, JSON) is read whole up to this: a level's
+// cells written as text with all their properties stay far below it.
+constexpr size_t kMaxTiledFileBytes = size_t(256) << 20;
+// Cells of all tile layers of one map together: what the level's memory
+// budget holds at two bytes a cell.
+constexpr uint64_t kMaxMapCells = uint64_t(kMaxLevelBytes) / 2;
+// Group layers inside group layers, and tilesets a map may name.
+constexpr int kMaxGroupDepth = 64;
+constexpr size_t kMaxTilesets = 255;
+// A tile sheet (PNG): its file, its sides and its pixels. The demo's
+// largest sheet is 320 x 400; a sheet of 65,535 tiles at 40 a row is
+// 320 x 13,112.
+constexpr size_t kMaxSheetFileBytes = size_t(256) << 20;
+constexpr uint32_t kMaxSheetSide = 65535;
+constexpr uint64_t kMaxSheetPixels = uint64_t(1) << 26;
+
 // ---- Saves ----------------------------------------------------------------------
 
 // Links a save follows to the file it replaces; a longer chain is a loop.

@@ -290,6 +290,41 @@ void NewLevel() {
   Level.planeShown.fill(0);
 }
 
+void ReplaceLevel(std::vector<Plane> planes, int32_t parameter) {
+  if (planes.size() > 255) planes.resize(255);
+  for (Plane& p : planes) {
+    // What a loader guarantees, whatever the importer filled in.
+    const int32_t width = std::clamp<int32_t>(p.width, 1, int32_t(kMaxPlaneSide));
+    const int32_t height = std::clamp<int32_t>(p.height, 1, int32_t(kMaxPlaneSide));
+    std::vector<uint16_t> cells(size_t(height + 1) * size_t(width), 0);
+    for (int32_t y = 0; y < std::min(height, p.height); ++y)
+      for (int32_t x = 0; x < std::min(width, p.width); ++x)
+        if (size_t(y) * size_t(p.width) + size_t(x) < p.tiles.size())
+          cells[size_t(y) * size_t(width) + size_t(x)] = p.tiles[size_t(y) * size_t(p.width) + size_t(x)];
+    p.tiles = std::move(cells);
+    p.width = width;
+    p.height = height;
+    p.rowSkip = width - Video.TileColumns;
+    const bool vertical = IsVertical(p.type);
+    const size_t n = LineCount(p.type, width, height);
+    p.lineLoops.resize(n, vertical ? height : width);
+    p.lineSpeeds.resize(n, 8);
+    for (int32_t& loop : p.lineLoops) loop = std::max(loop, 1);
+    if (p.type >= kRelative && p.type <= kVLined) {
+      SetWrap(p, p.otherLoop);
+    } else {
+      p.otherLoop = height;
+      p.wrapCells = ClampToInt(int64_t(width) * height);
+    }
+  }
+  Level.planes = std::move(planes);
+  Level.planeCount = uint8_t(Level.planes.size());
+  Level.levelParameter = parameter;
+  Level.currentPlane = 0;
+  Level.viewX = Level.viewY = 0;
+  Level.planeShown.fill(0);
+}
+
 void LoadLevel(const std::string& name) {
   Level.currentPlane = 0;
   Level.viewX = Level.viewY = 0;

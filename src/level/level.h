@@ -26,6 +26,12 @@ void NewLevel();
 // now belongs to name (levelFileName); levelFileProblem says when something
 // there did not load and must not be saved over.
 void LoadLevel(const std::string& name);
+// Puts planes built elsewhere (an importer) in place of the level, each made
+// whole as a loader leaves a plane: sides of 1 to 65535, cells for its size,
+// line tables of its type's length with loops of at least 1, its wrap. The
+// view goes to (0, 0), plane 0 is current and none is shown; the file the
+// level belongs to stays.
+void ReplaceLevel(std::vector<Plane> planes, int32_t parameter);
 
 // The edits the editor and the modes make; with the loaders above, the only
 // writers of the level.

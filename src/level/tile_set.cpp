@@ -61,12 +61,6 @@ void PadPaletteSet(PaletteSet& set) {
   set.rotateTimer.resize(n, 0);
 }
 
-void ReplacePaletteSets(std::vector<PaletteSet> sets) {
-  for (auto& set : sets) PadPaletteSet(set);
-  Tiles.paletteSets = std::move(sets);
-  Tiles.paletteSetCount = uint8_t(Tiles.paletteSets.size());
-}
-
 void ReadTileRecord(BinaryReader& in, Tile& tile) {
   ReleaseTileFrames(tile);
   InitTile(tile);
@@ -153,7 +147,7 @@ void ReadFixedTileBody(BinaryReader& in) {
   sets[0].cycleCount = kFixedCycleCount;
   ReadPaletteCycles(in, sets[0]);
   ReadTint(in, sets[0]);
-  ReplacePaletteSets(std::move(sets));
+  SetPaletteSets(std::move(sets));
 }
 
 // Version 1: counted tiles, their collision cells, counted palette sets.
@@ -186,10 +180,16 @@ void ReadCountedTileBody(BinaryReader& in) {
     ReadTint(in, set);
   }
   sets.resize(read);  // sets the file no longer holds are dropped
-  ReplacePaletteSets(std::move(sets));
+  SetPaletteSets(std::move(sets));
 }
 
 }  // namespace
+
+void SetPaletteSets(std::vector<PaletteSet> sets) {
+  for (auto& set : sets) PadPaletteSet(set);
+  Tiles.paletteSets = std::move(sets);
+  Tiles.paletteSetCount = uint8_t(Tiles.paletteSets.size());
+}
 
 size_t TileBlockSize() { return Video.VideoMode == 2 ? 128 : 64; }
 
@@ -233,7 +233,7 @@ void BuildDefaultTileSet() {
   set.rotateTimer.assign(kFixedCycleCount, 0);
   static constexpr uint8_t kBlack[3] = {0, 0, 0};
   for (int i = 0; i < kFixedCycleCount; ++i) SetPaletteEntry(uint16_t(i), kBlack);
-  ReplacePaletteSets(std::move(sets));
+  SetPaletteSets(std::move(sets));
 }
 
 std::string CollisionFileName(const std::string& tileFileName) {

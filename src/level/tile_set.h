@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/tiles.h"
 
@@ -46,5 +47,14 @@ std::string CollisionFileName(const std::string& tileFileName);
 void ReadCollisionFile(const std::string& name);
 // Sets every collision cell of every tile to 0.
 void ClearTileCollision();
+// Makes sets the tile set's palette sets (at least 192 cycles each, as the
+// reader leaves them); cycleCount says how many each file form holds.
+void SetPaletteSets(std::vector<PaletteSet> sets);
+// The tile table and its palette sets as the bytes of a version-1 file (the
+// one form that holds every set any version reads).
+std::vector<uint8_t> EncodeTileSet();
+// Writes EncodeTileSet's bytes to name through a temporary file renamed into
+// place: a failed write keeps the old file and says why on stderr.
+bool SaveTileSet(const std::string& name);
 // One frame of tile animation for every tile with a non-zero stepCount.
 void AdvanceTileAnimations();
