@@ -4,7 +4,7 @@
 # deps.sh --format adds clang-format (make format).
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libsdl2-dev libimgui-dev libgtest-dev
-      libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick python3)
+      libbenchmark-dev libgif-dev libpng-dev xvfb xauth x11-utils xdotool imagemagick python3)
 [ "${1:-}" = "--sanitize" ] && pkgs+=(clang libclang-rt-14-dev)
 [ "${1:-}" = "--format" ] && pkgs+=(clang-format)
 missing=()
