@@ -15,6 +15,7 @@
 #include "objects/object_list.h"
 #include "platform/platform.h"
 #include "shell/display.h"
+#include "shell/frame_dump.h"
 #include "shell/window.h"
 
 LoopState Loop;
@@ -116,6 +117,7 @@ void RunFrame() {
 }
 
 void CheckHotKeys() {
+  CheckFrameDumpKey();
   if (Input.KeyHeld[kKeyEsc]) {
     QuitGame();
   } else if (Input.KeyHeld[kKeyF8]) {
@@ -145,6 +147,7 @@ bool LoopPass(int& exitCode) {
       if (LockBackSurface()) {
         ++Loop.FramesRun;
         RunFrame();
+        FrameDumpFrame();
         UnlockBackSurface();
         if (Screen.PixelFormatCode == 8) platform::DisplaySetPalette(Screen.PaletteTable.data());
       }
@@ -181,6 +184,7 @@ int RunMainLoop() {
 }
 
 void QuitGame() {
+  StopFrameDump();
   UnlockBackSurface();
   ReleaseDisplay();
   platform::PostQuit(0);
@@ -194,6 +198,7 @@ void RunMenuCommand(uint32_t id) {
 void WindowProc(const platform::Message& message) {
   switch (message.kind) {
     case platform::MessageKind::Close:
+      StopFrameDump();
       ReleaseDisplay();
       platform::PostQuit(0);
       break;

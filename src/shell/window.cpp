@@ -7,6 +7,7 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/screenshot.h"
 #include "shell/display.h"
+#include "shell/frame_dump.h"
 
 WindowState Win;
 
@@ -170,8 +171,9 @@ WindowRequest HandleMenuCommand(uint32_t id) {
       if (!SaveScreenshot(0, problem)) platform::MessageBox(problem, "Screen Shot", platform::BoxIcon::Stop);
       break;
     }
+    case kCommandFrameDump: ToggleFrameDump(); break;
     case kCommandAbout: platform::MessageBox(kAboutText, kAboutCaption, platform::BoxIcon::Info, false); break;
-    default: break;  // Orbets, 2P Mode, FrameDump, Contents, None and the rest do nothing
+    default: break;  // Orbets, 2P Mode, Contents, None and the rest do nothing
   }
   return WindowRequest::None;
 }
