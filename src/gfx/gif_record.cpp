@@ -44,6 +44,7 @@ struct GifRecorder {
   std::mutex lock;  // guards waiting, spare and stopping
   std::condition_variable wake;
   bool stopping = false;
+  bool encoding = false;  // the worker holds a copy
   std::thread worker;
 #endif
 };
@@ -89,12 +90,14 @@ void WorkerLoop(GifRecorder* r) {
     r->wake.wait(hold, [r] { return r->stopping || !r->waiting.empty(); });
     if (r->waiting.empty()) return;
     std::unique_ptr<Copy> c = TakeWaiting(*r);
+    r->encoding = true;
     // The game thread copies the next frames meanwhile.
     hold.unlock();
     StartCopy(*r, *c);
     if (!r->writeFailed && !GifWriteRows(r->stream, kHeight)) r->writeFailed = true;
     hold.lock();
     r->spare.push_back(std::move(c));
+    r->encoding = false;
   }
 }
 
@@ -164,6 +167,18 @@ void RecordingSlice(GifRecorder& r, int rows) {
   if (r.worker.joinable()) return;
 #endif
   EncodeSlice(r, rows);
+}
+
+void WaitForEncoder(GifRecorder& r) {
+#if TARN_GIF_THREADS
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> hold(r.lock);
+      if (r.waiting.empty() && !r.encoding) return;
+    }
+    std::this_thread::yield();
+  }
+#endif
 }
 
 uint64_t OfferedFrames(const GifRecorder& r) { return r.offered; }

@@ -33,6 +33,10 @@ void RecordFrame(GifRecorder& r, const uint8_t* pixels, const uint8_t* paletteTa
 // Encodes up to rows rows of the frames waiting; nothing with a worker.
 void RecordingSlice(GifRecorder& r, int rows);
 
+// Waits until the worker has encoded every copy handed to it, as it has
+// between two frames at 60 a second (the benchmark's recorded frame).
+void WaitForEncoder(GifRecorder& r);
+
 // Frames offered since the start.
 uint64_t OfferedFrames(const GifRecorder& r);
 
