@@ -16,6 +16,7 @@
 #define TARN_GIF_THREADS 0
 #else
 #define TARN_GIF_THREADS 1
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -24,6 +25,10 @@
 namespace {
 
 constexpr int kWidth = 320, kHeight = 200;
+#if TARN_GIF_THREADS
+// How often an idle worker looks for copies: a recording adds one every 33 ms.
+constexpr std::chrono::milliseconds kWorkerPoll{4};
+#endif
 
 struct Copy {
   GifPicture picture;
@@ -87,7 +92,9 @@ void EncodeSlice(GifRecorder& r, int rows) {
 void WorkerLoop(GifRecorder* r) {
   std::unique_lock<std::mutex> hold(r->lock);
   for (;;) {
-    r->wake.wait(hold, [r] { return r->stopping || !r->waiting.empty(); });
+    // The game thread does not wake it (a wake is a system call on its
+    // frame): it looks for copies every few milliseconds.
+    while (!r->stopping && r->waiting.empty()) r->wake.wait_for(hold, kWorkerPoll);
     if (r->waiting.empty()) return;
     std::unique_ptr<Copy> c = TakeWaiting(*r);
     r->encoding = true;
@@ -153,9 +160,6 @@ void RecordFrame(GifRecorder& r, const uint8_t* pixels, const uint8_t* paletteTa
 #endif
     r.waiting.push_back(std::move(c));
   }
-#if TARN_GIF_THREADS
-  r.wake.notify_one();
-#endif
 }
 
 void RecordScreenFrame(GifRecorder& r) {
@@ -171,6 +175,7 @@ void RecordingSlice(GifRecorder& r, int rows) {
 
 void WaitForEncoder(GifRecorder& r) {
 #if TARN_GIF_THREADS
+  r.wake.notify_one();
   for (;;) {
     {
       std::lock_guard<std::mutex> hold(r.lock);

@@ -62,9 +62,8 @@ TEST_F(RecordingTest, EveryRecordedFrameHasTheColoursOfItsShot) {
   std::string script = "1120 key 6 tap\n";
   for (uint64_t f = first; f <= last; f += 2) script += std::to_string(f) + " shot s" + std::to_string(f) + ".pcx\n";
   std::ofstream(Path("shots.txt")) << script;
-  const RunResult r =
-      Run("--frames 1160 --input '" + Path("shots.txt") + "' --gif 1041-1160:'" + Path("run.gif") + "'", TARN_GAME_DIR,
-          "cd '" + dir_.string() + "' &&");
+  const RunResult r = Run("--frames 1160 --input '" + Path("shots.txt") + "' --gif 1041-1160:'" + Path("run.gif") + "'",
+                          TARN_GAME_DIR, "cd '" + dir_.string() + "' &&");
   ASSERT_EQ(r.code, 0) << r.err;
   const RunResult panned = Run("--frames 1119");
   EXPECT_EQ(panned.out.find("\"viewX\": 0,"), std::string::npos) << "the view pans: " << panned.out;
