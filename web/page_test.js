@@ -2,8 +2,9 @@
 // as a player would and checks what the browser build must do: the attract
 // card as the native harness draws it (its frames in SHOTS_DIR), a level key,
 // sound after a key, painting in the editor, a save that outlives a reload,
-// a level brought in, a save the storage refuses, the end on Esc and on
-// File > Exit, and a console without errors. Screenshots go to SHOTS_DIR.
+// a GIF recording offered as a download and read by the browser, a level
+// brought in, a save the storage refuses, the end on Esc and on File > Exit,
+// and a console without errors. Screenshots go to SHOTS_DIR.
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -253,6 +254,23 @@ async function main() {
     await shot(page, '6-saved');
     const offered = await page.$$eval('#files a', (as) => as.map((a) => a.download));
     check(offered.includes('1.lev'), 'the saved level is offered as a download (' + offered.join(', ') + ')');
+
+    // F12 records (the page's title says so) and F12 again stops: the GIF is
+    // offered like a saved level, and the browser's own decoder reads it.
+    await tap(page, 'F12');
+    const recordingTitle = await page.title();
+    await waitFrames(page, (await frames(page)) + 60);
+    await tap(page, 'F12');
+    const gif = await page.waitForSelector('#files a[data-name="REC00000.GIF"]', { timeout: 10000 })
+      .then(() => page.evaluate(async () => {
+        const img = new Image();
+        img.src = document.querySelector('#files a[data-name="REC00000.GIF"]').href;
+        await img.decode();
+        return img.naturalWidth + 'x' + img.naturalHeight;
+      })).catch((e) => 'not read: ' + e.message);
+    check(recordingTitle.includes('recording REC00000.GIF') && !(await page.title()).includes('recording'),
+          'F12 starts and stops a recording, named in the title (' + recordingTitle + ')');
+    check(gif === '320x200', 'the recording is offered as REC00000.GIF and the browser reads it (' + gif + ')');
     await page.keyboard.press('Escape');
     await page.waitForSelector('#ended:not([hidden])', { timeout: 5000 }).catch(() => {});
     await shot(page, '7-ended');
