@@ -28,6 +28,10 @@ constexpr int kWidth = 320, kHeight = 200;
 #if TARN_GIF_THREADS
 // How often an idle worker looks for copies: a recording adds one every 33 ms.
 constexpr std::chrono::milliseconds kWorkerPoll{4};
+// Copies that may wait for the worker (64 KB each). A worker that falls
+// further behind (frames run faster than it encodes, as in tarn-run) holds
+// the game thread back rather than let the copies fill the memory.
+constexpr size_t kMaxWaiting = 8;
 #endif
 
 struct Copy {
@@ -48,6 +52,7 @@ struct GifRecorder {
 #if TARN_GIF_THREADS
   std::mutex lock;  // guards waiting, spare and stopping
   std::condition_variable wake;
+  std::condition_variable drained;  // the worker has taken a copy
   bool stopping = false;
   bool encoding = false;  // the worker holds a copy
   std::thread worker;
@@ -105,6 +110,7 @@ void WorkerLoop(GifRecorder* r) {
     hold.lock();
     r->spare.push_back(std::move(c));
     r->encoding = false;
+    r->drained.notify_one();
   }
 }
 
@@ -156,7 +162,11 @@ void RecordFrame(GifRecorder& r, const uint8_t* pixels, const uint8_t* paletteTa
   c->delay = RecordedFrameDelay(r.kept++);
   {
 #if TARN_GIF_THREADS
-    std::lock_guard<std::mutex> hold(r.lock);
+    std::unique_lock<std::mutex> hold(r.lock);
+    if (r.worker.joinable() && r.waiting.size() >= kMaxWaiting) {
+      r.wake.notify_one();
+      r.drained.wait(hold, [&r] { return r.waiting.size() < kMaxWaiting; });
+    }
 #endif
     r.waiting.push_back(std::move(c));
   }
@@ -175,14 +185,9 @@ void RecordingSlice(GifRecorder& r, int rows) {
 
 void WaitForEncoder(GifRecorder& r) {
 #if TARN_GIF_THREADS
+  std::unique_lock<std::mutex> hold(r.lock);
   r.wake.notify_one();
-  for (;;) {
-    {
-      std::lock_guard<std::mutex> hold(r.lock);
-      if (r.waiting.empty() && !r.encoding) return;
-    }
-    std::this_thread::yield();
-  }
+  r.drained.wait(hold, [&r] { return r.waiting.empty() && !r.encoding; });
 #endif
 }
 
