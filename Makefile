@@ -1,5 +1,5 @@
 # The two quick-start commands; everything else is CMake.
-.PHONY: run test build deps asan fuzz bench format web web-serve web-test tiled-test
+.PHONY: run test build deps asan fuzz bench format web web-serve web-test tiled-test pictures
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -34,6 +34,10 @@ tiled-test: build
 
 bench: build
 	./build/bench/tarn-bench
+
+# The README's pictures into docs/pictures (the GIFs over 300 KB into build/pictures).
+pictures: build
+	bash scripts/pictures.sh make build/tarn-run build/game docs/pictures build/pictures
 
 # .clang-format over every tracked C++ file (FORMAT_FILES="..." for fewer).
 FORMAT_FILES ?= $(shell git ls-files '*.cpp' '*.h')

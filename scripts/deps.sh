@@ -5,7 +5,7 @@
 # deps.sh --tiled adds Tiled itself, for checking our maps against it (make tiled-test; it pulls Qt).
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config libsdl2-dev libimgui-dev libgtest-dev
-      libbenchmark-dev xvfb xauth x11-utils xdotool imagemagick python3
+      libbenchmark-dev libgif-dev xvfb xauth x11-utils xdotool imagemagick python3
       libpng-dev libpugixml-dev nlohmann-json3-dev zlib1g-dev libzstd-dev
       x11-xserver-utils)  # xmodmap, for the keyboard-layout test
 [ "${1:-}" = "--sanitize" ] && pkgs+=(clang libclang-rt-14-dev)

@@ -3,7 +3,9 @@
 # checks what a player would see: the marker box outside the game folder, and
 # in the game folder a window that draws, a level key, F4 to a 320x200 window
 # below the menu bar, Alt+V opening the Video menu, F8 hiding the bar, the
-# Double size, Esc to a clean exit, and closing the window to a clean exit.
+# Double size, Esc to a clean exit, closing the window to a clean exit, and
+# GIF recordings started and stopped by F12 and Debug > Toggle FrameDump (in
+# a copy of the game folder), with nothing left under the name by a kill.
 # Exits non-zero with a message on the first failure.
 set -uo pipefail
 
@@ -203,4 +205,43 @@ if command -v python3 >/dev/null; then
 else
   echo "smoke: no python3; the close check is skipped"
 fi
+# ---- 4. Recordings, in a copy of the folder so the demo folder stays as it is.
+cp -r "$GAME_DIR" "$WORK/rec"
+start_tarn "$WORK/rec" rec
+wait_for 30 has_window Tarn || fail "no window for the recording check: $(named_windows | head -3) $(head -c 300 "$WORK/rec.err")"
+wait_for 30 stable_window || fail "the window for the recording check did not settle"
+win=$(window_id Tarn)
+timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
+# A recording of a second or so: its title, then a GIF identify reads.
+record_and_check() {  # record_and_check FILE START-KEYS...
+  local file=$1
+  shift
+  "$@"
+  wait_for 10 has_window "Tarn - recording $file" || fail "no title for recording $file"
+  sleep 1.5
+  "$@"
+  wait_for 10 has_window Tarn || fail "the title did not come back after $file"
+  wait_for 10 test -f "$WORK/rec/$file" || fail "no $file after the recording stopped"
+  # Repeated frames merge, and a loaded machine draws fewer frames in the
+  # wait: any length read back will do.
+  frames=$(identify "$WORK/rec/$file" 2>/dev/null | wc -l)
+  length=$(identify -format '%T+' "$WORK/rec/$file" 2>/dev/null)
+  length=$((${length}0))
+  [ "$frames" -ge 1 ] && [ "$length" -ge 3 ] || fail "identify reads $frames frames, $length/100 s, of $file"
+  echo "smoke: $file recorded by $*: $frames frames, $length/100 s"
+}
+record_and_check REC00000.GIF xdotool key F12
+xdotool key F4
+wait_for 10 window_320_wide || fail "no window after F4 in the recording check"
+debug_frame_dump() { xdotool key alt+d && sleep 0.3 && xdotool key f; }
+record_and_check REC00001.GIF debug_frame_dump
+# Killed while recording: nothing at all under the recording's name.
+xdotool key F12
+wait_for 10 has_window "Tarn - recording REC00002.GIF" || fail "no third recording"
+sleep 1
+kill -9 "$TARN_PID"
+wait "$TARN_PID" 2>/dev/null
+TARN_PID=""
+[ ! -e "$WORK/rec/REC00002.GIF" ] || fail "a killed recording left REC00002.GIF"
+echo "smoke: a recording killed midway leaves no REC00002.GIF"
 echo "smoke: PASS"

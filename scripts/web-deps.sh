@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the browser build needs, when missing: Debian's emscripten and
-# chromium, SDL2 and Dear ImGui built for the browser from Debian's own source
+# chromium, SDL2, Dear ImGui and giflib for the browser from Debian's own source
 # packages (kept in BUILD_DIR/deps/ or DEPS_DIR, built once), and
 # playwright-core from npm for the page test. Usage: web-deps.sh [BUILD_DIR [DEPS_DIR]]
 set -euo pipefail
@@ -50,6 +50,7 @@ fetch_source() {  # fetch_source PACKAGE DIR-GLOB: unpacks PACKAGE's source once
 }
 fetch_source libsdl2 'libsdl2-2*/'
 fetch_source imgui 'imgui-*/'
+fetch_source giflib 'giflib-*/'
 
 # ---- SDL2 for the browser ---------------------------------------------------
 # Debian's emscripten cannot fetch its own SDL2 port; the static library built
@@ -70,8 +71,9 @@ if [ ! -f "$prefix/lib/libSDL2.a" ]; then
     { tail -20 "$deps/sdl2-build.log" >&2; exit 1; }
 fi
 
-# Dear ImGui's core and backends are compiled by the web build itself.
+# Dear ImGui's core and backends, and giflib's encoder, are compiled by the web build itself.
 ln -sfn "$(ls -d "$deps"/imgui-*/ | head -1)" "$deps/imgui"
+ln -sfn "$(ls -d "$deps"/giflib-*/ | head -1)" "$deps/giflib"
 
 # ---- playwright-core for the page test ----------------------------------------
 # It drives Debian's chromium; it never downloads a browser of its own.

@@ -2,7 +2,8 @@
 // as a player would and checks what the browser build must do: the attract
 // card as the native harness draws it (its frames in SHOTS_DIR), a level key,
 // sound after a key, painting in the editor, a letter key by its label on
-// another layout, a save that outlives a reload, a level brought in, a save
+// another layout, a save that outlives a reload, a GIF recording offered as a
+// download and read by the browser, a level brought in, a save
 // the storage refuses, the end on Esc and on File > Exit, and a console
 // without errors. Screenshots go to SHOTS_DIR.
 'use strict';
@@ -319,6 +320,24 @@ async function main() {
     await shot(page, '6-saved');
     const offered = await page.$$eval('#files a', (as) => as.map((a) => a.download));
     check(offered.includes('1.lev'), 'the saved level is offered as a download (' + offered.join(', ') + ')');
+
+    // F12 records (the page's title says so) and F12 again stops: the GIF is
+    // offered like a saved level, and the browser's own decoder reads it.
+    await tap(page, 'F12');
+    const recordingTitle = await page.title();
+    await waitFrames(page, (await frames(page)) + 60);
+    await tap(page, 'F12');
+    const gif = await page.waitForSelector('#files a[data-name="REC00000.GIF"]', { timeout: 10000 })
+      .then(() => page.evaluate(async () => {
+        const img = new Image();
+        img.src = document.querySelector('#files a[data-name="REC00000.GIF"]').href;
+        await img.decode();
+        return img.naturalWidth + 'x' + img.naturalHeight;
+      })).catch((e) => 'not read: ' + e.message);
+    check(recordingTitle.includes('recording REC00000.GIF') && !(await page.title()).includes('recording'),
+          'F12 starts and stops a recording, named in the title (' + recordingTitle + ')');
+    check(gif === '320x200', 'the recording is offered as REC00000.GIF and the browser reads it (' + gif + ')');
+
     // A click after the save is a change Esc keeps beside the level.
     const other = await framePoint(page, 140, 60);
     await page.mouse.move(other.x, other.y);

@@ -38,6 +38,7 @@ enum ScanCode : uint8_t {
   kKeyF1 = 0x3B,
   kKeyF4 = 0x3E,
   kKeyF8 = 0x42,
+  kKeyF12 = 0x46,
   kKeyUp = 0x48,
   kKeyLeft = 0x4B,
   kKeyRight = 0x4D,

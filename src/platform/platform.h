@@ -22,6 +22,9 @@ void MessageBox(const std::string& text, const std::string& caption, BoxIcon ico
 // Creates the one top-level window (hidden until ShowMainWindow). False on failure.
 bool CreateMainWindow(const char* title, int width, int height);
 
+// Sets the window's title (in the browser, the page's).
+void SetWindowTitle(const std::string& title);
+
 // Shows the window; the platform queues an activation message when it gets the focus.
 void ShowMainWindow();
 

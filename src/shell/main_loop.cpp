@@ -15,6 +15,7 @@
 #include "objects/object_list.h"
 #include "platform/platform.h"
 #include "shell/display.h"
+#include "shell/frame_dump.h"
 #include "shell/window.h"
 
 LoopState Loop;
@@ -116,6 +117,7 @@ void RunFrame() {
 }
 
 void CheckHotKeys() {
+  CheckFrameDumpKey();
   if (Input.KeyHeld[kKeyEsc]) {
     QuitGame();
   } else if (Input.KeyHeld[kKeyF8]) {
@@ -146,6 +148,7 @@ bool LoopPass(int& exitCode) {
         ++Loop.FramesRun;
         RunFrame();
         UpdateEditMenu();
+        FrameDumpFrame();
         UnlockBackSurface();
         if (Screen.PixelFormatCode == 8) platform::DisplaySetPalette(Screen.PaletteTable.data());
       }
@@ -185,6 +188,7 @@ int RunMainLoop() {
 // unsaved changes are kept first.
 void QuitGame() {
   KeepUnsavedLevel();
+  StopFrameDump();
   UnlockBackSurface();
   ReleaseDisplay();
   platform::PostQuit(0);
@@ -200,6 +204,7 @@ void WindowProc(const platform::Message& message) {
   switch (message.kind) {
     case platform::MessageKind::Close:
       KeepUnsavedLevel();
+      StopFrameDump();
       ReleaseDisplay();
       platform::PostQuit(0);
       break;

@@ -33,8 +33,6 @@ StartupState Startup;
 void ResetStartup() { Startup = {}; }
 const ModuleReset kStartupReset(ResetStartup);
 
-constexpr const char* kTitle = "Tarn";
-
 void ResetAllState() { ResetEveryModule(); }
 
 void InitGame() {
@@ -84,7 +82,7 @@ bool StartProgram(int& exitCode) {
                          "Data files not found.", platform::BoxIcon::Stop);
     return false;
   }
-  if (!platform::CreateMainWindow(kTitle, 700, 500)) {
+  if (!platform::CreateMainWindow(kWindowTitle, 700, 500)) {
     platform::MessageBox("Could not create hWnd", "Fatal Error!", platform::BoxIcon::Stop);
     return false;
   }

@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <string>
 
+// The window's title while nothing is recorded.
+constexpr const char* kWindowTitle = "Tarn";
+
 struct StartupState {
   std::string DataDirName = "default";
   std::string StartDir;        // absolute path of the folder holding tarn.cfg

@@ -9,6 +9,7 @@
 #include "modes/edit_history.h"
 #include "modes/editor.h"
 #include "shell/display.h"
+#include "shell/frame_dump.h"
 
 WindowState Win;
 
@@ -199,10 +200,11 @@ WindowRequest HandleMenuCommand(uint32_t id) {
       if (!SaveScreenshot(0, problem)) platform::MessageBox(problem, "Screen Shot", platform::BoxIcon::Stop);
       break;
     }
+    case kCommandFrameDump: ToggleFrameDump(); break;
     case kCommandAbout: platform::MessageBox(kAboutText, kAboutCaption, platform::BoxIcon::Info, false); break;
     case kCommandUndo: EditorUndo(); break;
     case kCommandRedo: EditorRedo(); break;
-    default: break;  // Orbets, 2P Mode, FrameDump, Contents, None and the rest do nothing
+    default: break;  // Orbets, 2P Mode, Contents, None and the rest do nothing
   }
   return WindowRequest::None;
 }

@@ -151,7 +151,7 @@ TEST_F(WindowTest, CommandsWithoutAnActionChangeNothing) {
   Press(kKeyF4);
   const auto bar = PlatformBar();
   const auto client = Client();
-  for (uint32_t id : {3000u, 3001u, 3002u, 4000u, 8500u, 8000u, 9999u, 0u, 999u, 1002u, 2004u, 4002u, 0xFFFFFFFFu}) {
+  for (uint32_t id : {3000u, 3001u, 4000u, 8500u, 8000u, 9999u, 0u, 999u, 1002u, 2004u, 4002u, 0xFFFFFFFFu}) {
     HandleMenuCommand(id);
     EXPECT_EQ(PlatformBar(), bar) << id;
     EXPECT_EQ(Client(), client) << id;

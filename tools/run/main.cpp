@@ -1,6 +1,6 @@
 // tarn-run: the engine on the null platform. Runs N due frames in a game
-// folder with scripted input, writes screenshots on request and prints one
-// final state line as JSON.
+// folder with scripted input, writes screenshots and GIF recordings on
+// request and prints one final state line as JSON.
 #include <malloc.h>
 #include <unistd.h>
 
@@ -16,11 +16,13 @@
 #include "common/binary_reader.h"
 #include "common/limits.h"
 #include "common/regular_file.h"
+#include "gfx/gif_record.h"
 #include "gfx/screenshot.h"
 #include "level/level.h"
 #include "modes/attract.h"
 #include "objects/object_list.h"
 #include "platform/null/null_platform.h"
+#include "png_shot.h"
 #include "script.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
@@ -44,22 +46,69 @@ constexpr int kExitUsage = 2, kExitNotGame = 3, kExitShotFailed = 4;
 static bool shotFailed = false;
 
 // A shot that cannot be written is said at once; the run goes on and ends
-// with kExitShotFailed.
+// with kExitShotFailed. A name ending in .png gives a PNG, any other a PCX.
 static void WriteShot(const std::string& path) {
-  if (WriteScreenshot(path)) return;
+  if (IsPngName(path) ? WritePngShot(path) : WriteScreenshot(path)) return;
   std::fprintf(stderr, "tarn-run: cannot write %s: %s\n", path.c_str(), LastWriteError().c_str());
   shotFailed = true;
+}
+
+static bool ParseFrames(const char* text, uint64_t& out) { return text && ParseFrameNumber(text, out); }
+
+// A --gif: frames first to last recorded into file.
+struct GifRequest {
+  uint64_t first = 0, last = 0;
+  std::string file;
+  GifRecording recording;
+};
+static std::vector<GifRequest> gifs;
+
+static void WriteGif(GifRequest& g) {
+  std::string problem;
+  if (FinishRecording(std::move(g.recording), g.file, problem)) return;
+  std::fprintf(stderr, "tarn-run: %s\n", problem.c_str());
+  shotFailed = true;
+}
+
+// Each recording takes the frame just run while it is within its frames,
+// and is written after its last. Encoded at once: the harness has no frame
+// to keep.
+static void RecordGifs(uint64_t frame) {
+  for (GifRequest& g : gifs) {
+    if (frame < g.first || frame > g.last) continue;
+    if (!g.recording) g.recording = StartRecording(false);
+    RecordScreenFrame(*g.recording);
+    RecordingSlice(*g.recording, 1 << 30);
+    if (frame == g.last) WriteGif(g);
+  }
+}
+
+// A run that ends before a recording's last frame writes what it has.
+static void FinishGifs() {
+  for (GifRequest& g : gifs)
+    if (g.recording) WriteGif(g);
+}
+
+// FIRST-LAST:FILE, frame numbers as --frames takes them, FIRST <= LAST.
+static bool ParseGif(const char* v, GifRequest& out) {
+  const char* dash = v ? std::strchr(v, '-') : nullptr;
+  const char* colon = dash ? std::strchr(dash, ':') : nullptr;
+  if (!colon || colon[1] == 0) return false;
+  if (!ParseFrames(std::string(v, dash).c_str(), out.first) ||
+      !ParseFrames(std::string(dash + 1, colon).c_str(), out.last) || out.first > out.last)
+    return false;
+  std::error_code ec;
+  out.file = fs::absolute(colon + 1, ec).string();
+  return !ec;
 }
 
 // The code the run ends with: a failed shot outranks a clean end.
 static int ExitCode(int code) { return shotFailed && code == 0 ? kExitShotFailed : code; }
 
-static bool ParseFrames(const char* text, uint64_t& out) { return text && ParseFrameNumber(text, out); }
-
 static int Usage() {
   std::fprintf(stderr,
-               "usage: tarn-run [--game DIR] [--frames N] [--input FILE] [--shot N:FILE.pcx]... [--bench] "
-               "[--memory-every N]\n");
+               "usage: tarn-run [--game DIR] [--frames N] [--input FILE] [--shot N:FILE.pcx|png]... "
+               "[--gif FIRST-LAST:FILE.gif]... [--bench] [--memory-every N]\n");
   return kExitUsage;
 }
 
@@ -117,6 +166,10 @@ int main(int argc, char** argv) {
       fs::path file = fs::absolute(colon + 1, ec);
       if (ec) return Usage();
       shots.emplace_back(at, file.string());
+    } else if (a == "--gif") {
+      GifRequest g;
+      if (!ParseGif(next(), g)) return Usage();
+      gifs.push_back(std::move(g));
     } else if (a == "--bench") {
       bench = true;
     } else if (a == "--memory-every") {
@@ -129,6 +182,8 @@ int main(int argc, char** argv) {
   // A shot after the last frame would never be taken.
   for (const auto& shot : shots)
     if (shot.first > frames) return Usage();
+  for (const GifRequest& g : gifs)
+    if (g.last > frames) return Usage();
   if (!inputFile.empty()) {
     bool cut = false;
     auto text = ReadWholeFile(inputFile, kMaxScriptBytes, &cut);
@@ -169,6 +224,7 @@ int main(int argc, char** argv) {
   }
 
   nullplat::SetExitHook([](int code) {
+    FinishGifs();
     PrintState();
     if (ExitCode(code) != code) std::exit(ExitCode(code));
   });
@@ -199,6 +255,7 @@ int main(int argc, char** argv) {
     auto start = std::chrono::steady_clock::now();
     while (Loop.FramesDue < f) {
       if (!LoopPass(code)) {
+        FinishGifs();
         PrintState();
         return ExitCode(code);
       }
@@ -215,6 +272,7 @@ int main(int argc, char** argv) {
     }
     for (const auto& [n, file] : shots)
       if (n == f) WriteShot(file);
+    RecordGifs(f);
     if (memoryEvery && f % memoryEvery == 0)
       std::fprintf(stderr, "memory %llu %ld %ld\n", (unsigned long long)f, ResidentKB(), HeapKB());
   }

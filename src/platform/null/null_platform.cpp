@@ -30,6 +30,7 @@ struct NullVoice {
 
 struct NullState {
   bool windowCreated = false;
+  std::string title;
   bool cursorShown = true;
   bool menuShown = false;
   std::vector<platform::MenuEntry> menuBar;
@@ -155,6 +156,7 @@ void SetWindowFormat(const platform::PixelFormat& f) { Null.windowFormat = f; }
 void SetCounterFrequency(uint64_t countsPerSecond) { Null.frequency = countsPerSecond; }
 uint64_t Now() { return Null.now; }
 bool WindowCreated() { return Null.windowCreated; }
+const std::string& WindowTitle() { return Null.title; }
 bool CursorShown() { return Null.cursorShown; }
 bool MenuBarShown() { return Null.menuShown; }
 const std::vector<platform::MenuEntry>& MenuBar() { return Null.menuBar; }
@@ -198,10 +200,13 @@ void MessageBox(const std::string& text, const std::string& caption, BoxIcon, bo
   std::fprintf(stderr, "[box] %s: %s\n", caption.c_str(), text.c_str());
 }
 
-bool CreateMainWindow(const char*, int, int) {
+bool CreateMainWindow(const char* title, int, int) {
   Null.windowCreated = true;
+  Null.title = title;
   return true;
 }
+
+void SetWindowTitle(const std::string& title) { Null.title = title; }
 
 void ShowMainWindow() { Null.messages.push_back({MessageKind::Activate, 1}); }
 void ShowCursor(bool shown) { Null.cursorShown = shown; }

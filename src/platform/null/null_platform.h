@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -51,6 +52,7 @@ void SetCounterFrequency(uint64_t countsPerSecond);
 
 uint64_t Now();
 bool WindowCreated();
+const std::string& WindowTitle();
 bool CursorShown();
 bool MenuBarShown();
 // The bar as last given to SetMenuBar.

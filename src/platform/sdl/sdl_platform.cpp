@@ -99,6 +99,11 @@ bool CreateMainWindow(const char* title, int width, int height) {
   return true;
 }
 
+// SDL's browser video sets the page's title.
+void SetWindowTitle(const std::string& title) {
+  if (Sdl.window) SDL_SetWindowTitle(Sdl.window, title.c_str());
+}
+
 void ShowMainWindow() {
   if (!Sdl.window) return;
   SDL_ShowWindow(Sdl.window);

@@ -1,0 +1,16 @@
+# giflib.cmake: the GIF recordings' encoder for the browser build: the
+# encoding half of Debian's giflib, compiled from the source package that
+# scripts/web-deps.sh unpacks.
+enable_language(C)
+set(TARN_WEB_DEPS ${CMAKE_BINARY_DIR}/deps CACHE PATH "Where scripts/web-deps.sh put SDL2 and ImGui")
+set(GIFLIB_DIR ${TARN_WEB_DEPS}/giflib)
+if(NOT EXISTS ${GIFLIB_DIR}/egif_lib.c)
+  message(FATAL_ERROR "No giflib source in ${GIFLIB_DIR}: run scripts/web-deps.sh")
+endif()
+set(GIFLIB_SOURCES egif_lib.c gifalloc.c gif_err.c gif_hash.c openbsd-reallocarray.c)
+list(TRANSFORM GIFLIB_SOURCES PREPEND ${GIFLIB_DIR}/)
+add_library(tarn_giflib STATIC ${GIFLIB_SOURCES})
+# Its warnings are not ours to mend.
+set_source_files_properties(${GIFLIB_SOURCES} PROPERTIES COMPILE_OPTIONS -w)
+target_include_directories(tarn_giflib SYSTEM PUBLIC ${GIFLIB_DIR})
+set(TARN_GIF_LIBS tarn_giflib)
