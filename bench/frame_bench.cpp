@@ -2,6 +2,10 @@
 // memory floor and against a per-tile SDL_RenderCopy peer.
 //
 //   tarn-bench [--game DIR] [benchmark flags]
+//   tarn-bench [--game DIR] --profile FRAME COUNT   # FRAME: level1..level5, attract, editor
+//
+// --profile draws COUNT frames of one kind with no timing around them, for
+// callgrind or perf to count or sample.
 //
 // Frame: clear, scroll tables, every plane of the level, expansion to 32-bit
 // pixels. Floor: memset of the same bytes (64,000 for the clear and for each
@@ -12,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -52,7 +57,7 @@ void StartInWindow() {
   Loop.AppActive = 1;
 }
 
-void RunBenchFrame() {
+[[gnu::noinline]] void RunBenchFrame() {  // kept whole for a profiler to collect
   LockBackSurface();
   RunFrame();
   UnlockBackSurface();
@@ -104,18 +109,21 @@ void MoveView(int64_t i) {
   Level.viewY = int32_t(i * 2 % 512);
 }
 
+// Frame i of a level's pan; not inlined, so that a profiler can collect it alone.
+[[gnu::noinline]] void LevelFrame(int64_t i) {
+  MoveView(i);
+  ClearFrameBuffer(0);
+  BuildScrollTables(Level.viewX, Level.viewY);
+  for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+  ConvertFrameBuffer();
+  benchmark::DoNotOptimize(rgbFrame.data());
+  benchmark::ClobberMemory();
+}
+
 void BM_Frame(benchmark::State& state) {
   if (!LoadDemoLevel(int(state.range(0)))) return state.SkipWithError("level did not load");
   int64_t i = 0;
-  for (auto _ : state) {
-    MoveView(i++);
-    ClearFrameBuffer(0);
-    BuildScrollTables(Level.viewX, Level.viewY);
-    for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
-    ConvertFrameBuffer();
-    benchmark::DoNotOptimize(rgbFrame.data());
-    benchmark::ClobberMemory();
-  }
+  for (auto _ : state) LevelFrame(i++);
 }
 
 void BM_Floor(benchmark::State& state) {
@@ -172,6 +180,20 @@ class TableReporter : public benchmark::ConsoleReporter {
   }
 };
 
+// --profile FRAME COUNT: 0 when the frame is known and started.
+int Profile(const std::string& frame, int64_t count) {
+  bool started = false;
+  if (frame.size() == 6 && frame.starts_with("level") && frame[5] >= '1' && frame[5] <= '5') {
+    started = LoadDemoLevel(frame[5] - '0');
+    for (int64_t i = 0; started && i < count; ++i) LevelFrame(i);
+  } else if (frame == "attract" || frame == "editor") {
+    started = frame == "attract" ? StartAttract() : StartEditor();
+    for (int64_t i = 0; started && i < count; ++i) RunBenchFrame();
+  }
+  if (!started) std::fprintf(stderr, "tarn-bench: cannot profile frame '%s'\n", frame.c_str());
+  return started ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,6 +204,7 @@ int main(int argc, char** argv) {
       argc -= 2;
       break;
     }
+  if (argc == 4 && std::strcmp(argv[1], "--profile") == 0) return Profile(argv[2], std::atoll(argv[3]));
   benchmark::Initialize(&argc, argv);
   TableReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
