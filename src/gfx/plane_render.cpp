@@ -108,18 +108,31 @@ void DrawHLinedLines(const View& v, uint8_t* row, int ty, int lines, int fx, int
 }
 
 // Screen tile column k of a V Tiled plane, rows 0..25 top to bottom;
-// nextCell() yields the map cell of each row in turn.
+// nextCell() yields the map cell of each row in turn. The cells are read
+// first and the inner ones holding a tile visited by their bits: embers and
+// other sparse columns would otherwise cost a mispredicted branch a cell.
 template <class View, class NextCell>
 void DrawTileColumn(const View& v, int k, int fx, int fy, NextCell nextCell) {
   const int sx = 8 * k - fx;
+  std::array<uint32_t, kRows> cells;
+  uint32_t shown = 0;
+  for (int m = 0; m < kRows; ++m) {
+    cells[size_t(m)] = nextCell();
+    shown |= uint32_t(cells[size_t(m)] != 0) << m;
+  }
   if (k == 0 || k == kColumns - 1) {
-    for (int m = 0; m < kRows; ++m) PutEdge(v, nextCell(), sx, 8 * m - fy);
+    for (; shown; shown &= shown - 1) {
+      const int m = __builtin_ctz(shown);
+      PutEdge(v, cells[size_t(m)], sx, 8 * m - fy);
+    }
     return;
   }
-  PutEdge(v, nextCell(), sx, -fy);
-  uint8_t* dst = v.fb + (8 - fy) * v.Stride() + sx;
-  for (int m = 1; m < kRows - 1; ++m, dst += 8 * v.Stride()) PutInner(v, nextCell(), dst);
-  PutEdge(v, nextCell(), sx, 8 * (kRows - 1) - fy);
+  PutEdge(v, cells[0], sx, -fy);
+  PutEdge(v, cells[kRows - 1], sx, 8 * (kRows - 1) - fy);
+  for (shown &= (uint32_t(1) << (kRows - 1)) - 2; shown; shown &= shown - 1) {
+    const int m = __builtin_ctz(shown);
+    PutInner(v, cells[size_t(m)], v.fb + (8 * m - fy) * v.Stride() + sx);
+  }
 }
 
 // The pixel columns `columns` (bit t: column t) of screen tile column x0 of
@@ -150,8 +163,13 @@ void DrawVLinedTiles(const View& v, int x0, uint8_t columns, int32_t camY, int64
     if (r >= loop) r -= loop;
     const uint32_t n = v.Cell(width * r + tc);
     if (n == 0) continue;
-    const uint8_t* px = v.Ref(n).px;
-    if (px != kBlankBlock) put(8 * j - fy, px, 8);
+    const TileRef ref = v.Ref(n);
+    if (ref.px == kBlankBlock) continue;
+    // An opaque tile has no 0 to leave out: all eight columns are a copy.
+    if (!Edge && columns == 0xFF && ref.opaque)
+      CopyTile8x8(v.fb + (8 * j - fy) * stride + x0, size_t(stride), ref.px);
+    else
+      put(8 * j - fy, ref.px, 8);
   }
   // Bottom slice: r not wrapped, cut at the bottom edge.
   if (fy > 0)
