@@ -1,5 +1,5 @@
 # The two quick-start commands; everything else is CMake.
-.PHONY: run test build deps asan fuzz bench format web web-serve web-test
+.PHONY: run test build deps asan fuzz bench bench-ratios format web web-serve web-test
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -29,6 +29,12 @@ fuzz: build
 
 bench: build
 	./build/bench/tarn-bench
+
+# Each frame against its memory floor only (no peer), the quickest of three
+# interleaved runs each: a quick look, as CI prints it.
+bench-ratios: build
+	./build/bench/tarn-bench --benchmark_filter='Frame|Floor' --benchmark_min_time=0.1 \
+		--benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
 
 # .clang-format over every tracked C++ file (FORMAT_FILES="..." for fewer).
 FORMAT_FILES ?= $(shell git ls-files '*.cpp' '*.h')
