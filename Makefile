@@ -1,5 +1,5 @@
 # The two quick-start commands; everything else is CMake.
-.PHONY: run test build deps asan fuzz bench format web web-serve web-test tiled-test pictures
+.PHONY: run test build deps asan fuzz bench bench-ratios format web web-serve web-test tiled-test pictures
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -38,6 +38,12 @@ bench: build
 # The README's pictures into docs/pictures (the GIFs over 300 KB into build/pictures).
 pictures: build
 	bash scripts/pictures.sh make build/tarn-run build/game docs/pictures build/pictures
+
+# Each frame against its memory floor only (no peer), the quickest of three
+# interleaved runs each: a quick look, as CI prints it.
+bench-ratios: build
+	./build/bench/tarn-bench --benchmark_filter='Frame|Floor' --benchmark_min_time=0.1 \
+		--benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
 
 # .clang-format over every tracked C++ file (FORMAT_FILES="..." for fewer).
 FORMAT_FILES ?= $(shell git ls-files '*.cpp' '*.h')

@@ -13,10 +13,6 @@
 #include "shell/startup.h"
 #include "shell/window.h"
 
-namespace {
-
-// Starts the engine in the demo folder in a window and runs it into the
-// endless diagonal pan, where every plane but the station is shown.
 bool StartAttract() {
   StartInWindow();
   int code = 0;
@@ -24,6 +20,8 @@ bool StartAttract() {
     if (!LoopPass(code)) return false;
   return Objects.ObjectCount > 0;
 }
+
+namespace {
 
 int ShownPlanes() {
   int shown = 0;

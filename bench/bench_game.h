@@ -16,3 +16,7 @@ void RunBenchFrame();
 // The bytes a frame of n planes must write at the least, as memsets: the
 // clear, each plane, the 32-bit frame.
 void MemoryFloor(benchmark::State& state, int planes);
+// Starts the engine in the demo folder in a window and runs it into the
+// attract sequence's endless diagonal pan, where every plane but the station
+// is shown.
+bool StartAttract();

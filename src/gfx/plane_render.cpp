@@ -108,54 +108,72 @@ void DrawHLinedLines(const View& v, uint8_t* row, int ty, int lines, int fx, int
 }
 
 // Screen tile column k of a V Tiled plane, rows 0..25 top to bottom;
-// nextCell() yields the map cell of each row in turn.
+// nextCell() yields the map cell of each row in turn. The cells are read
+// first and the inner ones holding a tile visited by their bits: embers and
+// other sparse columns would otherwise cost a mispredicted branch a cell.
 template <class View, class NextCell>
 void DrawTileColumn(const View& v, int k, int fx, int fy, NextCell nextCell) {
   const int sx = 8 * k - fx;
+  std::array<uint32_t, kRows> cells;
+  uint32_t shown = 0;
+  for (int m = 0; m < kRows; ++m) {
+    cells[size_t(m)] = nextCell();
+    shown |= uint32_t(cells[size_t(m)] != 0) << m;
+  }
   if (k == 0 || k == kColumns - 1) {
-    for (int m = 0; m < kRows; ++m) PutEdge(v, nextCell(), sx, 8 * m - fy);
+    for (; shown; shown &= shown - 1) {
+      const int m = __builtin_ctz(shown);
+      PutEdge(v, cells[size_t(m)], sx, 8 * m - fy);
+    }
     return;
   }
-  PutEdge(v, nextCell(), sx, -fy);
-  uint8_t* dst = v.fb + (8 - fy) * v.Stride() + sx;
-  for (int m = 1; m < kRows - 1; ++m, dst += 8 * v.Stride()) PutInner(v, nextCell(), dst);
-  PutEdge(v, nextCell(), sx, 8 * (kRows - 1) - fy);
+  PutEdge(v, cells[0], sx, -fy);
+  PutEdge(v, cells[kRows - 1], sx, 8 * (kRows - 1) - fy);
+  for (shown &= (uint32_t(1) << (kRows - 1)) - 2; shown; shown &= shown - 1) {
+    const int m = __builtin_ctz(shown);
+    PutInner(v, cells[size_t(m)], v.fb + (8 * m - fy) * v.Stride() + sx);
+  }
 }
 
-// `cols` pixel columns (1, or 8 sharing one camera and loop) of a V Lined plane:
-// block columns tx.. of the cells from map row r down, at screen column sx.
-template <int Cols, class View>
-void DrawVLinedColumns(const View& v, int sx, int tx, int fy, int64_t width, int64_t tc, int64_t r, int64_t loop) {
+// The pixel columns `columns` (bit t: column t) of screen tile column x0 of
+// a V Lined plane, which share camera camY and loop: block columns of the
+// cells of map column tc from the camera's row down. Inner tile columns are
+// merged eight bytes a row through a mask of those columns; one cut by the
+// screen's side (Edge) is written pixel by pixel, never outside the frame.
+template <bool Edge, class View>
+void DrawVLinedTiles(const View& v, int x0, uint8_t columns, int32_t camY, int64_t loop, int64_t width, int64_t tc) {
   const ptrdiff_t stride = v.Stride();
-  uint8_t* col = v.fb + sx;
+  const int fy = camY & 7;
+  const uint64_t mask = ColumnBytes(columns);
+  // Rows [0, rows) of block `src` at screen row y; only non-zero pixels are written.
+  auto put = [&](int y, const uint8_t* src, int rows) {
+    if constexpr (Edge) {
+      for (int i = 0; i < rows; ++i)
+        for (int t = 0; t < 8; ++t)
+          if (uint8_t b = src[i * 8 + t]; b && (columns >> t & 1)) v.fb[(y + i) * stride + x0 + t] = b;
+    } else {
+      MergeRows8Masked(v.fb + y * stride + x0, size_t(stride), src, rows, mask);
+    }
+  };
+  int64_t r = FloorMod(camY >> 3, loop);
   // Top slice: any tile number, cut at the top edge.
-  if (const uint8_t* px = v.Pixels(v.Cell(width * r + tc)))
-    for (int i = fy; i < 8; ++i)
-      for (int t = 0; t < Cols; ++t)
-        if (uint8_t b = px[i * 8 + tx + t]) col[(i - fy) * stride + t] = b;
+  if (const uint8_t* px = v.Pixels(v.Cell(width * r + tc))) put(0, px + 8 * fy, 8 - fy);
   ++r;
   for (int j = 1; j < kRows - 1; ++j, ++r) {
     if (r >= loop) r -= loop;
     const uint32_t n = v.Cell(width * r + tc);
     if (n == 0) continue;
-    const uint8_t* px = v.Ref(n).px;
-    if (px == kBlankBlock) continue;
-    uint8_t* dst = col + (8 * j - fy) * stride;
-    // Only non-zero pixels are written here, opaque tile or not.
-    if constexpr (Cols == 8) {
-      MergeTile8x8(dst, size_t(stride), px);
-    } else {
-      for (int i = 0; i < 8; ++i) {
-        uint8_t b = px[i * 8 + tx], keep = uint8_t(-(b == 0));
-        dst[i * stride] = uint8_t((dst[i * stride] & keep) | b);
-      }
-    }
+    const TileRef ref = v.Ref(n);
+    if (ref.px == kBlankBlock) continue;
+    // An opaque tile has no 0 to leave out: all eight columns are a copy.
+    if (!Edge && columns == 0xFF && ref.opaque)
+      CopyTile8x8(v.fb + (8 * j - fy) * stride + x0, size_t(stride), ref.px);
+    else
+      put(8 * j - fy, ref.px, 8);
   }
   // Bottom slice: r not wrapped, cut at the bottom edge.
-  if (const uint8_t* px = v.Pixels(v.Cell(width * r + tc)))
-    for (int i = 0; i < fy; ++i)
-      for (int t = 0; t < Cols; ++t)
-        if (uint8_t b = px[i * 8 + tx + t]) col[(kHeight - fy + i) * stride + t] = b;
+  if (fy > 0)
+    if (const uint8_t* px = v.Pixels(v.Cell(width * r + tc))) put(kHeight - fy, px, fy);
 }
 
 // Opens the draw's view, with the frame buffer's stride fixed where the
@@ -204,36 +222,40 @@ void DrawVTiled(const View& v, const Plane& p) {
   }
 }
 
+// A V Lined plane a tile column at a time: its pixel columns are grouped by
+// camera and loop (all eight where the column's lines move as one), and
+// each group is drawn as one column of tiles.
 template <class View>
 void DrawVLined(const View& v, const Plane& p) {
-  const int64_t hloop = OtherLoop(p, p.width), span = hloop * 8, width = p.width;
+  const int64_t hloop = OtherLoop(p, p.width), width = p.width;
   const int32_t camX = v.scrollX[p.otherSpeed];
-  int64_t line = FloorMod(camX, span);  // pixel column within the horizontal loop
   int64_t tc = FloorMod(camX >> 3, hloop);
-  uint32_t x = uint32_t(camX);
-  for (int sx = 0; sx < kWidth;) {
-    if (line >= span) {
-      int64_t n = line / span;
-      tc -= n * hloop;
-      line -= n * span;
+  struct Group {
+    int32_t camY;
+    int64_t loop;
+    uint8_t columns;
+  };
+  for (int k = 0, x0 = -(camX & 7); k < kColumns; ++k, ++tc, x0 += 8) {
+    if (tc >= hloop) tc -= hloop;
+    std::array<Group, 8> groups;
+    int count = 0;
+    for (int t = std::max(0, -x0); t < 8 && x0 + t < kWidth; ++t) {
+      const int64_t line = tc * 8 + t;  // the pixel column within the horizontal loop
+      const int32_t camY = v.scrollY[LineSpeed(p, line)];
+      const int64_t loop = LineLoop(p, line, p.height);
+      int g = 0;
+      while (g < count && (groups[size_t(g)].camY != camY || groups[size_t(g)].loop != loop)) ++g;
+      if (g == count) groups[size_t(count++)] = {camY, loop, 0};
+      groups[size_t(g)].columns |= uint8_t(1 << t);
     }
-    const int32_t camY = v.scrollY[LineSpeed(p, line)];
-    const int64_t loop = LineLoop(p, line, p.height);
-    const int tx = int(x & 7);
-    // A whole map column whose eight lines agree is drawn as one column of tiles.
-    bool block = tx == 0 && sx + 8 <= kWidth;
-    for (int t = 1; block && t < 8; ++t)
-      block = v.scrollY[LineSpeed(p, line + t)] == camY && LineLoop(p, line + t, p.height) == loop;
-    const int64_t r = FloorMod(camY >> 3, loop);
-    if (block)
-      DrawVLinedColumns<8>(v, sx, tx, camY & 7, width, tc, r, loop);
-    else
-      DrawVLinedColumns<1>(v, sx, tx, camY & 7, width, tc, r, loop);
-    const int cols = block ? 8 : 1;
-    if (tx + cols == 8) ++tc;
-    sx += cols;
-    x += uint32_t(cols);
-    line += cols;
+    const bool edge = x0 < 0 || x0 + 8 > kWidth;
+    for (int g = 0; g < count; ++g) {
+      const Group& gr = groups[size_t(g)];
+      if (edge)
+        DrawVLinedTiles<true>(v, x0, gr.columns, gr.camY, gr.loop, width, tc);
+      else
+        DrawVLinedTiles<false>(v, x0, gr.columns, gr.camY, gr.loop, width, tc);
+    }
   }
 }
 

@@ -112,3 +112,36 @@ inline void MergeTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
   for (int r = 0; r < 8; ++r) MergeRow8(dst + r * stride, src + r * 8);
 #endif
 }
+
+// 0xFF in byte c for each bit c of `columns`: the pixel columns of an 8-byte row.
+inline uint64_t ColumnBytes(uint8_t columns) {
+  uint64_t mask = 0;
+  for (int c = 0; c < 8; ++c) mask |= uint64_t(columns >> c & 1) * 0xFF << (8 * c);
+  return mask;
+}
+
+// `rows` rows of an 8-byte-wide block whose rows lie next to each other in
+// src, merged through a column mask: only the pixels in the columns of `mask`
+// (ColumnBytes) that are not 0 are written, two rows a register.
+inline void MergeRows8Masked(uint8_t* dst, size_t stride, const uint8_t* src, int rows, uint64_t mask) {
+  int r = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128(), m = _mm_set1_epi64x(int64_t(mask));
+  for (; r + 2 <= rows; r += 2, dst += 2 * stride, src += 16) {
+    __m128i s = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src)), m);
+    __m128i d = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)),
+                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + stride)));
+    d = _mm_or_si128(_mm_and_si128(d, _mm_cmpeq_epi8(s, zero)), s);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), d);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + stride), _mm_unpackhi_epi64(d, d));
+  }
+#endif
+  for (; r < rows; ++r, dst += stride, src += 8) {
+    uint64_t s, d;
+    std::memcpy(&s, src, 8);
+    std::memcpy(&d, dst, 8);
+    s &= mask;
+    d = (d & ~NonZeroMask(s)) | s;
+    std::memcpy(dst, &d, 8);
+  }
+}

@@ -375,8 +375,13 @@ Plane RandomPlane(std::mt19937& rng, uint8_t type, bool solid, size_t tileCount)
   const int lines = type <= kRelative ? 1 : type == kHTiled ? h : type == kVTiled ? w : 8 * along;
   p.lineLoops.resize(size_t(solid ? lines : pick(lines + 10)));
   p.lineSpeeds.resize(size_t(solid ? lines : pick(lines + 10)));
-  for (auto& l : p.lineLoops) l = solid ? along : loop(along);
-  for (auto& s : p.lineSpeeds) s = uint8_t(pick(3) ? pick(256) : 64);
+  // Lines one by one, or in bands that share speed and loop (as a wall's
+  // depths do), so that lines are drawn apart and together.
+  const bool bands = pick(3) == 0;
+  for (size_t i = 0; i < p.lineLoops.size(); ++i)
+    p.lineLoops[i] = solid ? along : bands && i > 0 && pick(6) ? p.lineLoops[i - 1] : loop(along);
+  for (size_t i = 0; i < p.lineSpeeds.size(); ++i)
+    p.lineSpeeds[i] = bands && i > 0 && pick(6) ? p.lineSpeeds[i - 1] : uint8_t(pick(3) ? pick(256) : 64);
   p.otherLoop = solid ? across : loop(across);
   p.otherSpeed = uint8_t(pick(256));
   const int wraps[] = {w * h, 0, 1 + pick(w * h + 100), w * (1 + pick(h))};
