@@ -42,7 +42,7 @@ pictures: build
 # Each frame against its memory floor only (no peer), the quickest of three
 # interleaved runs each: a quick look, as CI prints it.
 bench-ratios: build
-	./build/bench/tarn-bench --benchmark_filter='Frame|Floor' --benchmark_min_time=0.1 \
+	./build/bench/tarn-bench --benchmark_filter='(Frame|Floor)(/[0-9])?$$' --benchmark_min_time=0.1 \
 		--benchmark_repetitions=3 --benchmark_enable_random_interleaving=true
 
 # .clang-format over every tracked C++ file (FORMAT_FILES="..." for fewer).
