@@ -51,6 +51,21 @@ void WriteSizeEntries(const char* third) {
   }
 }
 
+// The Scaling pop-up, Video's third entry, with the check at Scaling.
+void WriteScalingEntries() {
+  if (Win.MenuBar.size() < 2 || Win.MenuBar[1].children.size() < 3) return;
+  MenuEntry& scaling = Win.MenuBar[1].children[2];
+  scaling.children = {Command("&Whole Steps", kCommandScaleWholeSteps), Command("&Fill", kCommandScaleFill)};
+  scaling.children[Win.Scaling == 1 ? 1 : 0].checked = true;
+}
+
+void ChooseScaling(uint8_t scaling) {
+  Win.Scaling = scaling;
+  platform::SetFillScaling(scaling == 1);
+  WriteScalingEntries();
+  platform::SetMenuBar(Win.MenuBar);
+}
+
 void ChooseWindowSize(uint8_t mode) {
   Win.WindowSizeMode = mode;
   ApplyWindowSize();
@@ -89,7 +104,7 @@ void BuildMenuBar() {
   Win.MenuBar = {
       Popup("&File",
             {Command("Toggle &Menu  F8", kCommandToggleMenu), Separator(), Command("E&xit         ESC", kCommandExit)}),
-      Popup("&Video", {Command("&Full Screen  F4", kCommandFullScreen), Popup("Window &Size")}),
+      Popup("&Video", {Command("&Full Screen  F4", kCommandFullScreen), Popup("Window &Size"), Popup("S&caling")}),
       Popup("&Debug",
             {Command("Toggle &Orbets  F11", kCommandOrbets), Command("Toggle &2P Mode   F2", kCommandTwoPlayers),
              Command("Toggle &FrameDump F3", kCommandFrameDump), Command("Screen &Shot      F9", kCommandScreenShot),
@@ -97,6 +112,7 @@ void BuildMenuBar() {
       Popup("&Help", {Command("&Contents     F1", kCommandContents), Separator(), Command("&About", kCommandAbout)}),
   };
   WriteSizeEntries("&Reizeable");
+  WriteScalingEntries();
   platform::SetMenuBar(Win.MenuBar);
 }
 
@@ -112,6 +128,8 @@ void ToggleMenuBar() {
     Win.MenuHeight = platform::MenuBarHeight();
     Win.MenuState = 1;
   }
+  // Full screen hides the pointer, but a bar is worked with it.
+  if (!Win.Windowed) platform::ShowCursor(Win.MenuState == 1);
   UpdateBounds();
 }
 
@@ -164,6 +182,8 @@ WindowRequest HandleMenuCommand(uint32_t id) {
     case kCommandSizeNormal:
     case kCommandSizeDouble:
     case kCommandSizeResizeable: ChooseWindowSize(uint8_t(id - kCommandSizeNormal)); break;
+    case kCommandScaleWholeSteps:
+    case kCommandScaleFill: ChooseScaling(uint8_t(id - kCommandScaleWholeSteps)); break;
     case kCommandScreenShot: {
       // Where the player looks: a shot that was not written must not pass in silence.
       std::string problem;

@@ -16,6 +16,8 @@ enum MenuCommand : uint32_t {
   kCommandSizeNormal = 2001,
   kCommandSizeDouble = 2002,
   kCommandSizeResizeable = 2003,
+  kCommandScaleWholeSteps = 2004,
+  kCommandScaleFill = 2005,
   kCommandOrbets = 3000,
   kCommandTwoPlayers = 3001,
   kCommandFrameDump = 3002,
@@ -35,6 +37,7 @@ struct WindowRectT {
 struct WindowState {
   uint8_t Windowed = 0;        // 0 full screen (the start state)
   uint8_t WindowSizeMode = 0;  // 0 Normal, 1 Double, 2 Resizeable
+  uint8_t Scaling = 0;         // 0 whole steps, 1 fill
   uint8_t MenuState = 2;       // 0 hidden, 1 shown, 2 hidden because of full screen
   int32_t FrameWidth = 0, FrameHeight = 0;
   int32_t MenuHeight = -1, CaptionHeight = 0;
@@ -50,7 +53,8 @@ extern WindowState Win;
 void ResetWindow();
 
 // Builds the File, Video, Debug and Help menus, the Window Size entry of the
-// current WindowSizeMode checked, and hands them to the platform.
+// current WindowSizeMode and the Scaling entry of Scaling checked, and hands
+// them to the platform.
 void BuildMenuBar();
 // Shows the bar when it is hidden (MenuState 0 or 2), hides it when shown.
 void ToggleMenuBar();
