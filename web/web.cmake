@@ -14,7 +14,7 @@ endif()
 
 set(IMGUI_SOURCES ${IMGUI_DIR}/imgui.cpp ${IMGUI_DIR}/imgui_draw.cpp ${IMGUI_DIR}/imgui_tables.cpp
   ${IMGUI_DIR}/imgui_widgets.cpp ${IMGUI_DIR}/backends/imgui_impl_sdl.cpp
-  ${IMGUI_DIR}/backends/imgui_impl_sdlrenderer.cpp)
+  ${IMGUI_DIR}/backends/imgui_impl_sdlrenderer.cpp ${IMGUI_DIR}/backends/imgui_impl_opengl3.cpp)
 # Their warnings are not ours to mend.
 set_source_files_properties(${IMGUI_SOURCES} PROPERTIES COMPILE_OPTIONS -w)
 

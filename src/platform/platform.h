@@ -46,6 +46,11 @@ void SetMenuBarShown(bool shown);
 // Height in pixels of the menu bar when shown.
 int MenuBarHeight();
 
+// How the frame fills its area, window or full screen: by whole steps with
+// black bars (the start), or with fill set, as large as its aspect allows,
+// pixels scaled unevenly.
+void SetFillScaling(bool fill);
+
 // Size of the current client area (the frame's area, below any bar).
 void GetClientSize(int& width, int& height);
 

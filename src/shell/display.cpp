@@ -1,6 +1,6 @@
-// display.cpp: the display device: a palettised full-screen form whose frame
-// is the platform's memory, or a window form that receives the frame expanded
-// to its pixel format.
+// display.cpp: the display device: a palettised form whose frame is the
+// platform's memory (full screen, or a browser's window), or a window form
+// that receives the frame expanded to its pixel format.
 #include "shell/display.h"
 
 #include "common/module_state.h"
@@ -23,9 +23,13 @@ int SetUpDisplay(int width, int height, bool windowed) {
     return kFail;
   }
   TheDisplay->created = true;
-  TheDisplay->windowed = windowed;
+  // A window that takes palette indices (the browser's, looked up on the GPU)
+  // is drawn into as full screen is.
+  platform::PixelFormat format;
+  const bool converts = windowed && !(platform::DisplayPixelFormat(format) && format.palettised);
+  TheDisplay->converts = converts;
   if (uint8_t* surface = platform::DisplayLock()) {
-    if (windowed) {
+    if (converts) {
       Screen.ConvertCount = uint32_t(width * height);
       Screen.ConvertDest = surface;
       platform::DisplayUnlock();
@@ -36,14 +40,14 @@ int SetUpDisplay(int width, int height, bool windowed) {
       platform::DisplayUnlock();
     }
   }
-  if (!windowed) platform::DisplaySetPalette(Screen.PaletteTable.data());
+  if (!converts) platform::DisplaySetPalette(Screen.PaletteTable.data());
   return 0;
 }
 
 int RestoreDisplay() {
   if (!platform::DisplayRestore()) return int(0x80004005);
   if (uint8_t* surface = platform::DisplayLock()) {
-    if (TheDisplay && TheDisplay->windowed)
+    if (TheDisplay && TheDisplay->converts)
       Screen.ConvertDest = surface;
     else
       Screen.FrameBuffer = surface;
@@ -78,7 +82,7 @@ void ReleaseDisplay() { TheDisplay.reset(); }
 bool LockBackSurface() {
   uint8_t* surface = platform::DisplayLock();
   if (!surface) return false;
-  if (TheDisplay && TheDisplay->windowed)
+  if (TheDisplay && TheDisplay->converts)
     Screen.ConvertDest = surface;
   else
     Screen.FrameBuffer = surface;

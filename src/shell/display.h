@@ -11,13 +11,16 @@ class CDisplay {
   ~CDisplay();
   CDisplay(const CDisplay&) = delete;
   CDisplay& operator=(const CDisplay&) = delete;
-  bool windowed = false;
+  // The engine draws into its own frame and expands it into the platform's
+  // memory: a window form whose pixels are not palette indices.
+  bool converts = false;
   bool created = false;
 };
 extern std::unique_ptr<CDisplay> TheDisplay;
 
 // Creates the display in the full-screen or window form and points the frame
-// (or the window form's conversion) at it; full screen also gets the palette.
+// (or the window form's conversion) at it; full screen, and a window that
+// takes palette indices, also get the palette.
 // 0 on success. The window's size and the pixel format check come after it
 // (OpenDisplay in shell/window.h).
 int SetUpDisplay(int width, int height, bool windowed);

@@ -65,6 +65,21 @@ void WriteSizeEntries(const char* third) {
   }
 }
 
+// The Scaling pop-up, Video's third entry, with the check at Scaling.
+void WriteScalingEntries() {
+  if (Win.MenuBar.size() <= kVideoMenu || Win.MenuBar[kVideoMenu].children.size() < 3) return;
+  MenuEntry& scaling = Win.MenuBar[kVideoMenu].children[2];
+  scaling.children = {Command("&Whole Steps", kCommandScaleWholeSteps), Command("&Fill", kCommandScaleFill)};
+  scaling.children[Win.Scaling == 1 ? 1 : 0].checked = true;
+}
+
+void ChooseScaling(uint8_t scaling) {
+  Win.Scaling = scaling;
+  platform::SetFillScaling(scaling == 1);
+  WriteScalingEntries();
+  platform::SetMenuBar(Win.MenuBar);
+}
+
 void ChooseWindowSize(uint8_t mode) {
   Win.WindowSizeMode = mode;
   ApplyWindowSize();
@@ -106,7 +121,7 @@ void BuildMenuBar() {
       // Alt+I: Alt+E is the editor's speed step of ten, and an open bar takes its letter.
       Popup("Ed&it",
             {EditCommand("&Undo", "", "Ctrl+Z", kCommandUndo), EditCommand("&Redo", "", "Ctrl+Y", kCommandRedo)}),
-      Popup("&Video", {Command("&Full Screen  F4", kCommandFullScreen), Popup("Window &Size")}),
+      Popup("&Video", {Command("&Full Screen  F4", kCommandFullScreen), Popup("Window &Size"), Popup("S&caling")}),
       Popup("&Debug",
             {Command("Toggle &Orbets  F11", kCommandOrbets), Command("Toggle &2P Mode   F2", kCommandTwoPlayers),
              Command("Toggle &FrameDump F3", kCommandFrameDump), Command("Screen &Shot      F9", kCommandScreenShot),
@@ -114,6 +129,7 @@ void BuildMenuBar() {
       Popup("&Help", {Command("&Contents     F1", kCommandContents), Separator(), Command("&About", kCommandAbout)}),
   };
   WriteSizeEntries("&Reizeable");
+  WriteScalingEntries();
   UpdateEditMenu();
   platform::SetMenuBar(Win.MenuBar);
 }
@@ -142,6 +158,8 @@ void ToggleMenuBar() {
     Win.MenuHeight = platform::MenuBarHeight();
     Win.MenuState = 1;
   }
+  // Full screen hides the pointer, but a bar is worked with it.
+  if (!Win.Windowed) platform::ShowCursor(Win.MenuState == 1);
   UpdateBounds();
 }
 
@@ -194,6 +212,8 @@ WindowRequest HandleMenuCommand(uint32_t id) {
     case kCommandSizeNormal:
     case kCommandSizeDouble:
     case kCommandSizeResizeable: ChooseWindowSize(uint8_t(id - kCommandSizeNormal)); break;
+    case kCommandScaleWholeSteps:
+    case kCommandScaleFill: ChooseScaling(uint8_t(id - kCommandScaleWholeSteps)); break;
     case kCommandScreenShot: {
       // Where the player looks: a shot that was not written must not pass in silence.
       std::string problem;

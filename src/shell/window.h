@@ -16,6 +16,8 @@ enum MenuCommand : uint32_t {
   kCommandSizeNormal = 2001,
   kCommandSizeDouble = 2002,
   kCommandSizeResizeable = 2003,
+  kCommandScaleWholeSteps = 2004,
+  kCommandScaleFill = 2005,
   kCommandOrbets = 3000,
   kCommandTwoPlayers = 3001,
   kCommandFrameDump = 3002,
@@ -37,6 +39,7 @@ struct WindowRectT {
 struct WindowState {
   uint8_t Windowed = 0;        // 0 full screen (the start state)
   uint8_t WindowSizeMode = 0;  // 0 Normal, 1 Double, 2 Resizeable
+  uint8_t Scaling = 0;         // 0 whole steps, 1 fill
   uint8_t MenuState = 2;       // 0 hidden, 1 shown, 2 hidden because of full screen
   int32_t FrameWidth = 0, FrameHeight = 0;
   int32_t MenuHeight = -1, CaptionHeight = 0;
@@ -52,7 +55,8 @@ extern WindowState Win;
 void ResetWindow();
 
 // Builds the File, Edit, Video, Debug and Help menus, the Window Size entry
-// of the current WindowSizeMode checked, and hands them to the platform.
+// of the current WindowSizeMode and the Scaling entry of Scaling checked,
+// and hands them to the platform.
 void BuildMenuBar();
 // Names in Undo and Redo what they would act on, greyed when nothing; the
 // platform gets the bar again only when that changed.

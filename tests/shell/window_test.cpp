@@ -86,6 +86,9 @@ TEST_F(WindowTest, TheBarHoldsEveryMenuTextIdentifierAndCheckMark) {
       "    &Normal=2001*",
       "    &Double=2002",
       "    &Reizeable=2003",
+      "  S&caling[]",
+      "    &Whole Steps=2004*",
+      "    &Fill=2005",
       "&Debug[]",
       "  Toggle &Orbets  F11=3000",
       "  Toggle &2P Mode   F2=3001",
@@ -111,6 +114,14 @@ TEST_F(WindowTest, TheBarHoldsEveryMenuTextIdentifierAndCheckMark) {
   Win.WindowSizeMode = 1;
   BuildMenuBar();
   EXPECT_EQ(SizeEntries(), (std::vector<std::string>{"    &Normal=2001", "    &Double=2002*", "    &Reizeable=2003"}));
+  // The check follows the scaling chosen, and a bar built later keeps it.
+  HandleMenuCommand(kCommandScaleFill);
+  BuildMenuBar();
+  auto bar = PlatformBar();
+  auto at = std::find(bar.begin(), bar.end(), "  S&caling[]");
+  ASSERT_NE(at, bar.end());
+  EXPECT_EQ(std::vector<std::string>(at + 1, at + 3),
+            (std::vector<std::string>{"    &Whole Steps=2004", "    &Fill=2005*"}));
 }
 
 // The third entry is spelt right from the first choice on; Resizeable keeps
@@ -151,7 +162,7 @@ TEST_F(WindowTest, CommandsWithoutAnActionChangeNothing) {
   Press(kKeyF4);
   const auto bar = PlatformBar();
   const auto client = Client();
-  for (uint32_t id : {3000u, 3001u, 4000u, 8500u, 8000u, 9999u, 0u, 999u, 1002u, 2004u, 4002u, 0xFFFFFFFFu}) {
+  for (uint32_t id : {3000u, 3001u, 4000u, 8500u, 8000u, 9999u, 0u, 999u, 1002u, 2006u, 4002u, 0xFFFFFFFFu}) {
     HandleMenuCommand(id);
     EXPECT_EQ(PlatformBar(), bar) << id;
     EXPECT_EQ(Client(), client) << id;
@@ -196,7 +207,8 @@ TEST_F(WindowTest, MenuStateFollowsF8AndF4) {
     EXPECT_EQ(Win.MenuState, c.menuState) << c.keys;
     EXPECT_EQ(nullplat::MenuBarShown(), c.menuState == 1) << c.keys;
     EXPECT_EQ(nullplat::FullScreen(), c.windowed == 0) << c.keys;
-    EXPECT_EQ(nullplat::CursorShown(), c.windowed == 1) << c.keys;
+    // Full screen shows the pointer only for the bar.
+    EXPECT_EQ(nullplat::CursorShown(), c.windowed == 1 || c.menuState == 1) << c.keys;
   }
 }
 
@@ -207,6 +219,25 @@ TEST_F(WindowTest, AWindowRebuildsThePixelOfEverySlot) {
   ToggleFullScreen();
   EXPECT_EQ(Screen.PixelFormatCode, 32);
   EXPECT_EQ(Screen.PixelLookup[77], 0xFC8004u);
+}
+
+// A window whose platform takes palette indices (a browser's WebGL) is drawn
+// into directly, like full screen, with no expansion and the palette loaded.
+TEST_F(WindowTest, APalettisedWindowIsDrawnIntoDirectly) {
+  nullplat::SetWindowFormat({true, false, 8, 0});
+  const uint8_t rgb[3] = {63, 32, 1};
+  SetPaletteEntry(77, rgb);
+  ToggleFullScreen();
+  ASSERT_EQ(Win.Windowed, 1);
+  EXPECT_EQ(Screen.PixelFormatCode, 8);
+  EXPECT_EQ(Screen.FrameBuffer, platform::DisplayLock());
+  EXPECT_EQ(std::vector<uint8_t>(nullplat::DisplayPalette() + 4 * 77, nullplat::DisplayPalette() + 4 * 78),
+            (std::vector<uint8_t>{252, 128, 4, 0}));
+  Screen.FrameBuffer[5] = 77;
+  ConvertFrameBuffer();  // nothing to expand: the pixel stays where it was drawn
+  EXPECT_EQ(platform::DisplayLock()[5], 77);
+  ToggleFullScreen();
+  EXPECT_EQ(Screen.FrameBuffer, platform::DisplayLock()) << "full screen as before";
 }
 
 TEST_F(WindowTest, WindowMessages) {
@@ -238,33 +269,43 @@ TEST_F(WindowTest, ThePointerLandsOnThePixelUnderItInEveryMode) {
   struct {
     const char* mode;
     uint8_t windowed, size;
-    bool bar;
+    bool bar, fill;
     int clientW, clientH;  // of a Resizeable window
     int px, py, x, y;
   } cases[] = {
-      {"normal", 1, 0, false, 0, 0, 0, 0, 0, 0},
-      {"normal", 1, 0, false, 0, 0, 319, 199, 319, 199},
-      {"normal+bar", 1, 0, true, 0, 0, 5, kBar + 7, 5, 7},
-      {"normal+bar: on the bar", 1, 0, true, 0, 0, 5, 3, 5, 0},
-      {"double", 1, 1, false, 0, 0, 639, 399, 319, 199},
-      {"double+bar", 1, 1, true, 0, 0, 639, kBar + 399, 319, 199},
-      {"double+bar", 1, 1, true, 0, 0, 3, kBar + 2, 1, 1},
-      {"double: left and above", 1, 1, false, 0, 0, -40, -3, 0, 0},
-      {"double: right and below", 1, 1, false, 0, 0, 5000, 400, 319, 199},
+      {"normal", 1, 0, false, false, 0, 0, 0, 0, 0, 0},
+      {"normal", 1, 0, false, false, 0, 0, 319, 199, 319, 199},
+      {"normal+bar", 1, 0, true, false, 0, 0, 5, kBar + 7, 5, 7},
+      {"normal+bar: on the bar", 1, 0, true, false, 0, 0, 5, 3, 5, 0},
+      {"double", 1, 1, false, false, 0, 0, 639, 399, 319, 199},
+      {"double+bar", 1, 1, true, false, 0, 0, 639, kBar + 399, 319, 199},
+      {"double+bar", 1, 1, true, false, 0, 0, 3, kBar + 2, 1, 1},
+      {"double: left and above", 1, 1, false, false, 0, 0, -40, -3, 0, 0},
+      {"double: right and below", 1, 1, false, false, 0, 0, 5000, 400, 319, 199},
       // 701 x 457 fits 640 x 400, centred 30 in and 28 down.
-      {"resizeable", 1, 2, false, 701, 457, 30, 28, 0, 0},
-      {"resizeable", 1, 2, false, 701, 457, 29, 27, 0, 0},
-      {"resizeable", 1, 2, false, 701, 457, 669, 427, 319, 199},
-      {"resizeable", 1, 2, false, 701, 457, 31, 29, 0, 0},
-      {"resizeable", 1, 2, true, 701, 457, 32, kBar + 30, 1, 1},
+      {"resizeable", 1, 2, false, false, 701, 457, 30, 28, 0, 0},
+      {"resizeable", 1, 2, false, false, 701, 457, 29, 27, 0, 0},
+      {"resizeable", 1, 2, false, false, 701, 457, 669, 427, 319, 199},
+      {"resizeable", 1, 2, false, false, 701, 457, 31, 29, 0, 0},
+      {"resizeable", 1, 2, true, false, 701, 457, 32, kBar + 30, 1, 1},
       // Smaller than the frame: 200 x 125, 12 rows down, scaled by 1.6.
-      {"resizeable small", 1, 2, false, 200, 150, 100, 12 + 62, 160, 99},
-      // 1024 x 768: 3.2 times, 64 rows of border above and below.
-      {"full", 0, 0, false, 0, 0, 0, 63, 0, 0},
-      {"full", 0, 0, false, 0, 0, 1023, 703, 319, 199},
-      {"full", 0, 0, false, 0, 0, 3, 64 + 3, 1, 1},
+      {"resizeable small", 1, 2, false, false, 200, 150, 100, 12 + 62, 160, 99},
+      // Filled, 701 x 457 shows 701 x 438, 9 rows down, pixels of uneven size.
+      {"resizeable fill", 1, 2, false, true, 701, 457, 0, 9, 0, 0},
+      {"resizeable fill", 1, 2, false, true, 701, 457, 700, 446, 319, 199},
+      {"resizeable fill", 1, 2, true, true, 701, 457, 351, kBar + 9 + 219, 160, 100},
+      // Full screen by whole steps: 3 times, 960 x 600 at 32, 84.
+      {"full whole", 0, 0, false, false, 0, 0, 31, 83, 0, 0},
+      {"full whole", 0, 0, false, false, 0, 0, 32, 84, 0, 0},
+      {"full whole", 0, 0, false, false, 0, 0, 35, 87, 1, 1},
+      {"full whole", 0, 0, false, false, 0, 0, 991, 683, 319, 199},
+      {"full whole+bar", 0, 0, true, false, 0, 0, 512, kBar + 74 + 300, 160, 100},
+      // Filled, 1024 x 768: 3.2 times, 64 rows of border above and below.
+      {"full", 0, 0, false, true, 0, 0, 0, 63, 0, 0},
+      {"full", 0, 0, false, true, 0, 0, 1023, 703, 319, 199},
+      {"full", 0, 0, false, true, 0, 0, 3, 64 + 3, 1, 1},
       // With the bar the frame fits the 749 rows below it: 54 rows above the frame.
-      {"full+bar", 0, 0, true, 0, 0, 512, kBar + 54 + 320, 160, 100},
+      {"full+bar", 0, 0, true, true, 0, 0, 512, kBar + 54 + 320, 160, 100},
   };
   for (const auto& c : cases) {
     RestartEngine();
@@ -272,6 +313,7 @@ TEST_F(WindowTest, ThePointerLandsOnThePixelUnderItInEveryMode) {
     if (c.windowed) ToggleFullScreen();
     if (c.bar != (Win.MenuState == 1)) ToggleMenuBar();
     HandleMenuCommand(kCommandSizeNormal + c.size);
+    HandleMenuCommand(c.fill ? kCommandScaleFill : kCommandScaleWholeSteps);
     if (c.clientW) nullplat::ResizeByUser(c.clientW, c.clientH);
     nullplat::SetPointerInWindow(c.px, c.py);
     ReadMouse();

@@ -55,6 +55,7 @@ struct NullState {
   bool displayFails = false;
   bool displayExists = false;
   bool windowed = false;
+  bool fill = false;  // SetFillScaling
   int width = 320, height = 200;
   platform::PixelFormat windowFormat{false, true, 32, 0xFF0000};
   std::vector<uint8_t> surface;
@@ -226,6 +227,7 @@ void SetClientLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) {
 }
 void SetMenuBarShown(bool shown) { Null.menuShown = shown; }
 int MenuBarHeight() { return nullplat::kBarHeight; }
+void SetFillScaling(bool fill) { Null.fill = fill; }
 
 static int ShownBar() { return Null.menuShown ? nullplat::kBarHeight : 0; }
 
@@ -281,7 +283,7 @@ void GetPointer(int& x, int& y, int& viewWidth, int& viewHeight) {
   if (!Null.pointerInWindow) return;
   int w, h;
   GetClientSize(w, h);
-  sdlplat::FrameRect r = sdlplat::LayoutFrame(w, h + ShownBar(), ShownBar(), Null.width, Null.height, Null.windowed);
+  sdlplat::FrameRect r = sdlplat::LayoutFrame(w, h + ShownBar(), ShownBar(), Null.width, Null.height, !Null.fill);
   if (r.w <= 0 || r.h <= 0) return;
   x = sdlplat::PointerAxis(Null.pointerX - r.x, r.w, Null.width);
   y = sdlplat::PointerAxis(Null.pointerY - r.y, r.h, Null.height);

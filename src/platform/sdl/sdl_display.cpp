@@ -1,17 +1,42 @@
 // sdl_display.cpp: the display forms on an SDL renderer. Full screen keeps an
 // 8-bit frame and expands it through its own palette at present; a window
 // takes the frame already expanded to XRGB8888. Both show it scaled with the
-// aspect kept, nearest neighbour, black bars around.
+// aspect kept, nearest neighbour, black bars around. In a browser with WebGL
+// both forms keep the 8-bit frame and the GPU expands it (sdl_web_gl.cpp).
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include "platform/sdl/sdl_menu.h"
 #include "platform/sdl/sdl_state.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/sdl/sdl_web_gl.h"
+#endif
 
 namespace sdlplat {
 
 namespace {
+
+// True while the browser's WebGL shows the frame: its palette is looked up on
+// the GPU, for the window form as for full screen, and SDL has no renderer.
+bool OnGpu() {
+#ifdef __EMSCRIPTEN__
+  return WebGlRunning();
+#else
+  return false;
+#endif
+}
+
+// The size of what the frame and the bar are drawn on.
+bool OutputSize(int& w, int& h) {
+  if (OnGpu()) {
+    SDL_GetWindowSize(Sdl.window, &w, &h);
+    return true;
+  }
+  return Sdl.renderer && SDL_GetRendererOutputSize(Sdl.renderer, &w, &h) == 0;
+}
 
 // True for a GL renderer whose driver rasterises on the CPU (llvmpipe under
 // a headless X server): it would scale the frame and then copy every screen
@@ -29,13 +54,37 @@ bool RasterisesOnCpu(SDL_Renderer* renderer) {
   return false;
 }
 
+// True on a Linux machine with no GPU device (no render node or card under
+// /dev/dri, no NVIDIA device): GL there can only rasterise on the CPU, and
+// finding that out by making a GL renderer loads the software driver, about
+// half a second of start-up, only to throw it away.
+bool NoGpuDevice() {
+#if defined(__linux__) && !defined(__EMSCRIPTEN__)
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("renderD", 0) == 0 || name.rfind("card", 0) == 0) return false;
+  }
+  return !std::filesystem::exists("/dev/nvidia0", ec);
+#else
+  return false;
+#endif
+}
+
 // The best renderer SDL offers unless it runs on the CPU anyway; then, or
 // when nothing else works, the software one. A renderer the user names in
 // SDL_RENDER_DRIVER is taken as it is.
 bool EnsureRenderer() {
-  if (Sdl.renderer) return true;
-  Sdl.renderer = SDL_CreateRenderer(Sdl.window, -1, 0);
-  if (Sdl.renderer && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && RasterisesOnCpu(Sdl.renderer)) {
+  if (Sdl.renderer || OnGpu()) return true;
+#ifdef __EMSCRIPTEN__
+  if (WebGlStart()) {
+    MenuAttach(Sdl.window, nullptr);
+    return true;
+  }
+#endif
+  const bool named = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+  if (named || !NoGpuDevice()) Sdl.renderer = SDL_CreateRenderer(Sdl.window, -1, 0);
+  if (Sdl.renderer && !named && RasterisesOnCpu(Sdl.renderer)) {
     SDL_DestroyRenderer(Sdl.renderer);
     Sdl.renderer = nullptr;
   }
@@ -133,7 +182,7 @@ bool UploadFrame() {
 // pixels between presents, and a full clear costs as much as the frame's copy.
 void FillBars(const FrameRect& r) {
   int w, h;
-  if (SDL_GetRendererOutputSize(Sdl.renderer, &w, &h) != 0) return;
+  if (!OutputSize(w, h)) return;
   const SDL_Rect bars[4] = {
       {0, 0, w, r.y}, {0, r.y + r.h, w, h - r.y - r.h}, {0, r.y, r.x, r.h}, {r.x + r.w, r.y, w - r.x - r.w, r.h}};
   for (const SDL_Rect& bar : bars)
@@ -143,15 +192,17 @@ void FillBars(const FrameRect& r) {
 }  // namespace
 
 FrameRect ShownFrame() {
-  if (!Sdl.renderer) return {};
   int w, h;
-  if (SDL_GetRendererOutputSize(Sdl.renderer, &w, &h) != 0) return {};
-  return LayoutFrame(w, h, ShownBarHeight(), Sdl.frameW, Sdl.frameH, Sdl.windowed);
+  if (!OutputSize(w, h)) return {};
+  return LayoutFrame(w, h, ShownBarHeight(), Sdl.frameW, Sdl.frameH, !Sdl.fill);
 }
 
 void DestroyRenderer() {
   platform::DisplayRelease();
   MenuDetach();
+#ifdef __EMSCRIPTEN__
+  WebGlStop();
+#endif
   if (Sdl.renderer) SDL_DestroyRenderer(Sdl.renderer);
   Sdl.renderer = nullptr;
 }
@@ -177,8 +228,9 @@ bool DisplayCreate(bool windowed, int width, int height) {
   } else if (!sdlplat::EnterFullScreen()) {
     return false;
   }
-  if (!sdlplat::MakeTexture(width, height)) return false;
-  if (windowed)
+  const bool onGpu = sdlplat::OnGpu();
+  if (!onGpu && !sdlplat::MakeTexture(width, height)) return false;
+  if (windowed && !onGpu)
     Sdl.frame32.assign(size_t(width) * height, 0);
   else
     Sdl.frame8.assign(size_t(width) * height, 0);
@@ -199,7 +251,7 @@ bool DisplayExists() { return Sdl.displayExists; }
 
 bool DisplayPixelFormat(PixelFormat& out) {
   if (!Sdl.displayExists) return false;
-  if (!Sdl.windowed) {
+  if (!Sdl.windowed || sdlplat::OnGpu()) {
     out = PixelFormat{true, false, 8, 0};
     return true;
   }
@@ -214,7 +266,7 @@ bool DisplayPixelFormat(PixelFormat& out) {
 
 uint8_t* DisplayLock() {
   if (!Sdl.displayExists) return nullptr;
-  if (Sdl.windowed) return reinterpret_cast<uint8_t*>(Sdl.frame32.data());
+  if (Sdl.windowed && !sdlplat::OnGpu()) return reinterpret_cast<uint8_t*>(Sdl.frame32.data());
   return Sdl.frame8.data();
 }
 
@@ -229,9 +281,18 @@ void DisplaySetPalette(const uint8_t* entries) {
 }
 
 PresentResult DisplayPresent() {
-  if (!Sdl.displayExists || !Sdl.texture) return PresentResult::NoSurfaces;
+  const bool onGpu = sdlplat::OnGpu();
+  if (!Sdl.displayExists || (!Sdl.texture && !onGpu)) return PresentResult::NoSurfaces;
   if (Sdl.deviceLost) return PresentResult::SurfaceLost;
   sdlplat::FrameRect r = sdlplat::ShownFrame();
+#ifdef __EMSCRIPTEN__
+  // The browser shows the canvas when the frame callback returns.
+  if (onGpu) {
+    sdlplat::WebGlDraw(r, Sdl.frame8.data(), Sdl.frameW, Sdl.frameH, Sdl.palette.data());
+    sdlplat::MenuDraw();
+    return PresentResult::Ok;
+  }
+#endif
   SDL_SetRenderDrawColor(Sdl.renderer, 0, 0, 0, 255);
   if (Sdl.scaleOnCpu && r.w > 0 && r.h > 0)
     sdlplat::FillBars(r);
@@ -253,6 +314,7 @@ PresentResult DisplayPresent() {
 // A new renderer and texture; the frame memory, ours, stays where it was.
 bool DisplayRestore() {
   if (!Sdl.displayExists) return false;
+  if (sdlplat::OnGpu()) return true;
   sdlplat::DestroyTexture();
   sdlplat::MenuDetach();
   if (Sdl.renderer) SDL_DestroyRenderer(Sdl.renderer);

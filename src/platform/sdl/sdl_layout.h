@@ -30,8 +30,8 @@ inline FrameRect FitFrame(int areaW, int areaH, int frameW, int frameH) {
 }
 
 // Where the frame shows in an area of areaW x areaH whose top barH rows hold
-// the menu bar. A window scales by whole steps when at least one fits, so every
-// frame pixel shows the same size; full screen fills what it can.
+// the menu bar. By whole steps, when at least one fits, every frame pixel shows
+// the same size; otherwise the frame fills what it can.
 inline FrameRect LayoutFrame(int areaW, int areaH, int barH, int frameW, int frameH, bool wholeSteps) {
   const int h = areaH - barH;
   FrameRect r = FitFrame(areaW, h, frameW, frameH);

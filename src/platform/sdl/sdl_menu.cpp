@@ -8,6 +8,9 @@
 #include <imgui.h>
 #include <imgui_impl_sdl.h>
 #include <imgui_impl_sdlrenderer.h>
+#ifdef __EMSCRIPTEN__
+#include <imgui_impl_opengl3.h>
+#endif
 #include <imgui_internal.h>
 
 #include <array>
@@ -24,7 +27,8 @@ using Path = std::vector<int>;  // child indices from the bar down to an entry
 
 struct MenuState {
   bool started = false;              // the ImGui context and its SDL side exist
-  SDL_Renderer* renderer = nullptr;  // the renderer ImGui draws with, if bound
+  bool bound = false;                // ImGui has a backend to draw with
+  SDL_Renderer* renderer = nullptr;  // the renderer ImGui draws with; none for WebGL
   std::vector<MenuEntry> bar;
   bool shown = false;
   bool open = false;             // a menu is open (or asked for by a key)
@@ -299,16 +303,24 @@ bool KeyEvent(const SDL_Event& e) {
 
 void MenuAttach(SDL_Window* window, SDL_Renderer* renderer) {
   if (!Menus.started) Start(window);
-  if (Menus.renderer == renderer) return;
+  if (Menus.bound && Menus.renderer == renderer) return;
   MenuDetach();
-  ImGui_ImplSDLRenderer_Init(renderer);
+#ifdef __EMSCRIPTEN__
+  if (!renderer) ImGui_ImplOpenGL3_Init("#version 100");
+#endif
+  if (renderer) ImGui_ImplSDLRenderer_Init(renderer);
   Menus.renderer = renderer;
+  Menus.bound = true;
 }
 
 void MenuDetach() {
-  if (!Menus.renderer) return;
-  ImGui_ImplSDLRenderer_Shutdown();
+  if (!Menus.bound) return;
+#ifdef __EMSCRIPTEN__
+  if (!Menus.renderer) ImGui_ImplOpenGL3_Shutdown();
+#endif
+  if (Menus.renderer) ImGui_ImplSDLRenderer_Shutdown();
   Menus.renderer = nullptr;
+  Menus.bound = false;
 }
 
 void MenuSetBar(const std::vector<MenuEntry>& menus) { Menus.bar = menus; }
@@ -346,8 +358,11 @@ bool MenuEvent(const SDL_Event& e) {
 }
 
 void MenuDraw() {
-  if (!Menus.renderer || !Menus.shown) return;
-  ImGui_ImplSDLRenderer_NewFrame();
+  if (!Menus.bound || !Menus.shown) return;
+#ifdef __EMSCRIPTEN__
+  if (!Menus.renderer) ImGui_ImplOpenGL3_NewFrame();
+#endif
+  if (Menus.renderer) ImGui_ImplSDLRenderer_NewFrame();
   ImGui_ImplSDL2_NewFrame();
   ImGuiIO& io = ImGui::GetIO();
   // Two presents within one tick of a coarse clock (a browser's) give a zero
@@ -378,7 +393,10 @@ void MenuDraw() {
   // With every menu closed the bar lets go of the keyboard.
   if (!Menus.open && GImGui->NavWindow) ImGui::FocusWindow(nullptr);
   ImGui::Render();
-  ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
+#ifdef __EMSCRIPTEN__
+  if (!Menus.renderer) ImGui_ImplOpenGL3_RenderDrawData(ImGui::GetDrawData());
+#endif
+  if (Menus.renderer) ImGui_ImplSDLRenderer_RenderDrawData(ImGui::GetDrawData());
 }
 
 bool MenuOpen() { return Menus.open; }

@@ -18,7 +18,8 @@ namespace sdlplat {
 constexpr int kMenuBarHeight = 21;
 
 // Binds the menu's drawing to the renderer (again after the renderer was
-// made anew); the first call starts ImGui.
+// made anew), or with none to the browser's current WebGL context; the first
+// call starts ImGui.
 void MenuAttach(SDL_Window* window, SDL_Renderer* renderer);
 // Unbinds it before the renderer goes.
 void MenuDetach();

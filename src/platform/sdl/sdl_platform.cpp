@@ -80,6 +80,15 @@ using sdlplat::Sdl;
 namespace platform {
 
 void MessageBox(const std::string& text, const std::string& caption, BoxIcon icon, bool owned) {
+#ifdef __EMSCRIPTEN__
+  // The page shows it; the console gets it as a plain line, not an error.
+  std::printf("[box] %s: %s\n", caption.c_str(), text.c_str());
+  std::fflush(stdout);
+  sdlplat::ShowBoxInPage(caption, text);
+  (void)icon;
+  (void)owned;
+  return;
+#endif
   // The line on stderr lets scripts see boxes that nobody will click.
   std::fprintf(stderr, "[box] %s: %s\n", caption.c_str(), text.c_str());
   std::fflush(stderr);
@@ -156,6 +165,8 @@ void SetMenuBarShown(bool shown) {
 }
 
 int MenuBarHeight() { return sdlplat::kMenuBarHeight; }
+
+void SetFillScaling(bool fill) { Sdl.fill = fill; }
 
 void SetMenuBar(const std::vector<MenuEntry>& menus) { sdlplat::MenuSetBar(menus); }
 

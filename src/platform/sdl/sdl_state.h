@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -38,6 +39,7 @@ struct SdlState {
   bool windowed = false;
   bool deviceLost = false;  // the renderer lost its textures
   int frameW = 320, frameH = 200;
+  bool fill = false;        // the frame fills its area unevenly, not by whole steps
   bool scaleOnCpu = false;  // software renderer: the texture has the shown size
   SDL_Texture* texture = nullptr;
   int textureW = 0, textureH = 0;
@@ -80,6 +82,8 @@ void DestroyRenderer();
 #ifdef __EMSCRIPTEN__
 // Ends the browser's loop and the program; the page shows that it ended.
 [[noreturn]] void EndInBrowser(int code);
+// A message box as the page's own dialog.
+void ShowBoxInPage(const std::string& caption, const std::string& text);
 #endif
 
 }  // namespace sdlplat

@@ -102,6 +102,14 @@ const bool kHintsSet = [] {
 
 }  // namespace
 
+void ShowBoxInPage(const std::string& caption, const std::string& text) {
+  EM_ASM(
+      {
+        if (Module['showBox']) Module['showBox'](UTF8ToString($0), UTF8ToString($1));
+      },
+      caption.c_str(), text.c_str());
+}
+
 void EndInBrowser(int code) {
   emscripten_exit_fullscreen();  // and no waiting request names the canvas SDL let go of
   emscripten_cancel_main_loop();
