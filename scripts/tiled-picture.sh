@@ -2,11 +2,11 @@
 # tiled-picture.sh [BUILD]: the README's picture of demo level 1 as Tiled's
 # own renderer (tmxrasterizer) draws tarn-tiled's export of it, beside Tarn's
 # frame of the same level (tarn-run, doubled). Writes
-# docs/pictures/tiled-level1.png. Needs Tiled (scripts/deps.sh --tiled).
+# docs/tiled-level1.png. Needs Tiled (scripts/deps.sh --tiled).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-out=docs/pictures/tiled-level1.png
+out=docs/tiled-level1.png
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
