@@ -18,6 +18,8 @@ target_link_libraries(tarn_platform_null PUBLIC tarn_platform_null_headers tarn_
 add_library(tarn_sdl2 INTERFACE)
 target_include_directories(tarn_sdl2 INTERFACE ${SDL2_PREFIX}/include/SDL2 ${SDL2_PREFIX}/include)
 target_link_libraries(tarn_sdl2 INTERFACE ${SDL2_PREFIX}/lib/libSDL2.dll.a)
+# The tests look inside the SDL platform's headers, which name SDL's.
+target_include_directories(tarn_platform_sdl_headers INTERFACE ${SDL2_PREFIX}/include)
 
 set(IMGUI_SOURCES ${IMGUI_DIR}/imgui.cpp ${IMGUI_DIR}/imgui_draw.cpp ${IMGUI_DIR}/imgui_tables.cpp
   ${IMGUI_DIR}/imgui_widgets.cpp ${IMGUI_DIR}/backends/imgui_impl_sdl.cpp
