@@ -1,5 +1,5 @@
 # The two quick-start commands; everything else is CMake.
-.PHONY: run test build deps asan fuzz bench bench-ratios format web web-serve web-test tiled-test pictures
+.PHONY: run test build deps asan fuzz bench bench-ratios format web web-serve web-test tiled-test pictures windows windows-test
 FUZZ_SECONDS ?= 60
 
 deps:
@@ -77,3 +77,23 @@ web-serve: web
 
 web-test: web
 	bash scripts/web-test.sh $(WEB_DIR) $(WEB_DEPS)
+
+# Tarn for 64-bit Windows: build-windows/tarn-windows.zip, cross-built with MinGW-w64.
+WINDOWS_DIR := build-windows
+# SDL2, ImGui and GoogleTest for Windows; point it outside the tree to keep them across clones.
+WINDOWS_DEPS ?= $(CURDIR)/$(WINDOWS_DIR)/deps
+
+windows:
+	@bash scripts/windows-deps.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
+	@bash scripts/deps.sh
+	cmake --preset release >/dev/null
+	cmake --build --preset release --target tarn-mkdemo tarn-run
+	rm -rf $(WINDOWS_DIR)/game && ./build/tarn-mkdemo $(WINDOWS_DIR)/game >/dev/null
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DTARN_WINDOWS_DEPS=$(WINDOWS_DEPS) >/dev/null
+	cmake --build $(WINDOWS_DIR) -j2
+	bash scripts/windows-zip.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
+
+windows-test: windows
+	cmake --build $(WINDOWS_DIR) -j2 --target tarn-tests
+	bash scripts/windows-test.sh $(WINDOWS_DIR)

@@ -5,7 +5,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
 #include <sys/wait.h>
+#endif
 
 #include <cstdlib>
 #include <optional>
@@ -44,10 +47,33 @@ std::optional<int> ExitCodeOf(Step&& step) {
 }
 
 // The exit code of a shell command (a program the tests start); -1 when a
-// signal ended it.
+// signal ended it. On Windows the shell is cmd.exe, which keeps the quotes
+// inside a command only when the whole of it is quoted once more.
 inline int ExitCodeOfCommand(const std::string& command) {
+#ifdef _WIN32
+  return std::system(("\"" + command + "\"").c_str());
+#else
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+}
+
+// What a test needs that Windows does not have (FIFOs, devices, POSIX
+// processes and modes): it is skipped there with the reason.
+#ifdef _WIN32
+#define SKIP_ON_WINDOWS(why) GTEST_SKIP() << "no " why " on Windows"
+#else
+#define SKIP_ON_WINDOWS(why) static_cast<void>(0)
+#endif
+
+// A FIFO at path, for tests of what is not a regular file; false where the
+// system has none.
+inline bool MakeFifo(const std::string& path) {
+#ifdef _WIN32
+  return false;
+#else
+  return ::mkfifo(path.c_str(), 0600) == 0;
+#endif
 }
 
 // Loop passes until `frame` frames have been due since start; the loop must

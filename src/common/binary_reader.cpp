@@ -2,11 +2,6 @@
 // whole-file writes.
 #include "common/binary_reader.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -18,6 +13,7 @@
 
 #include "common/limits.h"
 #include "common/module_state.h"
+#include "common/os_files.h"
 
 namespace fs = std::filesystem;
 
@@ -152,12 +148,12 @@ bool WriteFailed(int error) {
 // missing file (or a link to one) is where the new file goes.
 bool FollowLinks(std::string& path, int& error) {
   for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) {
-      error = errno;
-      return errno == ENOENT;
+    const OsFileStatus st = OsStatus(path, false);
+    if (st.error) {
+      error = st.error;
+      return false;
     }
-    if (!S_ISLNK(st.st_mode)) return true;
+    if (st.kind != OsKind::Link) return true;
     std::error_code ec;
     const fs::path target = fs::read_symlink(path, ec);
     if (ec) {
@@ -185,8 +181,7 @@ void RemoveStaleTemporaries(const std::string& path) {
     const std::string digits = name.substr(prefix.size());
     if (digits.find_first_not_of("0123456789") != std::string::npos) continue;
     const long long pid = std::stoll(digits);
-    if (pid != ::getpid() && (pid > INT_MAX || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)) continue;
-    ::unlink(it->path().c_str());  // never a folder: unlink leaves those alone
+    if (pid == OsProcessId() || OsProcessGone(pid)) OsRemoveFile(it->path().string());
   }
 }
 
@@ -194,14 +189,9 @@ void RemoveStaleTemporaries(const std::string& path) {
 // injected fault stops where a full disk would have.
 int WriteAll(int fd, const std::vector<uint8_t>& bytes, std::optional<size_t> fault) {
   const size_t n = fault ? std::min(*fault, bytes.size()) : bytes.size();
-  for (size_t done = 0; done < n;) {
-    const ssize_t w = ::write(fd, bytes.data() + done, n - done);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return w < 0 ? errno : EIO;
-    done += size_t(w);
-  }
+  if (const int error = OsWriteAll(fd, bytes.data(), n)) return error;
   if (fault && *fault < bytes.size()) return ENOSPC;
-  return ::fsync(fd) != 0 ? errno : 0;
+  return OsFlushToDisk(fd);
 }
 }  // namespace
 
@@ -216,27 +206,26 @@ bool WriteFileAtomic(const std::string& name, const std::vector<uint8_t>& bytes)
   if (!FollowLinks(path, error)) return WriteFailed(error);
   // What is there now: its permission bits go to the new file; a folder or a
   // device is never replaced.
-  struct stat old;
-  const bool exists = ::stat(path.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) return WriteFailed(EISDIR);
-  if (exists && !S_ISREG(old.st_mode)) {
+  const OsFileStatus old = OsStatus(path, true);
+  const bool exists = old.kind != OsKind::Missing;
+  if (old.kind == OsKind::Folder) return WriteFailed(EISDIR);
+  if (exists && old.kind != OsKind::Regular) {
     FileWrites.lastWriteError = "not a regular file";
     return false;
   }
   if (fault == kFailOnCreate) return WriteFailed(EACCES);
   RemoveStaleTemporaries(path);
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  // O_EXCL: a link planted at the temporary name is never followed.
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const std::string temp = path + ".tmp" + std::to_string(OsProcessId());
+  const int fd = OsCreateNew(temp);
   if (fd < 0) return WriteFailed(errno);
   error = WriteAll(fd, bytes, fault);
-  if (!error && exists && ::fchmod(fd, old.st_mode & 07777) != 0) error = errno;
-  if (::close(fd) != 0 && !error) error = errno;
-  // An injected fault that let every byte through fails at the rename.
+  if (!error && exists) error = OsSetMode(fd, old.mode);
+  if (const int closed = OsCloseWritten(fd); closed && !error) error = closed;
+  // An injected fault that let every byte through fails at the replace.
   if (!error && fault) error = EIO;
-  if (!error && std::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+  if (!error) error = OsReplace(temp, path);
   if (error) {
-    ::unlink(temp.c_str());
+    OsRemoveFile(temp);
     return WriteFailed(error);
   }
   return true;

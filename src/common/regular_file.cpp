@@ -2,44 +2,19 @@
 // what is not a regular file.
 #include "common/regular_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 
 #include "common/module_state.h"
+#include "common/os_files.h"
 
 FileOpenState FileOpens;
 
 void ResetFileOpens() { FileOpens = {}; }
 const ModuleReset kFileOpenReset(ResetFileOpens);
 
-namespace {
-
-int OpenNonBlocking(const std::string& path) {
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
-
-const char* KindOf(mode_t mode) {
-  if (S_ISDIR(mode)) return "a folder";
-  if (S_ISFIFO(mode)) return "a FIFO";
-  if (S_ISCHR(mode)) return "a character device";
-  if (S_ISBLK(mode)) return "a block device";
-  if (S_ISSOCK(mode)) return "a socket";
-  return "an unusual kind of file";
-}
-
-}  // namespace
-
 RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
   if (this != &other) {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) OsClose(fd_);
     fd_ = std::exchange(other.fd_, -1);
     size_ = std::exchange(other.size_, 0);
   }
@@ -47,14 +22,13 @@ RegularFile& RegularFile::operator=(RegularFile&& other) noexcept {
 }
 
 RegularFile::~RegularFile() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) OsClose(fd_);
 }
 
 size_t RegularFile::ReadAt(uint64_t offset, uint8_t* out, size_t n) const {
   size_t done = 0;
   while (done < n) {
-    const ssize_t got = ::pread(fd_, out + done, n - done, off_t(offset + done));
-    if (got < 0 && errno == EINTR) continue;
+    const long long got = OsReadAt(fd_, offset + done, out + done, n - done);
     if (got <= 0) break;
     done += size_t(got);
   }
@@ -63,28 +37,29 @@ size_t RegularFile::ReadAt(uint64_t offset, uint8_t* out, size_t n) const {
 
 std::optional<RegularFile> OpenRegularFile(const std::string& path) {
   FileOpens.lastRefused = false;
-  const int fd = OpenNonBlocking(path);
+  const int fd = OsOpenRead(path);
   if (fd < 0) return std::nullopt;
-  struct stat st;
-  if (::fstat(fd, &st) != 0) {
-    ::close(fd);
+  uint64_t size = 0;
+  const char* kind = nullptr;
+  if (!OsOpenedFile(fd, size, kind)) {
+    OsClose(fd);
     return std::nullopt;
   }
-  if (!S_ISREG(st.st_mode)) {
-    ::close(fd);
-    std::fprintf(stderr, "%s: is %s, not a file; not read\n", path.c_str(), KindOf(st.st_mode));
+  if (kind) {
+    OsClose(fd);
+    std::fprintf(stderr, "%s: is %s, not a file; not read\n", path.c_str(), kind);
     FileOpens.lastRefused = true;
     return std::nullopt;
   }
   // Reads of a regular file never wait, so O_NONBLOCK can stay.
-  return RegularFile(fd, uint64_t(st.st_size));
+  return RegularFile(fd, size);
 }
 
 bool LastOpenRefused() { return FileOpens.lastRefused; }
 
 bool CanOpenForReading(const std::string& path) {
-  const int fd = OpenNonBlocking(path);
+  const int fd = OsOpenRead(path);
   if (fd < 0) return false;
-  ::close(fd);
+  OsClose(fd);
   return true;
 }

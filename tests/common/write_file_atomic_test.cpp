@@ -1,11 +1,21 @@
 // write_file_atomic_test.cpp: what a save leaves behind and what it keeps of
 // the file it replaces: temporaries of killed saves, links, permission bits,
-// and folders or devices that are never replaced.
+// and folders or devices that are never replaced; on Windows, the replace in
+// one step and names that differ only in case.
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // windows.h without its min and max macros
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
+#include <cstring>
 #include <set>
 
 #include "level/file_fixture.h"
@@ -14,13 +24,88 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class WriteFileAtomicTest : public FileTest {
+class WriteFileAtomicBase : public FileTest {
  protected:
   std::set<std::string> Names() const {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir_)) names.insert(entry.path().filename().string());
     return names;
   }
+};
+
+#ifdef _WIN32
+
+// A process of cmd.exe, ended and waited for (its id is free) or held
+// suspended (alive) until the test ends.
+class WriteFileAtomicTest : public WriteFileAtomicBase {
+ protected:
+  void TearDown() override {
+    if (held_.hProcess) {
+      ::TerminateProcess(held_.hProcess, 0);
+      ::WaitForSingleObject(held_.hProcess, INFINITE);
+      ::CloseHandle(held_.hThread);
+      ::CloseHandle(held_.hProcess);
+    }
+    WriteFileAtomicBase::TearDown();
+  }
+  static PROCESS_INFORMATION Start(DWORD flags) {
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    PROCESS_INFORMATION p{};
+    wchar_t line[] = L"cmd.exe /c exit 0";
+    EXPECT_TRUE(::CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, flags, nullptr, nullptr, &start, &p));
+    return p;
+  }
+  static DWORD DeadPid() {
+    const PROCESS_INFORMATION p = Start(0);
+    ::WaitForSingleObject(p.hProcess, INFINITE);
+    ::CloseHandle(p.hThread);
+    ::CloseHandle(p.hProcess);
+    return p.dwProcessId;
+  }
+  DWORD LivePid() {
+    held_ = Start(CREATE_SUSPENDED);
+    return held_.dwProcessId;
+  }
+  PROCESS_INFORMATION held_{};
+};
+
+// A plain rename does not replace a file on Windows: each save must, longer
+// or shorter than the file before, and leave no temporary. The next save
+// removes what a killed save of a process now gone left; a live one's stays.
+TEST_F(WriteFileAtomicTest, SavesReplaceTheFileAndClearDeadSavesTemporaries) {
+  const std::string dead = std::to_string(DeadPid()), live = std::to_string(LivePid());
+  const std::string mine = std::to_string(::GetCurrentProcessId());
+  for (const std::string& name : {"1.lev.tmp" + dead, "1.lev.tmp" + live, "1.lev.tmp" + mine}) Write(name, {7});
+  for (const Bytes& bytes : {Bytes(5000, 1), Bytes{2, 2}, Bytes(70000, 3)}) {
+    ASSERT_TRUE(WriteFileAtomic(Path("1.lev"), bytes)) << LastWriteError();
+    EXPECT_EQ(Read("1.lev"), bytes);
+  }
+  EXPECT_EQ(Names(), (std::set<std::string>{"1.lev", "1.lev.tmp" + live}));
+}
+
+// Names that differ only in case are one file: a save under another case
+// replaces it, and a load under any case reads it.
+TEST_F(WriteFileAtomicTest, NamesThatDifferInCaseAreOneFile) {
+  Write("1.lev", {1});
+  ASSERT_TRUE(WriteFileAtomic(Path("1.LEV"), {2, 2})) << LastWriteError();
+  EXPECT_EQ(Names().size(), 1u);
+  EXPECT_EQ(Read("1.Lev"), (Bytes{2, 2}));
+}
+
+// A folder is never replaced by the save, and the save says why.
+TEST_F(WriteFileAtomicTest, AFolderIsNeverReplaced) {
+  fs::create_directory(Path("dir.lev"));
+  EXPECT_FALSE(WriteFileAtomic(Path("dir.lev"), {1}));
+  EXPECT_EQ(LastWriteError(), std::strerror(EISDIR));
+  EXPECT_TRUE(fs::is_directory(Path("dir.lev")));
+  EXPECT_EQ(Names(), std::set<std::string>{"dir.lev"});
+}
+
+#else
+
+class WriteFileAtomicTest : public WriteFileAtomicBase {
+ protected:
   // An id no process has: a child that has ended and been reaped.
   static pid_t DeadPid() {
     const pid_t pid = ::fork();
@@ -139,5 +224,7 @@ TEST_F(WriteFileAtomicTest, FoldersAndDevicesAreNeverReplaced) {
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
   EXPECT_EQ(Names(), (std::set<std::string>{"dir.lev", "pipe.lev", "null.lev"}));
 }
+
+#endif
 
 }  // namespace

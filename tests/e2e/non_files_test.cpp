@@ -2,8 +2,6 @@
 // a sound, a font or the script is a FIFO or a device, or the script is
 // longer than a script may be: the run never waits or fills memory, and one
 // line names each file.
-#include <sys/stat.h>
-
 #include <fstream>
 
 #include "common/limits.h"
@@ -15,9 +13,9 @@ namespace {
 
 class NonFiles : public RunTarnTest {
  protected:
-  void MakeFifo(const std::string& path) {
+  void ReplaceByFifo(const std::string& path) {
     fs::remove(path);
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0) << path;
+    ASSERT_TRUE(MakeFifo(path)) << path;
   }
 };
 
@@ -25,8 +23,9 @@ class NonFiles : public RunTarnTest {
 // through "../", and a font whose sheet is it. Each reader's own refusal is
 // in tests/common/bounded_reads_test.cpp; here the run as a whole.
 TEST_F(NonFiles, NoFilesNeverHoldTheRunUpAndTheOtherFontsLoad) {
+  SKIP_ON_WINDOWS("FIFOs or devices");
   const std::string game = DemoCopy();
-  for (const char* name : {"1.lev", "tarn.cfg", "default/sfx/sfx000.wav"}) MakeFifo(game + "/" + name);
+  for (const char* name : {"1.lev", "tarn.cfg", "default/sfx/sfx000.wav"}) ReplaceByFifo(game + "/" + name);
   fs::create_symlink("/dev/zero", game + "/zero");
   std::ofstream(game + "/default/fonts.def") << "Fonts: 3\r\nFont 0: ../zero\r\nFont 1: fonts/normal.fnt\r\n"
                                                 "Font 2: fonts/zero.fnt\r\n";
@@ -42,7 +41,8 @@ TEST_F(NonFiles, NoFilesNeverHoldTheRunUpAndTheOtherFontsLoad) {
 }
 
 TEST_F(NonFiles, AScriptThatIsNoFileOrTooLongIsRefusedWithOneLine) {
-  ASSERT_EQ(::mkfifo(Path("fifo").c_str(), 0600), 0);
+  SKIP_ON_WINDOWS("FIFOs or devices");
+  ASSERT_TRUE(MakeFifo(Path("fifo")));
   fs::create_symlink("/dev/zero", Path("zero"));
   fs::create_directory(Path("folder"));
   for (auto [name, kind] : {std::pair{"fifo", "a FIFO"}, {"zero", "a character device"}, {"folder", "a folder"}}) {

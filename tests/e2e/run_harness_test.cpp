@@ -76,6 +76,20 @@ TEST_F(RunHarnessTest, ShotsTheFrameRateAndEscFromAScript) {
   }
 }
 
+// A script saved by a Windows editor, its lines ended CR LF, runs as the
+// same script with LF does.
+TEST_F(RunHarnessTest, AScriptWithCrLfLineEndsRunsAsWithLf) {
+  for (const std::string end : {"\n", "\r\n"}) {
+    const std::string shot = Path(end.size() == 1 ? "lf.pcx" : "crlf.pcx");
+    const RunResult r =
+        Run("--frames 30" + Script("# a level, the pointer moved" + end + "1 key 6 tap" + end + "10 mouse 5 6" + end +
+                                   "20 shot " + shot + end + "25 key Esc tap" + end));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("\"frames\": 25,"), std::string::npos) << r.out;
+  }
+  EXPECT_EQ(Read("lf.pcx"), Read("crlf.pcx"));
+}
+
 // A shot into a missing folder, a read-only one, onto a folder or with a
 // name too long for the system: the reason on stderr, the run goes on to
 // its state line, and ends with 4, even when Esc ended it.

@@ -111,7 +111,7 @@ TEST_F(ScreenshotTest, SaysWhyWhenItCannotWrite) {
   EXPECT_TRUE(fs::is_empty(dir_));
 
   fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-  if (::access(dir_.c_str(), W_OK) == 0) FailNextWrite(kFailOnCreate);
+  if (::access(dir_.string().c_str(), W_OK) == 0) FailNextWrite(kFailOnCreate);
   ::testing::internal::CaptureStderr();
   HandleMenuCommand(kCommandScreenShot);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),

@@ -1,8 +1,17 @@
 // tarn-run: the engine on the null platform. Runs N due frames in a game
 // folder with scripted input, writes screenshots and GIF recordings on
 // request and prints one final state line as JSON.
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX  // windows.h without its min and max macros
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+// After windows.h, which it needs.
+#include <psapi.h>
+#else
 #include <malloc.h>
-#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -112,6 +121,20 @@ static int Usage() {
   return kExitUsage;
 }
 
+#ifdef _WIN32
+// Windows keeps no count of the C heap; the process's private bytes stand in.
+static long HeapKB() {
+  PROCESS_MEMORY_COUNTERS_EX m{};
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
+  return long(m.PrivateUsage / 1024);
+}
+
+static long ResidentKB() {
+  PROCESS_MEMORY_COUNTERS m{};
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), &m, sizeof m);
+  return long(m.WorkingSetSize / 1024);
+}
+#else
 // Bytes the allocator has handed out and not had back: the sanitizers' own
 // count when they are linked in, else the C library's.
 extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
@@ -133,6 +156,7 @@ static long ResidentKB() {
   std::fclose(f);
   return kb;
 }
+#endif
 
 int main(int argc, char** argv) {
   const auto processStart = std::chrono::steady_clock::now();
@@ -218,7 +242,9 @@ int main(int argc, char** argv) {
                    (unsigned long long)frames);
       return kExitUsage;
     }
-  if (::chdir(game.c_str()) != 0) {
+  std::error_code entered;
+  fs::current_path(game, entered);
+  if (entered) {
     std::fprintf(stderr, "tarn-run: cannot enter %s\n", game.c_str());
     return kExitUsage;
   }
