@@ -49,8 +49,11 @@ fetch_source() {  # fetch_source PACKAGE DIR-GLOB: unpacks PACKAGE's source once
 }
 fetch_source libsdl2 'libsdl2-2*/'
 fetch_source imgui 'imgui-*/'
-# Dear ImGui's core and backends are compiled by the Windows build itself.
+fetch_source giflib 'giflib-*/'
+# Dear ImGui's core and backends, and giflib's encoder, are compiled by the
+# Windows build itself.
 ln -sfn "$(ls -d "$deps"/imgui-*/ | head -1)" "$deps/imgui"
+ln -sfn "$(ls -d "$deps"/giflib-*/ | head -1)" "$deps/giflib"
 
 toolchain="$root/cmake/mingw-w64.cmake"
 build_once() {  # build_once NAME SOURCE-DIR MARKER CMAKE-ARGS...: configures, builds and installs NAME once

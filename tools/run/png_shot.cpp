@@ -54,13 +54,6 @@ std::vector<uint8_t> EncodePng(const uint8_t* pixels, int width, int height, con
   return out;
 }
 
-bool IsPngName(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string end = path.substr(path.size() - 4);
-  std::transform(end.begin(), end.end(), end.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return end == ".png";
-}
-
 bool WritePngShot(const std::string& path) {
   if (!Screen.FrameBuffer) return false;
   uint8_t palette8[768];
