@@ -148,6 +148,12 @@ bool GifAddFrame(GifStream& s, const GifPicture& frame, uint16_t delay) {
   const bool local = frame.palette != s.globalPalette;
   const ColourMap colours(frame.palette);
   const int w = r.right - r.left + 1, h = r.bottom - r.top + 1;
+  // giflib drops the last frame's own colour map unfreed when this one has
+  // none: free it here first.
+  if (!local && gif->Image.ColorMap) {
+    GifFreeMapObject(gif->Image.ColorMap);
+    gif->Image.ColorMap = nullptr;
+  }
   if ((local && !colours.map) ||
       EGifPutImageDesc(gif, r.left, r.top, w, h, false, local ? colours.map : nullptr) == GIF_ERROR) {
     s.failed = true;

@@ -161,6 +161,13 @@ TEST(GifWriter, APaletteChangeAloneStoresThePixelsWhoseColourChanged) {
   GifPicture c = b;
   c.palette[200 * 3] = 7;
   EXPECT_EQ(Decode(Write(w, h, {b, c}, {3, 4})).delays, std::vector<int>({7}));
+  // Back to the first palette after a frame with a table of its own (under
+  // the sanitizers this also shows that table is freed).
+  GifPicture d = a;
+  d.pixels[0] = 2;
+  const Shown back = Decode(Write(w, h, {a, b, d}, {3, 4, 3}));
+  ASSERT_EQ(back.rgb.size(), 3u);
+  EXPECT_EQ(back.rgb[2], Rgb(d));
 }
 
 TEST(GifWriter, SeededRandomRunsOfOddSizesAndPalettesDecodeExactly) {

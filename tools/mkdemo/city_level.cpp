@@ -291,7 +291,10 @@ Canvas StreetPicture(const CityColours& c, int frame) {
   Rng rng(14);
   for (int x = 336; x + 64 < kFlatW;) {
     int w = 16 * rng.Range(4, 7);
-    Building(f, c, x, x + w, 16 * rng.Range(1, 6), rng.Range(0, 1) == 0, uint32_t(x));
+    // Draws named one by one: the order of a call's arguments is the compiler's.
+    const bool lit = rng.Range(0, 1) == 0;
+    const int height = 16 * rng.Range(1, 6);
+    Building(f, c, x, x + w, height, lit, uint32_t(x));
     x += w + 16 * rng.Range(1, 2);
   }
   Sign(f, "OPEN", 352, kKerb - 20, false, frame ? c.frame : c.pink, frame ? 0 : c.pinkGlow);

@@ -190,9 +190,17 @@ Canvas AsteroidPicture(const SpaceColours& c) {
   Rng rng(631);
   for (int k = 0; k < 34; ++k) {
     float r = 3 + rng.Unit() * rng.Unit() * 30;
-    Asteroid(a, c, float(rng.Range(0, kPan - 1)), float(rng.Range(0, kPan - 1)), r, 640u + uint32_t(k));
+    // Draws named one by one: the order of a call's arguments is the compiler's.
+    const float y = float(rng.Range(0, kPan - 1));
+    const float x = float(rng.Range(0, kPan - 1));
+    Asteroid(a, c, x, y, r, 640u + uint32_t(k));
   }
-  for (int k = 0; k < 160; ++k) a.Set(rng.Range(0, kPan - 1), rng.Range(0, kPan - 1), c.rock[size_t(rng.Range(2, 5))]);
+  for (int k = 0; k < 160; ++k) {
+    const uint8_t pebble = c.rock[size_t(rng.Range(2, 5))];
+    const int y = rng.Range(0, kPan - 1);
+    const int x = rng.Range(0, kPan - 1);
+    a.Set(x, y, pebble);
+  }
   a.Set(kPan - 1, kPan - 1, c.rock[2]);  // pebbles at the far corner keep the full extent
   return a;
 }
