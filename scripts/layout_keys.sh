@@ -32,33 +32,8 @@ done
 [ -f "$GAME_DIR/1.lev" ] || fail "$GAME_DIR has no 1.lev"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
-WORK=$(mktemp -d /tmp/tarn-layouts.XXXXXX)
-XVFB_PID=""
-TARN_PID=""
-cleanup() {
-  # Only the processes this script started, by their ids.
-  [ -n "$TARN_PID" ] && kill "$TARN_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  [ -n "$TARN_PID" ] && wait "$TARN_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-wait_for() {
-  local tries=$(($1 * 10))
-  shift
-  while [ "$tries" -gt 0 ]; do
-    "$@" && return 0
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  return 1
-}
-window_id() {
-  xwininfo -root -children 2>/dev/null | awk -v name="\"$1\":" 'index($0, name) { print $1; exit }'
-}
-tarn_gone() { ! kill -0 "$TARN_PID" 2>/dev/null; }
+. "$(dirname "$0")/xvfb_lib.sh"
+make_work tarn-layouts
 
 # ---- What the keys must do, by their names in the key table: tarn-run on a
 # copy of the game folder. The pointer rests on frame pixel (100, 100).
@@ -86,11 +61,7 @@ cmp -s "$GAME_DIR/1.lev" "$WORK/expected/1.lev" && fail "tarn-run's session left
 
 # ---- A private X server that keeps its keymap between clients (-noreset:
 # otherwise it drops xmodmap's change when its last client leaves).
-Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.err" &
-XVFB_PID=$!
-wait_for 5 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.err")"
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-wait_for 5 xwininfo -root >/dev/null 2>&1 || fail "X server $DISPLAY does not answer"
+start_xvfb -noreset
 
 # The evdev key codes of a PC keyboard: 10-19 the digit row, 20 the key
 # right of it, 24-29 Q W E R T Y, 38 A, 48 the key left of Enter, 52 Z.
@@ -139,12 +110,6 @@ layout AZERTY "$AZERTY" 24 a
 
 (cd "$WORK/game" && exec "$TARN" >"$WORK/tarn.out" 2>"$WORK/tarn.err") &
 TARN_PID=$!
-stable_window() {
-  local first
-  first=$(window_id Tarn)
-  sleep 1
-  [ -n "$first" ] && [ "$first" = "$(window_id Tarn)" ]
-}
 wait_for 30 stable_window || fail "no settled window named Tarn; stderr: $(head -c 400 "$WORK/tarn.err")"
 win=$(window_id Tarn)
 timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null

@@ -30,39 +30,9 @@ done
 # CI has no sound card; without a driver tarn stops with its sound error box.
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
-WORK=$(mktemp -d /tmp/tarn-smoke.XXXXXX)
-XVFB_PID=""
-TARN_PID=""
+. "$(dirname "$0")/xvfb_lib.sh"
+make_work tarn-smoke
 
-cleanup() {
-  # Only the processes this script started, by their ids.
-  [ -n "$TARN_PID" ] && kill "$TARN_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  [ -n "$TARN_PID" ] && wait "$TARN_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-# Polls a command every 0.1 s for at most $1 seconds.
-wait_for() {
-  local limit=$1
-  shift
-  local tries=$((limit * 10))
-  while [ "$tries" -gt 0 ]; do
-    "$@" && return 0
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  return 1
-}
-
-# Id of the top-level window whose name is exactly $1 (empty when none).
-# xwininfo rather than xdotool: xdotool misses names stored as UTF8_STRING.
-window_id() {
-  xwininfo -root -children 2>/dev/null | awk -v name="\"$1\":" 'index($0, name) { print $1; exit }'
-}
-has_window() { [ -n "$(window_id "$1")" ]; }
 named_windows() {
   xwininfo -root -children 2>/dev/null | awk 'match($0, /"[^"]*":/) { print substr($0, RSTART, RLENGTH) }'
 }
@@ -72,7 +42,6 @@ start_tarn() {
   (cd "$1" && exec "$TARN" >"$WORK/$2.out" 2>"$WORK/$2.err") &
   TARN_PID=$!
 }
-tarn_gone() { ! kill -0 "$TARN_PID" 2>/dev/null; }
 
 # Waits at most $1 seconds for tarn to end; its exit code goes to TARN_RC.
 finish_tarn() {
@@ -82,12 +51,8 @@ finish_tarn() {
   TARN_PID=""
 }
 
-# ---- A private X server; -displayfd lets it pick a free display itself.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.err" &
-XVFB_PID=$!
-wait_for 5 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.err")"
-export DISPLAY=":$(head -n 1 "$WORK/display")"
-wait_for 5 xwininfo -root >/dev/null 2>&1 || fail "X server $DISPLAY does not answer"
+# ---- A private X server.
+start_xvfb
 echo "smoke: X server on $DISPLAY"
 
 # ---- 1. Outside the game folder only the marker box appears.
@@ -112,14 +77,6 @@ echo "smoke: marker box shown, exit code 0"
 # ---- 2. In the game folder: a window that draws and obeys its keys.
 start_tarn "$GAME_DIR" game
 wait_for 30 has_window Tarn || fail "no window named Tarn appeared; stderr: $(head -c 400 "$WORK/game.err")"
-# The display set-up replaces the first window with one for its renderer,
-# after start-up has loaded the sounds: take the id once it holds for a second.
-stable_window() {
-  local first
-  first=$(window_id Tarn)
-  sleep 1
-  [ -n "$first" ] && [ "$first" = "$(window_id Tarn)" ]
-}
 wait_for 30 stable_window || fail "the window named Tarn did not settle"
 tarn_gone && fail "tarn ended early; stderr: $(head -c 400 "$WORK/game.err")"
 win=$(window_id Tarn)

@@ -24,18 +24,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine_run wineboot -i >/dev/null 2>&1 || fail "wineboot could not make $WINEPREFIX"
 fi
 
-WORK=$(mktemp -d /tmp/tarn-windows-test.XXXXXX)
-XVFB_PID=""
-TARN_PID=""
-cleanup() {
-  # Only the processes this script started, by their ids.
-  [ -n "$TARN_PID" ] && kill "$TARN_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  [ -n "$TARN_PID" ] && wait "$TARN_PID" 2>/dev/null
-  [ -n "$XVFB_PID" ] && wait "$XVFB_PID" 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+. "$(dirname "$0")/xvfb_lib.sh"
+make_work tarn-windows-test
 
 # ---- 1. The unit and end-to-end tests.
 # TARN_WINDOWS_TESTS picks a gtest filter (CI runs a subset); all by default.
@@ -71,37 +61,16 @@ say "tarn-run.exe: exit codes 3 (no game folder) and 2 (usage)"
 for tool in Xvfb xdotool xwininfo import convert python3; do
   command -v "$tool" >/dev/null || fail "missing tool $tool"
 done
-wait_for() {  # wait_for SECONDS COMMAND...: polls every 0.1 s
-  local tries=$(($1 * 10))
-  shift
-  while [ "$tries" -gt 0 ]; do
-    "$@" && return 0
-    sleep 0.1
-    tries=$((tries - 1))
-  done
-  return 1
-}
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.err" &
-XVFB_PID=$!
-wait_for 5 test -s "$WORK/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n 1 "$WORK/display")" SDL_AUDIODRIVER=dummy
-window_id() { xwininfo -root -children 2>/dev/null | awk '/"Tarn":/ { print $1; exit }'; }
-stable_window() {
-  local first
-  first=$(window_id)
-  sleep 1
-  [ -n "$first" ] && [ "$first" = "$(window_id)" ]
-}
+start_xvfb
+export SDL_AUDIODRIVER=dummy
 window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
-tarn_gone() { ! kill -0 "$TARN_PID" 2>/dev/null; }
 
 # The packed tarn.exe, with the SDL2.dll beside it.
 (cd "$WORK/win" && exec wine "$out/tarn-windows/tarn.exe" >"$WORK/tarn.out" 2>"$WORK/tarn.err") &
 TARN_PID=$!
-has_window() { [ -n "$(window_id)" ]; }
-wait_for 60 has_window || fail "no window named Tarn appeared; stderr: $(head -c 400 "$WORK/tarn.err")"
+wait_for 60 has_window Tarn || fail "no window named Tarn appeared; stderr: $(head -c 400 "$WORK/tarn.err")"
 wait_for 10 stable_window || fail "no window named Tarn settled; stderr: $(head -c 400 "$WORK/tarn.err")"
-win=$(window_id)
+win=$(window_id Tarn)
 say "tarn.exe: window $win"
 timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 xdotool key F4
