@@ -187,6 +187,17 @@ void FillTileset(pugi::xml_node n, const Tileset& t) {
   }
 }
 
+// The declaration and the root element of a file as Tiled 1.8.2 writes it.
+pugi::xml_node StartDocument(pugi::xml_document& doc, const char* rootName) {
+  pugi::xml_node decl = doc.append_child(pugi::node_declaration);
+  decl.append_attribute("version") = "1.0";
+  decl.append_attribute("encoding") = "UTF-8";
+  pugi::xml_node root = doc.append_child(rootName);
+  root.append_attribute("version") = "1.8";
+  root.append_attribute("tiledversion") = "1.8.2";
+  return root;
+}
+
 }  // namespace
 
 Map ParseMapXml(const std::string& bytes, const std::string& file, const std::string& folder) {
@@ -231,12 +242,7 @@ std::string ReadTiledText(const std::string& path, const std::string& what) { re
 
 std::string MapXml(const Map& m) {
   pugi::xml_document doc;
-  pugi::xml_node decl = doc.append_child(pugi::node_declaration);
-  decl.append_attribute("version") = "1.0";
-  decl.append_attribute("encoding") = "UTF-8";
-  pugi::xml_node root = doc.append_child("map");
-  root.append_attribute("version") = "1.8";
-  root.append_attribute("tiledversion") = "1.8.2";
+  pugi::xml_node root = StartDocument(doc, "map");
   root.append_attribute("orientation") = m.orientation.c_str();
   root.append_attribute("renderorder") = m.renderOrder.c_str();
   root.append_attribute("width") = m.width;
@@ -283,12 +289,7 @@ std::string MapXml(const Map& m) {
 
 std::string TilesetXml(const Tileset& t) {
   pugi::xml_document doc;
-  pugi::xml_node decl = doc.append_child(pugi::node_declaration);
-  decl.append_attribute("version") = "1.0";
-  decl.append_attribute("encoding") = "UTF-8";
-  pugi::xml_node root = doc.append_child("tileset");
-  root.append_attribute("version") = "1.8";
-  root.append_attribute("tiledversion") = "1.8.2";
+  pugi::xml_node root = StartDocument(doc, "tileset");
   FillTileset(root, t);
   return Save(doc);
 }
