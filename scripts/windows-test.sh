@@ -63,6 +63,9 @@ for tool in Xvfb xdotool xwininfo import convert python3; do
 done
 start_xvfb
 export SDL_AUDIODRIVER=dummy
+# The Wine server of the steps above, started without a display, lingers a
+# few seconds; a window asked of it fails, so let it end first.
+wineserver -w
 window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
 
 # The packed tarn.exe, with the SDL2.dll beside it.
