@@ -61,13 +61,14 @@ struct GifRecorder {
 
 namespace {
 
-// Starts one copy's frame on the encoder.
-void StartCopy(GifRecorder& r, const Copy& c) {
+// Starts one copy's frame on the encoder, which takes its pixels and leaves
+// it a buffer for a later copy.
+void StartCopy(GifRecorder& r, Copy& c) {
   if (!r.begun) {
     r.begun = true;
     if (!GifBegin(r.stream, kWidth, kHeight, c.picture.palette)) r.writeFailed = true;
   }
-  if (!r.writeFailed && !GifAddFrame(r.stream, c.picture, c.delay)) r.writeFailed = true;
+  if (!r.writeFailed && !GifAddFrame(r.stream, std::move(c.picture), c.delay)) r.writeFailed = true;
 }
 
 std::unique_ptr<Copy> TakeWaiting(GifRecorder& r) {
@@ -185,9 +186,13 @@ void RecordingSlice(GifRecorder& r, int rows) {
 
 void WaitForEncoder(GifRecorder& r) {
 #if TARN_GIF_THREADS
-  std::unique_lock<std::mutex> hold(r.lock);
+  // Spins rather than sleeps: a thread put to sleep comes back to a slower
+  // clock and colder caches, a cost of the wait and not of the recording.
   r.wake.notify_one();
-  r.drained.wait(hold, [&r] { return r.waiting.empty() && !r.encoding; });
+  for (;;) {
+    std::lock_guard<std::mutex> hold(r.lock);
+    if (r.waiting.empty() && !r.encoding) return;
+  }
 #endif
 }
 

@@ -40,29 +40,25 @@ struct Rect {
   bool Empty() const { return right < left; }
 };
 
-// Marks in changed[] every pixel whose colour differs between before and
-// now, and returns their bounding rectangle.
-Rect ChangedRect(const GifPicture& before, const GifPicture& now, int width, int height,
-                 std::vector<uint8_t>& changed) {
+// The bounding rectangle of the pixels whose colour differs between before
+// and now (keys are each palette's colours as numbers).
+Rect ChangedRect(const GifStream& s, const GifPicture& now) {
   Rect r;
-  r.left = width;
-  const bool samePalette = before.palette == now.palette;
-  const std::array<uint32_t, 256> keysBefore = ColourKeys(before.palette), keysNow = ColourKeys(now.palette);
-  changed.assign(size_t(width) * height, 0);
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* a = &before.pixels[size_t(y) * width];
-    const uint8_t* b = &now.pixels[size_t(y) * width];
-    if (samePalette && std::memcmp(a, b, size_t(width)) == 0) continue;
-    uint8_t* mark = &changed[size_t(y) * width];
-    bool any = false;
-    for (int x = 0; x < width; ++x) {
-      if (keysBefore[a[x]] == keysNow[b[x]]) continue;
-      mark[x] = 1;
-      any = true;
-      r.left = std::min(r.left, x);
-      r.right = std::max(r.right, x);
-    }
-    if (!any) continue;
+  r.left = s.width;
+  const bool samePalette = s.shown.palette == now.palette;
+  for (int y = 0; y < s.height; ++y) {
+    const uint8_t* a = &s.shown.pixels[size_t(y) * s.width];
+    const uint8_t* b = &now.pixels[size_t(y) * s.width];
+    if (samePalette && std::memcmp(a, b, size_t(s.width)) == 0) continue;
+    int first = s.width, last = -1;
+    for (int x = 0; x < s.width; ++x)
+      if (s.keysBefore[a[x]] != s.keysNow[b[x]]) {
+        first = std::min(first, x);
+        last = x;
+      }
+    if (last < 0) continue;
+    r.left = std::min(r.left, first);
+    r.right = std::max(r.right, last);
     if (r.bottom < 0) r.top = y;
     r.bottom = y;
   }
@@ -71,11 +67,14 @@ Rect ChangedRect(const GifPicture& before, const GifPicture& now, int width, int
 }
 
 // The first index no changed pixel of the rectangle uses, or -1.
-int FreeIndex(const GifPicture& now, const std::vector<uint8_t>& changed, const Rect& r, int width) {
+int FreeIndex(const GifStream& s, const GifPicture& now, const Rect& r) {
   std::array<bool, 256> used{};
-  for (int y = r.top; y <= r.bottom; ++y)
+  for (int y = r.top; y <= r.bottom; ++y) {
+    const uint8_t* a = &s.shown.pixels[size_t(y) * s.width];
+    const uint8_t* b = &now.pixels[size_t(y) * s.width];
     for (int x = r.left; x <= r.right; ++x)
-      if (changed[size_t(y) * width + x]) used[now.pixels[size_t(y) * width + x]] = true;
+      if (s.keysBefore[a[x]] != s.keysNow[b[x]]) used[b[x]] = true;
+  }
   for (int i = 0; i < 256; ++i)
     if (!used[i]) return i;
   return -1;
@@ -115,14 +114,15 @@ bool GifBegin(GifStream& s, int width, int height, const std::array<uint8_t, 768
 
 bool GifFramePending(const GifStream& s) { return s.rowsWritten < s.rectRows; }
 
-bool GifAddFrame(GifStream& s, const GifPicture& frame, uint16_t delay) {
+bool GifAddFrame(GifStream& s, GifPicture&& frame, uint16_t delay) {
   if (s.failed || !s.gif || frame.pixels.size() != size_t(s.width) * s.height) return false;
   if (GifFramePending(s) && !GifWriteRows(s, s.rectRows)) return false;
   Rect r{0, 0, s.width - 1, s.height - 1};
   int transparent = NO_TRANSPARENT_COLOR;
-  std::vector<uint8_t> changed;
   if (s.frames > 0) {
-    r = ChangedRect(s.shown, frame, s.width, s.height, changed);
+    s.keysBefore = ColourKeys(s.shown.palette);
+    s.keysNow = ColourKeys(frame.palette);
+    r = ChangedRect(s, frame);
     if (r.Empty()) {
       // Nothing to show: the frame before stays up that much longer.
       uint8_t* at = &s.bytes[s.lastDelayAt];
@@ -131,7 +131,7 @@ bool GifAddFrame(GifStream& s, const GifPicture& frame, uint16_t delay) {
       at[1] = uint8_t(sum >> 8);
       return true;
     }
-    transparent = FreeIndex(frame, changed, r, s.width);
+    transparent = FreeIndex(s, frame, r);
   }
   GifFileType* gif = s.gif.get();
   GraphicsControlBlock control{DISPOSE_DO_NOT, false, delay, transparent};
@@ -159,17 +159,15 @@ bool GifAddFrame(GifStream& s, const GifPicture& frame, uint16_t delay) {
     s.failed = true;
     return false;
   }
-  s.rect.resize(size_t(w) * h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const size_t at = size_t(r.top + y) * s.width + r.left + x;
-      const bool keep = transparent >= 0 && !changed[at];
-      s.rect[size_t(y) * w + x] = keep ? uint8_t(transparent) : frame.pixels[at];
-    }
+  std::swap(s.now.pixels, frame.pixels);
+  s.now.palette = frame.palette;
+  s.rectLeft = r.left;
+  s.rectTop = r.top;
   s.rectWidth = w;
   s.rectRows = h;
   s.rowsWritten = 0;
-  s.shown = frame;
+  s.transparent = transparent;
+  s.row.resize(size_t(w));
   ++s.frames;
   return true;
 }
@@ -177,11 +175,21 @@ bool GifAddFrame(GifStream& s, const GifPicture& frame, uint16_t delay) {
 bool GifWriteRows(GifStream& s, int rows) {
   if (s.failed) return false;
   while (rows-- > 0 && GifFramePending(s)) {
-    if (EGifPutLine(s.gif.get(), &s.rect[size_t(s.rowsWritten) * s.rectWidth], s.rectWidth) == GIF_ERROR) {
+    const size_t at = size_t(s.rectTop + s.rowsWritten) * s.width + s.rectLeft;
+    uint8_t* now = &s.now.pixels[at];
+    uint8_t* row = now;
+    if (s.transparent >= 0) {
+      // Pixels whose colour did not change show through.
+      const uint8_t* before = &s.shown.pixels[at];
+      for (int x = 0; x < s.rectWidth; ++x)
+        s.row[size_t(x)] = s.keysBefore[before[x]] == s.keysNow[now[x]] ? uint8_t(s.transparent) : now[x];
+      row = s.row.data();
+    }
+    if (EGifPutLine(s.gif.get(), row, s.rectWidth) == GIF_ERROR) {
       s.failed = true;
       return false;
     }
-    ++s.rowsWritten;
+    if (++s.rowsWritten == s.rectRows) std::swap(s.shown, s.now);
   }
   return true;
 }

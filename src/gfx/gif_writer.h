@@ -34,22 +34,30 @@ struct GifStream {
   std::vector<uint8_t> bytes;  // the file so far
   std::unique_ptr<GifFileType, GifFileCloser> gif;
   std::array<uint8_t, 768> globalPalette{};
-  GifPicture shown;           // what a reader shows after the last frame
-  size_t lastDelayAt = 0;     // where in bytes the last frame's delay is
-  uint32_t frames = 0;        // frames stored (an unchanged frame is not)
-  std::vector<uint8_t> rect;  // the frame being written: its rectangle's indices
-  int rectWidth = 0, rectRows = 0, rowsWritten = 0;
+  GifPicture shown;        // what a reader shows after the last frame written whole
+  GifPicture now;          // the frame being written
+  size_t lastDelayAt = 0;  // where in bytes the last frame's delay is
+  uint32_t frames = 0;     // frames stored (an unchanged frame is not)
+  // The frame being written: its rectangle, its transparent index (or -1),
+  // each index's colour before and now, and one row of it for giflib. Rows
+  // are made as they are written, so a frame costs no more memory than its
+  // two pictures: a recording's encoder runs beside the game's caches.
+  int rectLeft = 0, rectTop = 0, rectWidth = 0, rectRows = 0, rowsWritten = 0;
+  int transparent = -1;
+  std::array<uint32_t, 256> keysBefore{}, keysNow{};
+  std::vector<uint8_t> row;
   bool failed = false;
 };
-
 // Starts the file in a new stream: header, screen, the global colours of
 // the first frame to come, and the loop-for-ever extension. False when the
 // size is out of range or giflib cannot start.
 bool GifBegin(GifStream& s, int width, int height, const std::array<uint8_t, 768>& firstPalette);
 
 // Adds a frame shown for delay hundredths of a second and starts its
-// rectangle; its rows follow with GifWriteRows. False on a failure.
-bool GifAddFrame(GifStream& s, const GifPicture& frame, uint16_t delay);
+// rectangle; its rows follow with GifWriteRows. False on a failure. The
+// stream takes the frame's pixels without copying them and leaves in frame
+// a buffer of the same size (contents unspecified) for the caller's next one.
+bool GifAddFrame(GifStream& s, GifPicture&& frame, uint16_t delay);
 
 // Writes up to rows rows of the frame being written; true once it is all written.
 bool GifWriteRows(GifStream& s, int rows);

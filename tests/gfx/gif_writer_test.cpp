@@ -102,7 +102,7 @@ Bytes Write(int w, int h, const std::vector<GifPicture>& frames, const std::vect
   GifStream s;
   EXPECT_TRUE(GifBegin(s, w, h, frames[0].palette));
   for (size_t k = 0; k < frames.size(); ++k) {
-    EXPECT_TRUE(GifAddFrame(s, frames[k], delays[k]));
+    EXPECT_TRUE(GifAddFrame(s, GifPicture(frames[k]), delays[k]));
     while (GifFramePending(s)) EXPECT_TRUE(GifWriteRows(s, sliceRows));
   }
   return GifEnd(s);
