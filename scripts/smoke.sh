@@ -37,6 +37,14 @@ named_windows() {
   xwininfo -root -children 2>/dev/null | awk 'match($0, /"[^"]*":/) { print substr($0, RSTART, RLENGTH) }'
 }
 
+# What the screen and tarn showed, for a failure's message: the named
+# windows, whether tarn still runs, and the start of its stderr ($1.err).
+what_was_seen() {
+  local alive="tarn has ended"
+  tarn_gone || alive="tarn still runs"
+  echo "windows: $(named_windows | tr '\n' ' ')| $alive | stderr: $(head -c 300 "$WORK/$1.err")"
+}
+
 # Starts tarn in folder $1; its output goes to $WORK/$2.{out,err}.
 start_tarn() {
   (cd "$1" && exec "$TARN" >"$WORK/$2.out" 2>"$WORK/$2.err") &
@@ -76,8 +84,8 @@ echo "smoke: marker box shown, exit code 0"
 
 # ---- 2. In the game folder: a window that draws and obeys its keys.
 start_tarn "$GAME_DIR" game
-wait_for 30 has_window Tarn || fail "no window named Tarn appeared; stderr: $(head -c 400 "$WORK/game.err")"
-wait_for 30 stable_window || fail "the window named Tarn did not settle"
+wait_for 30 has_window Tarn || fail "no window named Tarn appeared; $(what_was_seen game)"
+wait_for 30 stable_window || fail "the window named Tarn did not settle; $(what_was_seen game)"
 tarn_gone && fail "tarn ended early; stderr: $(head -c 400 "$WORK/game.err")"
 win=$(window_id Tarn)
 [ -n "$win" ] || fail "the window named Tarn went away"
@@ -148,8 +156,8 @@ echo "smoke: Esc ends tarn with exit code 0"
 # ---- 3. Closing the window, as a window manager's close button does it.
 if command -v python3 >/dev/null; then
   start_tarn "$GAME_DIR" close
-  wait_for 30 has_window Tarn || fail "no window for the close check"
-  wait_for 30 stable_window || fail "the window for the close check did not settle"
+  wait_for 30 has_window Tarn || fail "no window for the close check; $(what_was_seen close)"
+  wait_for 30 stable_window || fail "the window for the close check did not settle; $(what_was_seen close)"
   win=$(window_id Tarn)
   timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
   sleep 0.5
@@ -165,8 +173,8 @@ fi
 # ---- 4. Recordings, in a copy of the folder so the demo folder stays as it is.
 cp -r "$GAME_DIR" "$WORK/rec"
 start_tarn "$WORK/rec" rec
-wait_for 30 has_window Tarn || fail "no window for the recording check: $(named_windows | head -3) $(head -c 300 "$WORK/rec.err")"
-wait_for 30 stable_window || fail "the window for the recording check did not settle"
+wait_for 30 has_window Tarn || fail "no window for the recording check; $(what_was_seen rec)"
+wait_for 30 stable_window || fail "the window for the recording check did not settle; $(what_was_seen rec)"
 win=$(window_id Tarn)
 timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 # A recording of a second or so: its title, then a GIF identify reads.
