@@ -179,13 +179,13 @@ void DrawVLinedTiles(const View& v, int x0, uint8_t columns, int32_t camY, int64
 // Opens the draw's view, with the frame buffer's stride fixed where the
 // canvas has it, and hands it to draw(v).
 template <class Draw>
-void WithView(const Plane& p, PlaneRun& run, bool lookUps, Draw draw) {
+void WithView(const Plane& p, PlaneRun& run, Draw draw) {
   if (run.canvas().stride == kWidth) {
     DrawView<kWidth> v;
-    if (OpenView(v, p, run, lookUps)) draw(v);
+    if (OpenView(v, p, run)) draw(v);
   } else {
     DrawView<0> v;
-    if (OpenView(v, p, run, lookUps)) draw(v);
+    if (OpenView(v, p, run)) draw(v);
   }
 }
 
@@ -262,25 +262,25 @@ void DrawVLined(const View& v, const Plane& p) {
 }  // namespace
 
 void RenderFlatPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, false, [&](const auto& v) { WalkFlatRows(v, p, DrawRows(v)); });
+  WithView(p, run, [&](const auto& v) { WalkFlatRows(v, p, DrawRows(v)); });
 }
 
 void RenderRelativePlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, false, [&](const auto& v) { WalkRows<false>(v, p, DrawRows(v)); });
+  WithView(p, run, [&](const auto& v) { WalkRows<false>(v, p, DrawRows(v)); });
 }
 
 void RenderHTiledPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, false, [&](const auto& v) { WalkRows<true>(v, p, DrawRows(v)); });
+  WithView(p, run, [&](const auto& v) { WalkRows<true>(v, p, DrawRows(v)); });
 }
 
 void RenderHLinedPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, true, [&](const auto& v) { DrawHLined(v, p); });
+  WithView(p, run, [&](const auto& v) { DrawHLined(v, p); });
 }
 
 void RenderVTiledPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, false, [&](const auto& v) { DrawVTiled(v, p); });
+  WithView(p, run, [&](const auto& v) { DrawVTiled(v, p); });
 }
 
 void RenderVLinedPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, true, [&](const auto& v) { DrawVLined(v, p); });
+  WithView(p, run, [&](const auto& v) { DrawVLined(v, p); });
 }

@@ -38,10 +38,9 @@ struct DrawView {
   ptrdiff_t canvasStride = 0;
   const uint16_t* cells = nullptr;
   int64_t cellCount = 0;
-  const Tile* tiles = nullptr;
+  const TileBlock* blocks = nullptr;
+  const uint8_t* kinds = nullptr;  // TileBlockKind a tile
   uint32_t tileCount = 0;
-  TileRef* refs = nullptr;
-  uint8_t* filled = nullptr;
   const int32_t* scrollX = nullptr;
   const int32_t* scrollY = nullptr;
   int32_t viewX = 0, viewY = 0;
@@ -59,25 +58,21 @@ struct DrawView {
   // The tile number in map cell i; kNoCell outside the map.
   uint32_t Cell(int64_t i) const { return i >= 0 && i < cellCount ? cells[i] : kNoCell; }
 
-  // Tile n's current block, tile 0 included; null when n names no tile or the tile has no block.
-  const uint8_t* Pixels(uint32_t n) const { return n < tileCount ? TilePixels(tiles[n], 64) : nullptr; }
+  // Tile n's current block, tile 0 included; null when n names no tile or the tile draws nothing.
+  const uint8_t* Pixels(uint32_t n) const {
+    return n < tileCount && kinds[n] != kNoBlock ? blocks[n].px.data() : nullptr;
+  }
 
-  // Tile n through the run's look-up, which the view must have been opened with.
+  // Tile n as the inner loops draw it; tile 0 is blank.
   TileRef Ref(uint32_t n) const {
-    if (n >= tileCount) return kBlankRef;
-    if (!filled[n]) {
-      filled[n] = 1;
-      const uint8_t* px = n ? TilePixels(tiles[n], 64) : nullptr;
-      refs[n] = px ? TileRef{px, tiles[n].opaque != 0} : kBlankRef;
-    }
-    return refs[n];
+    if (n == 0 || n >= tileCount || kinds[n] == kNoBlock) return kBlankRef;
+    return {blocks[n].px.data(), kinds[n] == kOpaqueBlock};
   }
 };
 
-// The view of a plane draw in the run, with the tile look-up (Ref) where
-// `lookUps` asks for it; false when there is nothing to draw.
+// The view of a plane draw in the run; false when there is nothing to draw.
 template <class View>
-bool OpenView(View& v, const Plane& p, PlaneRun& run, bool lookUps = false) {
+bool OpenView(View& v, const Plane& p, PlaneRun& run) {
   const PlaneCanvas& canvas = run.canvas();
   if (p.width < 1 || p.height < 1 || p.tiles.empty()) return false;
   if (!canvas.pixels || canvas.width < kWidth || canvas.height < kHeight || canvas.stride < canvas.width) return false;
@@ -85,13 +80,10 @@ bool OpenView(View& v, const Plane& p, PlaneRun& run, bool lookUps = false) {
   v.canvasStride = canvas.stride;
   v.cells = p.tiles.data();
   v.cellCount = int64_t(p.tiles.size());
-  v.tiles = run.tiles().data();
-  v.tileCount = uint32_t(std::min<size_t>(run.tiles().size(), UINT32_MAX));
-  if (lookUps) {
-    run.OpenLookUp();
-    v.refs = run.refs();
-    v.filled = run.filled();
-  }
+  const TileBlocks& tiles = run.tiles();
+  v.blocks = tiles.blocks.data();
+  v.kinds = tiles.kinds.data();
+  v.tileCount = uint32_t(std::min({tiles.blocks.size(), tiles.kinds.size(), size_t(UINT32_MAX)}));
   v.scrollX = run.scroll().ScrollX.data();
   v.scrollY = run.scroll().ScrollY.data();
   v.viewX = run.scroll().viewX;
@@ -145,10 +137,9 @@ inline int64_t WrapCells(const Plane& p) { return p.wrapCells >= 1 ? p.wrapCells
 // tiles as inner ones, tiles cut only at the top or bottom by whole rows.
 template <class View>
 inline void PutEdge(const View& v, uint32_t n, int sx, int sy) {
-  if (n == 0 || n >= v.tileCount) return;
-  const Tile& t = v.tiles[n];
-  const uint8_t* px = TilePixels(t, 64);
-  if (!px || sx <= -8 || sx >= kWidth || sy <= -8 || sy >= kHeight) return;
+  const TileRef t = v.Ref(n);
+  if (t.px == kBlankBlock || sx <= -8 || sx >= kWidth || sy <= -8 || sy >= kHeight) return;
+  const uint8_t* px = t.px;
   uint8_t* dst = v.fb + sy * v.Stride() + sx;
   if (sx >= 0 && sx <= kWidth - 8 && sy >= 0 && sy <= kHeight - 8) {
     t.opaque ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
@@ -174,10 +165,10 @@ inline void PutEdge(const View& v, uint32_t n, int sx, int sy) {
 template <class View>
 inline void PutInner(const View& v, uint32_t n, uint8_t* dst) {
   if (n == 0 || n >= v.tileCount) return;
-  const Tile& t = v.tiles[n];
-  const uint8_t* px = TilePixels(t, 64);
-  if (!px) return;
-  t.opaque ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
+  const uint8_t kind = v.kinds[n];
+  if (kind == kNoBlock) return;
+  const uint8_t* px = v.blocks[n].px.data();
+  kind == kOpaqueBlock ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
 }
 
 // The 41 cells of a tile row that passes its loop's end at most once, both
@@ -242,6 +233,19 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
     if (loop >= kColumns && rowBase >= 0 && rowBase + std::max<int64_t>(c + split, kColumns - split) <= v.cellCount) {
       const uint16_t* base = v.cells + rowBase;
       row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount));
+      continue;
+    }
+    // Shorter loops inside the map (the star layers, the nebula) are laid
+    // out as one run of 41 cells first.
+    if (rowBase >= 0 && rowBase + loop <= v.cellCount) {
+      const uint16_t* base = v.cells + rowBase;
+      std::array<uint16_t, kColumns + 7> laid{};  // room for eight-cell reads
+      for (int k = 0; k < kColumns; c = 0) {
+        const int n = int(std::min<int64_t>(kColumns - k, loop - c));
+        std::copy(base + c, base + c + n, laid.begin() + k);
+        k += n;
+      }
+      row(m, camX & 7, fy, ReadCellRun(laid.data(), kColumns, laid.data(), laid.data() + laid.size()));
       continue;
     }
     row(m, camX & 7, fy, [&] {
