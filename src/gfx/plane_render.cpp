@@ -66,9 +66,7 @@ void DrawHLinedRows(const View& v, uint8_t* row, int ty, int fx, int64_t rowBase
   const ptrdiff_t stride = v.Stride();
   // First slice: whatever tile stands in the cell, 0 too, cut at the left edge.
   if (const uint8_t* px = v.Pixels(v.Cell(rowBase + c)))
-    for (int t = 0; t < Lines; ++t)
-      for (int i = fx; i < 8; ++i)
-        if (uint8_t b = px[(ty + t) * 8 + i]) row[t * stride + i - fx] = b;
+    MergeRowsShifted(row, size_t(stride), px + ty * 8, Lines, fx, ~uint64_t(0), false);
   ++c;
   for (int j = 1; j < kColumns - 1; ++j, ++c) {
     if (c >= loop) c -= loop;
@@ -85,10 +83,9 @@ void DrawHLinedRows(const View& v, uint8_t* row, int ty, int fx, int64_t rowBase
     }
   }
   // Last slice: the next cell, not wrapped, cut at the right edge.
-  if (const uint8_t* px = v.Pixels(v.Cell(rowBase + c)))
-    for (int t = 0; t < Lines; ++t)
-      for (int i = 0; i < fx; ++i)
-        if (uint8_t b = px[(ty + t) * 8 + i]) row[t * stride + kWidth - fx + i] = b;
+  if (fx > 0)
+    if (const uint8_t* px = v.Pixels(v.Cell(rowBase + c)))
+      MergeRowsShifted(row + kWidth - 8, size_t(stride), px + ty * 8, Lines, fx - 8, ~uint64_t(0), false);
 }
 
 // The same for any count of lines from 1 to 8, each count its own unrolled loop.
@@ -139,7 +136,8 @@ void DrawTileColumn(const View& v, int k, int fx, int fy, NextCell nextCell) {
 // a V Lined plane, which share camera camY and loop: block columns of the
 // cells of map column tc from the camera's row down. Inner tile columns are
 // merged eight bytes a row through a mask of those columns; one cut by the
-// screen's side (Edge) is written pixel by pixel, never outside the frame.
+// screen's side (Edge) goes through the frame's first or last eight bytes of
+// each row, never outside the frame.
 template <bool Edge, class View>
 void DrawVLinedTiles(const View& v, int x0, uint8_t columns, int32_t camY, int64_t loop, int64_t width, int64_t tc) {
   const ptrdiff_t stride = v.Stride();
@@ -148,9 +146,8 @@ void DrawVLinedTiles(const View& v, int x0, uint8_t columns, int32_t camY, int64
   // Rows [0, rows) of block `src` at screen row y; only non-zero pixels are written.
   auto put = [&](int y, const uint8_t* src, int rows) {
     if constexpr (Edge) {
-      for (int i = 0; i < rows; ++i)
-        for (int t = 0; t < 8; ++t)
-          if (uint8_t b = src[i * 8 + t]; b && (columns >> t & 1)) v.fb[(y + i) * stride + x0 + t] = b;
+      MergeRowsShifted(v.fb + y * stride + (x0 < 0 ? 0 : kWidth - 8), size_t(stride), src, rows,
+                       x0 < 0 ? -x0 : kWidth - 8 - x0, mask, false);
     } else {
       MergeRows8Masked(v.fb + y * stride + x0, size_t(stride), src, rows, mask);
     }

@@ -145,19 +145,19 @@ inline void PutEdge(const View& v, uint32_t n, int sx, int sy) {
     t.opaque ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
     return;
   }
-  const int c0 = std::max(0, -sx), c1 = std::min(8, kWidth - sx);
   const int r0 = std::max(0, -sy), r1 = std::min(8, kHeight - sy);
-  for (int r = r0; r < r1; ++r) {
-    const uint8_t* src = px + r * 8;
-    uint8_t* row = dst + r * v.Stride();
-    if (c0 == 0 && c1 == 8) {
+  if (sx >= 0 && sx <= kWidth - 8) {
+    for (int r = r0; r < r1; ++r) {
+      const uint8_t* src = px + r * 8;
+      uint8_t* row = dst + r * v.Stride();
       t.opaque ? CopyRow8(row, src) : MergeRow8(row, src);
-    } else {
-      // Cut at the side: byte by byte, yet without a branch on the pixel.
-      const uint8_t keepAll = t.opaque ? 0 : 0xFF;
-      for (int c = c0; c < c1; ++c) row[c] = uint8_t((row[c] & keepAll & uint8_t(-(src[c] == 0))) | src[c]);
     }
+    return;
   }
+  // Cut at a side: through the frame's first or last eight bytes of each row.
+  uint8_t* window = v.fb + (sy + r0) * v.Stride() + (sx < 0 ? 0 : kWidth - 8);
+  MergeRowsShifted(window, size_t(v.Stride()), px + r0 * 8, r1 - r0, sx < 0 ? -sx : kWidth - 8 - sx, ~uint64_t(0),
+                   t.opaque);
 }
 
 // A cell strictly inside: never crosses the border, so no clipping. Empty
