@@ -235,19 +235,6 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
       row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount));
       continue;
     }
-    // Shorter loops inside the map (the star layers, the nebula) are laid
-    // out as one run of 41 cells first.
-    if (rowBase >= 0 && rowBase + loop <= v.cellCount) {
-      const uint16_t* base = v.cells + rowBase;
-      std::array<uint16_t, kColumns + 7> laid{};  // room for eight-cell reads
-      for (int k = 0; k < kColumns; c = 0) {
-        const int n = int(std::min<int64_t>(kColumns - k, loop - c));
-        std::copy(base + c, base + c + n, laid.begin() + k);
-        k += n;
-      }
-      row(m, camX & 7, fy, ReadCellRun(laid.data(), kColumns, laid.data(), laid.data() + laid.size()));
-      continue;
-    }
     row(m, camX & 7, fy, [&] {
       if (c >= loop) c -= loop;
       return v.Cell(rowBase + c++);
