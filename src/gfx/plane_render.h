@@ -104,11 +104,10 @@ void DrawPlane(const Plane& plane, const TileBlocks& tiles, const ScrollState& s
 
 // Each renderer covers the 320x200 frame of the run's canvas with the plane
 // as it stands against the run's scroll tables (Flat: against their view),
-// and writes nothing but the canvas. Planes with a
-// width or height below 1 draw nothing; loops below 1 count as the plane's
-// size, missing line entries as speed 8 and that size, cells beyond the map
-// and tile numbers beyond the tile set as empty; negative offsets wrap like
-// positive ones.
+// and writes nothing but the canvas. Planes with a width or height below 1
+// draw nothing; loops below 1 count as the plane's size, missing line
+// entries as speed 8 and that size, cells beyond the map and tile numbers
+// beyond the tile set as empty; negative offsets wrap like positive ones.
 void RenderHTiledPlane(const Plane& plane, PlaneRun& run);
 void RenderVTiledPlane(const Plane& plane, PlaneRun& run);
 void RenderFlatPlane(const Plane& plane, PlaneRun& run);
