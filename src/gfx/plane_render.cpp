@@ -68,18 +68,22 @@ void DrawHLinedRows(const View& v, uint8_t* row, int ty, int fx, int64_t rowBase
   if (const uint8_t* px = v.Pixels(v.Cell(rowBase + c)))
     MergeRowsShifted(row, size_t(stride), px + ty * 8, Lines, fx, ~uint64_t(0), false);
   ++c;
-  for (int j = 1; j < kColumns - 1; ++j, ++c) {
+  // The middle slices a stretch of the loop at a time: a wrap test on every
+  // slice would chain each slice's column to the one before.
+  for (int j = 1; j < kColumns - 1;) {
     if (c >= loop) c -= loop;
-    const TileRef ref = refAt(c);
-    if (ref.px == kBlankBlock) continue;
-    uint8_t* dst = row + 8 * j - fx;
-    const uint8_t* src = ref.px + ty * 8;
-    if constexpr (Lines == 8) {
-      ref.opaque ? CopyTile8x8(dst, size_t(stride), src) : MergeTile8x8(dst, size_t(stride), src);
-    } else if (ref.opaque) {
-      for (int t = 0; t < Lines; ++t) CopyRow8(dst + t * stride, src + t * 8);
-    } else {
-      for (int t = 0; t < Lines; ++t) MergeRow8(dst + t * stride, src + t * 8);
+    for (const int end = int(std::min<int64_t>(kColumns - 1, j + (loop - c))); j < end; ++j, ++c) {
+      const TileRef ref = refAt(c);
+      if (ref.px == kBlankBlock) continue;
+      uint8_t* dst = row + 8 * j - fx;
+      const uint8_t* src = ref.px + ty * 8;
+      if constexpr (Lines == 8) {
+        ref.opaque ? CopyTile8x8(dst, size_t(stride), src) : MergeTile8x8(dst, size_t(stride), src);
+      } else if (ref.opaque) {
+        for (int t = 0; t < Lines; ++t) CopyRow8(dst + t * stride, src + t * 8);
+      } else {
+        for (int t = 0; t < Lines; ++t) MergeRow8(dst + t * stride, src + t * 8);
+      }
     }
   }
   // Last slice: the next cell, not wrapped, cut at the right edge.
