@@ -135,6 +135,7 @@ TEST_F(TileSetTest, AnimationStepsAndFramesRunAsTwoCycles) {
   t.stepCount = 3;
   t.frameCount = 2;
   t.stepDelays = {2, 1, 1};
+  TileSetChanged();
   Ints shown;
   for (int i = 0; i < 10; ++i) {
     AdvanceTileAnimations();
