@@ -31,6 +31,7 @@
 #include "gfx/pcx.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "gfx/tile_blocks.h"
 #include "level/level.h"
 #include "level/tile_set.h"
 #include "modes/editor.h"
@@ -115,7 +116,7 @@ void MoveView(int64_t i) {
   MoveView(i);
   ClearFrameBuffer(0);
   BuildScrollTables(Level.viewX, Level.viewY);
-  for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+  for (const Plane& p : Level.planes) DrawPlane(p, CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
   ConvertFrameBuffer();
   benchmark::DoNotOptimize(rgbFrame.data());
   benchmark::ClobberMemory();

@@ -66,29 +66,30 @@ void DrawHLinedRows(const View& v, uint8_t* row, int ty, int fx, int64_t rowBase
   const ptrdiff_t stride = v.Stride();
   // First slice: whatever tile stands in the cell, 0 too, cut at the left edge.
   if (const uint8_t* px = v.Pixels(v.Cell(rowBase + c)))
-    for (int t = 0; t < Lines; ++t)
-      for (int i = fx; i < 8; ++i)
-        if (uint8_t b = px[(ty + t) * 8 + i]) row[t * stride + i - fx] = b;
+    MergeRowsShifted(row, size_t(stride), px + ty * 8, Lines, fx, ~uint64_t(0), false);
   ++c;
-  for (int j = 1; j < kColumns - 1; ++j, ++c) {
+  // The middle slices a stretch of the loop at a time: a wrap test on every
+  // slice would chain each slice's column to the one before.
+  for (int j = 1; j < kColumns - 1;) {
     if (c >= loop) c -= loop;
-    const TileRef ref = refAt(c);
-    if (ref.px == kBlankBlock) continue;
-    uint8_t* dst = row + 8 * j - fx;
-    const uint8_t* src = ref.px + ty * 8;
-    if constexpr (Lines == 8) {
-      ref.opaque ? CopyTile8x8(dst, size_t(stride), src) : MergeTile8x8(dst, size_t(stride), src);
-    } else if (ref.opaque) {
-      for (int t = 0; t < Lines; ++t) CopyRow8(dst + t * stride, src + t * 8);
-    } else {
-      for (int t = 0; t < Lines; ++t) MergeRow8(dst + t * stride, src + t * 8);
+    for (const int end = int(std::min<int64_t>(kColumns - 1, j + (loop - c))); j < end; ++j, ++c) {
+      const TileRef ref = refAt(c);
+      if (ref.px == kBlankBlock) continue;
+      uint8_t* dst = row + 8 * j - fx;
+      const uint8_t* src = ref.px + ty * 8;
+      if constexpr (Lines == 8) {
+        ref.opaque ? CopyTile8x8(dst, size_t(stride), src) : MergeTile8x8(dst, size_t(stride), src);
+      } else if (ref.opaque) {
+        for (int t = 0; t < Lines; ++t) CopyRow8(dst + t * stride, src + t * 8);
+      } else {
+        for (int t = 0; t < Lines; ++t) MergeRow8(dst + t * stride, src + t * 8);
+      }
     }
   }
   // Last slice: the next cell, not wrapped, cut at the right edge.
-  if (const uint8_t* px = v.Pixels(v.Cell(rowBase + c)))
-    for (int t = 0; t < Lines; ++t)
-      for (int i = 0; i < fx; ++i)
-        if (uint8_t b = px[(ty + t) * 8 + i]) row[t * stride + kWidth - fx + i] = b;
+  if (fx > 0)
+    if (const uint8_t* px = v.Pixels(v.Cell(rowBase + c)))
+      MergeRowsShifted(row + kWidth - 8, size_t(stride), px + ty * 8, Lines, fx - 8, ~uint64_t(0), false);
 }
 
 // The same for any count of lines from 1 to 8, each count its own unrolled loop.
@@ -139,7 +140,8 @@ void DrawTileColumn(const View& v, int k, int fx, int fy, NextCell nextCell) {
 // a V Lined plane, which share camera camY and loop: block columns of the
 // cells of map column tc from the camera's row down. Inner tile columns are
 // merged eight bytes a row through a mask of those columns; one cut by the
-// screen's side (Edge) is written pixel by pixel, never outside the frame.
+// screen's side (Edge) goes through the frame's first or last eight bytes of
+// each row, never outside the frame.
 template <bool Edge, class View>
 void DrawVLinedTiles(const View& v, int x0, uint8_t columns, int32_t camY, int64_t loop, int64_t width, int64_t tc) {
   const ptrdiff_t stride = v.Stride();
@@ -148,9 +150,8 @@ void DrawVLinedTiles(const View& v, int x0, uint8_t columns, int32_t camY, int64
   // Rows [0, rows) of block `src` at screen row y; only non-zero pixels are written.
   auto put = [&](int y, const uint8_t* src, int rows) {
     if constexpr (Edge) {
-      for (int i = 0; i < rows; ++i)
-        for (int t = 0; t < 8; ++t)
-          if (uint8_t b = src[i * 8 + t]; b && (columns >> t & 1)) v.fb[(y + i) * stride + x0 + t] = b;
+      MergeRowsShifted(v.fb + y * stride + (x0 < 0 ? 0 : kWidth - 8), size_t(stride), src, rows,
+                       x0 < 0 ? -x0 : kWidth - 8 - x0, mask, false);
     } else {
       MergeRows8Masked(v.fb + y * stride + x0, size_t(stride), src, rows, mask);
     }
@@ -179,13 +180,13 @@ void DrawVLinedTiles(const View& v, int x0, uint8_t columns, int32_t camY, int64
 // Opens the draw's view, with the frame buffer's stride fixed where the
 // canvas has it, and hands it to draw(v).
 template <class Draw>
-void WithView(const Plane& p, PlaneRun& run, bool lookUps, Draw draw) {
+void WithView(const Plane& p, PlaneRun& run, Draw draw) {
   if (run.canvas().stride == kWidth) {
     DrawView<kWidth> v;
-    if (OpenView(v, p, run, lookUps)) draw(v);
+    if (OpenView(v, p, run)) draw(v);
   } else {
     DrawView<0> v;
-    if (OpenView(v, p, run, lookUps)) draw(v);
+    if (OpenView(v, p, run)) draw(v);
   }
 }
 
@@ -262,25 +263,25 @@ void DrawVLined(const View& v, const Plane& p) {
 }  // namespace
 
 void RenderFlatPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, false, [&](const auto& v) { WalkFlatRows(v, p, DrawRows(v)); });
+  WithView(p, run, [&](const auto& v) { WalkFlatRows(v, p, DrawRows(v)); });
 }
 
 void RenderRelativePlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, false, [&](const auto& v) { WalkRows<false>(v, p, DrawRows(v)); });
+  WithView(p, run, [&](const auto& v) { WalkRows<false>(v, p, DrawRows(v)); });
 }
 
 void RenderHTiledPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, false, [&](const auto& v) { WalkRows<true>(v, p, DrawRows(v)); });
+  WithView(p, run, [&](const auto& v) { WalkRows<true>(v, p, DrawRows(v)); });
 }
 
 void RenderHLinedPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, true, [&](const auto& v) { DrawHLined(v, p); });
+  WithView(p, run, [&](const auto& v) { DrawHLined(v, p); });
 }
 
 void RenderVTiledPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, false, [&](const auto& v) { DrawVTiled(v, p); });
+  WithView(p, run, [&](const auto& v) { DrawVTiled(v, p); });
 }
 
 void RenderVLinedPlane(const Plane& p, PlaneRun& run) {
-  WithView(p, run, true, [&](const auto& v) { DrawVLined(v, p); });
+  WithView(p, run, [&](const auto& v) { DrawVLined(v, p); });
 }

@@ -7,7 +7,6 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <vector>
 
@@ -36,8 +35,8 @@ inline PlaneCanvas FrameCanvas(uint8_t* pixels) {
 using FrameLines = std::bitset<kPlaneFrameHeight>;
 
 // A tile as the inner loops use it: its current block and its opaque flag.
-// Tile 0, unknown numbers and tiles without a block point at a blank block,
-// which the loops skip.
+// Tile 0, unknown numbers and tiles with no block or a blank one point at a
+// blank block, which the loops skip.
 struct TileRef {
   const uint8_t* px;
   bool opaque;
@@ -63,13 +62,14 @@ extern std::array<PlaneDrawFn, kPlaneDrawSlots> PlaneDrawTable;
 void FillPlaneDrawTable(uint8_t videoMode);
 
 // Plane draws onto one canvas with one tile set and one frame's scroll
-// tables, with nothing else drawn between them: they share one tile look-up,
-// and a plane may leave alone the lines that planes drawn after it cover.
-// Nothing may change the tile set or its tiles' frames while a run lives.
+// tables, with nothing else drawn between them: a plane may leave alone the
+// lines that planes drawn after it cover. Nothing may change the block table
+// while a run lives.
 class PlaneRun {
  public:
-  // Tile n is tiles[n]; numbers past the end are empty cells.
-  PlaneRun(std::span<const Tile> tiles, const ScrollState& scroll, const PlaneCanvas& canvas);
+  // Tile n is block n of `tiles` (CurrentTileBlocks for the tile set's own,
+  // FillTileBlocks for others); numbers past the end are empty cells.
+  PlaneRun(const TileBlocks& tiles, const ScrollState& scroll, const PlaneCanvas& canvas);
   PlaneRun(const PlaneRun&) = delete;
   PlaneRun& operator=(const PlaneRun&) = delete;
 
@@ -85,39 +85,29 @@ class PlaneRun {
   // slot holds another routine than its renderer (video modes but 0).
   FrameLines OpaqueLines(const Plane& plane);
 
-  // What the renderers read, and the look-up they fill.
-  std::span<const Tile> tiles() const { return tiles_; }
+  // What the renderers read.
+  const TileBlocks& tiles() const { return tiles_; }
   const ScrollState& scroll() const { return scroll_; }
   const PlaneCanvas& canvas() const { return canvas_; }
   const FrameLines& hidden() const { return hidden_; }  // lines the draw under way may skip
-  // Makes the look-up on first need: the tile-aligned planes go without.
-  void OpenLookUp();
-  TileRef* refs() { return refs_.get(); }
-  uint8_t* filled() { return filled_.get(); }  // filled()[n]: refs()[n] holds tile n
 
  private:
-  std::span<const Tile> tiles_;
+  const TileBlocks& tiles_;
   const ScrollState& scroll_;
   PlaneCanvas canvas_;
-  // The tile number -> TileRef look-up, each entry filled on first use in
-  // the run, so each large tile record is read once and the inner loops find
-  // block and opacity in one small entry. Only `filled_` is cleared.
-  std::unique_ptr<TileRef[]> refs_;
-  std::unique_ptr<uint8_t[]> filled_;
   FrameLines hidden_;
   std::vector<FrameLines> hiddenBehind_;  // DrawInOrder's lines per plane
 };
 
 // One plane drawn in a run of its own.
-void DrawPlane(const Plane& plane, std::span<const Tile> tiles, const ScrollState& scroll, const PlaneCanvas& canvas);
+void DrawPlane(const Plane& plane, const TileBlocks& tiles, const ScrollState& scroll, const PlaneCanvas& canvas);
 
 // Each renderer covers the 320x200 frame of the run's canvas with the plane
 // as it stands against the run's scroll tables (Flat: against their view),
-// and writes nothing but the canvas and the run's look-up. Planes with a
-// width or height below 1 draw nothing; loops below 1 count as the plane's
-// size, missing line entries as speed 8 and that size, cells beyond the map
-// and tile numbers beyond the tile set as empty; negative offsets wrap like
-// positive ones.
+// and writes nothing but the canvas. Planes with a width or height below 1
+// draw nothing; loops below 1 count as the plane's size, missing line
+// entries as speed 8 and that size, cells beyond the map and tile numbers
+// beyond the tile set as empty; negative offsets wrap like positive ones.
 void RenderHTiledPlane(const Plane& plane, PlaneRun& run);
 void RenderVTiledPlane(const Plane& plane, PlaneRun& run);
 void RenderFlatPlane(const Plane& plane, PlaneRun& run);

@@ -28,14 +28,14 @@ void DrawNothing(const Plane&, PlaneRun&) {}
 template <class View>
 auto CoverRows(const View& v, FrameLines& lines) {
   return [&v, &lines](int m, int, int fy, auto&& cells) {
-    // As PutEdge and PutInner see the cells; they do not use the look-up.
+    // As PutEdge and PutInner see the cells.
     for (int k = 0; k < kColumns; ++k) {
       uint32_t n;
       if constexpr (std::is_same_v<std::decay_t<decltype(cells)>, CellRun>)
         n = cells.At(k);
       else
         n = cells();
-      if (n == 0 || n >= v.tileCount || !v.tiles[n].opaque || !v.Pixels(n)) return;
+      if (n == 0 || n >= v.tileCount || v.kinds[n] != kOpaqueBlock) return;
     }
     for (int y = std::max(8 * m - fy, 0); y < std::min(8 * m - fy + 8, kHeight); ++y) lines.set(size_t(y));
   };
@@ -73,14 +73,8 @@ void FillPlaneDrawTable(uint8_t videoMode) {
   }
 }
 
-PlaneRun::PlaneRun(std::span<const Tile> tiles, const ScrollState& scroll, const PlaneCanvas& canvas)
+PlaneRun::PlaneRun(const TileBlocks& tiles, const ScrollState& scroll, const PlaneCanvas& canvas)
     : tiles_(tiles), scroll_(scroll), canvas_(canvas) {}
-
-void PlaneRun::OpenLookUp() {
-  if (refs_) return;
-  refs_.reset(new TileRef[tiles_.size()]);  // left unset: `filled_` says which entries hold a tile
-  filled_ = std::make_unique<uint8_t[]>(tiles_.size());
-}
 
 void PlaneRun::Draw(const Plane& plane, const FrameLines& hidden) {
   if (plane.type >= kSlotOfType.size()) return;
@@ -107,7 +101,7 @@ FrameLines PlaneRun::OpaqueLines(const Plane& p) {
   DrawView<0> v;  // no pixel is written
   if (p.type > kVLined) return lines;
   const uint8_t slot = kSlotOfType[p.type];
-  if (PlaneDrawTable[slot] != kRenderers[slot] || !OpenView(v, p, *this, p.type == kHLined)) return lines;
+  if (PlaneDrawTable[slot] != kRenderers[slot] || !OpenView(v, p, *this)) return lines;
   switch (p.type) {
     case kFlat: WalkFlatRows(v, p, CoverRows(v, lines)); break;
     case kRelative: WalkRows<false>(v, p, CoverRows(v, lines)); break;
@@ -118,7 +112,7 @@ FrameLines PlaneRun::OpaqueLines(const Plane& p) {
   return lines;
 }
 
-void DrawPlane(const Plane& plane, std::span<const Tile> tiles, const ScrollState& scroll, const PlaneCanvas& canvas) {
+void DrawPlane(const Plane& plane, const TileBlocks& tiles, const ScrollState& scroll, const PlaneCanvas& canvas) {
   PlaneRun run(tiles, scroll, canvas);
   run.Draw(plane);
 }

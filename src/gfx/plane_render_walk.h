@@ -38,10 +38,9 @@ struct DrawView {
   ptrdiff_t canvasStride = 0;
   const uint16_t* cells = nullptr;
   int64_t cellCount = 0;
-  const Tile* tiles = nullptr;
+  const TileBlock* blocks = nullptr;
+  const uint8_t* kinds = nullptr;  // TileBlockKind a tile
   uint32_t tileCount = 0;
-  TileRef* refs = nullptr;
-  uint8_t* filled = nullptr;
   const int32_t* scrollX = nullptr;
   const int32_t* scrollY = nullptr;
   int32_t viewX = 0, viewY = 0;
@@ -59,25 +58,21 @@ struct DrawView {
   // The tile number in map cell i; kNoCell outside the map.
   uint32_t Cell(int64_t i) const { return i >= 0 && i < cellCount ? cells[i] : kNoCell; }
 
-  // Tile n's current block, tile 0 included; null when n names no tile or the tile has no block.
-  const uint8_t* Pixels(uint32_t n) const { return n < tileCount ? TilePixels(tiles[n], 64) : nullptr; }
+  // Tile n's current block, tile 0 included; null when n names no tile or the tile draws nothing.
+  const uint8_t* Pixels(uint32_t n) const {
+    return n < tileCount && kinds[n] != kNoBlock ? blocks[n].px.data() : nullptr;
+  }
 
-  // Tile n through the run's look-up, which the view must have been opened with.
+  // Tile n as the inner loops draw it; tile 0 is blank.
   TileRef Ref(uint32_t n) const {
-    if (n >= tileCount) return kBlankRef;
-    if (!filled[n]) {
-      filled[n] = 1;
-      const uint8_t* px = n ? TilePixels(tiles[n], 64) : nullptr;
-      refs[n] = px ? TileRef{px, tiles[n].opaque != 0} : kBlankRef;
-    }
-    return refs[n];
+    if (n == 0 || n >= tileCount || kinds[n] == kNoBlock) return kBlankRef;
+    return {blocks[n].px.data(), kinds[n] == kOpaqueBlock};
   }
 };
 
-// The view of a plane draw in the run, with the tile look-up (Ref) where
-// `lookUps` asks for it; false when there is nothing to draw.
+// The view of a plane draw in the run; false when there is nothing to draw.
 template <class View>
-bool OpenView(View& v, const Plane& p, PlaneRun& run, bool lookUps = false) {
+bool OpenView(View& v, const Plane& p, PlaneRun& run) {
   const PlaneCanvas& canvas = run.canvas();
   if (p.width < 1 || p.height < 1 || p.tiles.empty()) return false;
   if (!canvas.pixels || canvas.width < kWidth || canvas.height < kHeight || canvas.stride < canvas.width) return false;
@@ -85,13 +80,10 @@ bool OpenView(View& v, const Plane& p, PlaneRun& run, bool lookUps = false) {
   v.canvasStride = canvas.stride;
   v.cells = p.tiles.data();
   v.cellCount = int64_t(p.tiles.size());
-  v.tiles = run.tiles().data();
-  v.tileCount = uint32_t(std::min<size_t>(run.tiles().size(), UINT32_MAX));
-  if (lookUps) {
-    run.OpenLookUp();
-    v.refs = run.refs();
-    v.filled = run.filled();
-  }
+  const TileBlocks& tiles = run.tiles();
+  v.blocks = tiles.blocks.data();
+  v.kinds = tiles.kinds.data();
+  v.tileCount = uint32_t(std::min({tiles.blocks.size(), tiles.kinds.size(), size_t(UINT32_MAX)}));
   v.scrollX = run.scroll().ScrollX.data();
   v.scrollY = run.scroll().ScrollY.data();
   v.viewX = run.scroll().viewX;
@@ -145,28 +137,27 @@ inline int64_t WrapCells(const Plane& p) { return p.wrapCells >= 1 ? p.wrapCells
 // tiles as inner ones, tiles cut only at the top or bottom by whole rows.
 template <class View>
 inline void PutEdge(const View& v, uint32_t n, int sx, int sy) {
-  if (n == 0 || n >= v.tileCount) return;
-  const Tile& t = v.tiles[n];
-  const uint8_t* px = TilePixels(t, 64);
-  if (!px || sx <= -8 || sx >= kWidth || sy <= -8 || sy >= kHeight) return;
+  const TileRef t = v.Ref(n);
+  if (t.px == kBlankBlock || sx <= -8 || sx >= kWidth || sy <= -8 || sy >= kHeight) return;
+  const uint8_t* px = t.px;
   uint8_t* dst = v.fb + sy * v.Stride() + sx;
   if (sx >= 0 && sx <= kWidth - 8 && sy >= 0 && sy <= kHeight - 8) {
     t.opaque ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
     return;
   }
-  const int c0 = std::max(0, -sx), c1 = std::min(8, kWidth - sx);
   const int r0 = std::max(0, -sy), r1 = std::min(8, kHeight - sy);
-  for (int r = r0; r < r1; ++r) {
-    const uint8_t* src = px + r * 8;
-    uint8_t* row = dst + r * v.Stride();
-    if (c0 == 0 && c1 == 8) {
+  if (sx >= 0 && sx <= kWidth - 8) {
+    for (int r = r0; r < r1; ++r) {
+      const uint8_t* src = px + r * 8;
+      uint8_t* row = dst + r * v.Stride();
       t.opaque ? CopyRow8(row, src) : MergeRow8(row, src);
-    } else {
-      // Cut at the side: byte by byte, yet without a branch on the pixel.
-      const uint8_t keepAll = t.opaque ? 0 : 0xFF;
-      for (int c = c0; c < c1; ++c) row[c] = uint8_t((row[c] & keepAll & uint8_t(-(src[c] == 0))) | src[c]);
     }
+    return;
   }
+  // Cut at a side: through the frame's first or last eight bytes of each row.
+  uint8_t* window = v.fb + (sy + r0) * v.Stride() + (sx < 0 ? 0 : kWidth - 8);
+  MergeRowsShifted(window, size_t(v.Stride()), px + r0 * 8, r1 - r0, sx < 0 ? -sx : kWidth - 8 - sx, ~uint64_t(0),
+                   t.opaque);
 }
 
 // A cell strictly inside: never crosses the border, so no clipping. Empty
@@ -174,10 +165,10 @@ inline void PutEdge(const View& v, uint32_t n, int sx, int sy) {
 template <class View>
 inline void PutInner(const View& v, uint32_t n, uint8_t* dst) {
   if (n == 0 || n >= v.tileCount) return;
-  const Tile& t = v.tiles[n];
-  const uint8_t* px = TilePixels(t, 64);
-  if (!px) return;
-  t.opaque ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
+  const uint8_t kind = v.kinds[n];
+  if (kind == kNoBlock) return;
+  const uint8_t* px = v.blocks[n].px.data();
+  kind == kOpaqueBlock ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
 }
 
 // The 41 cells of a tile row that passes its loop's end at most once, both

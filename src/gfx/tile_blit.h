@@ -1,7 +1,9 @@
-// tile_blit.h: unclipped row and 8x8 tile blits for one-byte pixels, shared by
-// the tile and sprite routines and the plane renderers' inner tiles.
+// tile_blit.h: row and 8x8 tile blits for one-byte pixels, shared by the tile
+// and sprite routines and the plane renderers, and the merge of a block that
+// overhangs the frame's side.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -143,5 +145,28 @@ inline void MergeRows8Masked(uint8_t* dst, size_t stride, const uint8_t* src, in
     s &= mask;
     d = (d & ~NonZeroMask(s)) | s;
     std::memcpy(dst, &d, 8);
+  }
+}
+
+// `rows` rows of an 8-byte-wide block whose rows lie next to each other in
+// src, onto an 8-byte window of each screen row (rows `stride` apart) that
+// the block overhangs: block byte c lands at window byte c - shift (shift
+// 0..7: the block is cut at the left, or not at all; -7..-1: at the right).
+// Of the block bytes in `columns` (ColumnBytes) that land in the window,
+// those not 0 are written, or all of them where `copy`. No byte outside the
+// window is touched.
+inline void MergeRowsShifted(uint8_t* window, size_t stride, const uint8_t* src, int rows, int shift, uint64_t columns,
+                             bool copy) {
+  static_assert(std::endian::native == std::endian::little, "byte c of a row is bits 8c..8c+7 of its word");
+  const int bits = 8 * (shift > 0 ? shift : -shift);
+  const uint64_t mask = shift > 0 ? columns >> bits : columns << bits;
+  for (int r = 0; r < rows; ++r, window += stride, src += 8) {
+    uint64_t s, d;
+    std::memcpy(&s, src, 8);
+    std::memcpy(&d, window, 8);
+    s = (shift > 0 ? s >> bits : s << bits) & mask;
+    const uint64_t written = copy ? mask : NonZeroMask(s);
+    d = (d & ~written) | s;
+    std::memcpy(window, &d, 8);
   }
 }

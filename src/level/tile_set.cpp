@@ -11,6 +11,7 @@
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/palette_sets.h"
+#include "gfx/tile_blocks.h"
 
 TileLoadState TileLoad;
 
@@ -194,6 +195,7 @@ void SetPaletteSets(std::vector<PaletteSet> sets) {
 size_t TileBlockSize() { return Video.VideoMode == 2 ? 128 : 64; }
 
 void InitTile(Tile& tile) {
+  TileSetChanged();
   tile.floor = tile.slope = tile.animTimer = 0;
   tile.frame = tile.step = tile.frameCount = 0;
   // The frames own their blocks, so dropping them cannot leak.
@@ -202,6 +204,7 @@ void InitTile(Tile& tile) {
 }
 
 void ReleaseTileFrames(Tile& tile) {
+  TileSetChanged();
   for (auto& f : tile.frames) std::vector<uint8_t>().swap(f);
 }
 
@@ -210,6 +213,7 @@ void ResizeTileSet(uint16_t count) {
   Tiles.tileTable.resize(count);
   for (size_t i = old; i < count; ++i) MakeFreshTile(Tiles.tileTable[i]);
   Tiles.tileCount = count;
+  TileSetChanged();
 }
 
 void BuildDefaultTileSet() {
@@ -274,6 +278,7 @@ void LoadTileSet(const std::string& name) {
   // Version 2 carries its collision cells nowhere: a .dat beside it is ignored.
   if (version == 0) ReadCollisionFile(CollisionFileName(name));
   ApplyPaletteSet();
+  TileSetChanged();
 }
 
 void ReadCollisionFile(const std::string& name) {
@@ -300,13 +305,16 @@ void ClearTileCollision() {
 }
 
 void AdvanceTileAnimations() {
-  for (Tile& t : Tiles.tileTable) {
-    if (t.stepCount == 0) continue;
+  // Only the animating tiles are visited: the records lie far apart in memory.
+  TileBlocks& table = CurrentTileBlocks();
+  for (uint16_t n : table.animating) {
+    Tile& t = Tiles.tileTable[n];
     if (t.step >= kMaxTileFrames) t.step = 0;
     if (int(t.stepDelays[t.step]) - 1 <= int(t.animTimer)) {
       t.animTimer = 0;
       t.step = t.step >= t.stepCount - 1 ? 0 : uint8_t(t.step + 1);
       t.frame = t.frame >= t.frameCount - 1 ? 0 : uint8_t(t.frame + 1);
+      FillTileBlock(table, t, n);
     } else {
       ++t.animTimer;
     }

@@ -56,5 +56,6 @@ std::vector<uint8_t> EncodeTileSet();
 // Writes EncodeTileSet's bytes to name through a temporary file renamed into
 // place: a failed write keeps the old file and says why on stderr.
 bool SaveTileSet(const std::string& name);
-// One frame of tile animation for every tile with a non-zero stepCount.
+// One frame of tile animation for every tile with a non-zero stepCount; the
+// block table follows the frames it changes.
 void AdvanceTileAnimations();

@@ -43,8 +43,27 @@ struct PaletteSet {
   uint8_t tintRed = 0, tintGreen = 0, tintBlue = 0;
 };
 
+// Tile n's current block copied out of its record, 64 bytes on a cache line
+// of its own: a frame then reads one dense table that stays in the cache
+// from frame to frame, not the large records and the blocks they point to.
+struct alignas(64) TileBlock {
+  std::array<uint8_t, 64> px{};
+};
+
+// How a block is drawn: not at all (no block, or a block of 0s), merged, or copied.
+enum TileBlockKind : uint8_t { kNoBlock, kMergedBlock, kOpaqueBlock };
+
+// The blocks of a tile table, in tile order, and the tiles that animate.
+struct TileBlocks {
+  std::vector<TileBlock> blocks;
+  std::vector<uint8_t> kinds;       // TileBlockKind a tile
+  std::vector<uint16_t> animating;  // the tiles with a non-zero stepCount
+  bool stale = true;                // the table no longer matches the tiles
+};
+
 struct TileSetState {
   std::vector<Tile> tileTable;
+  TileBlocks blocks;       // see CurrentTileBlocks
   uint16_t tileCount = 0;  // tileTable.size() as ResizeTileSet leaves it
   std::vector<PaletteSet> paletteSets;
   uint8_t paletteSetCount = 0;  // paletteSets.size() as its writers leave it, in 8 bits

@@ -10,6 +10,7 @@
 #include "gfx/palette_sets.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "gfx/tile_blocks.h"
 #include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
@@ -228,7 +229,7 @@ ModeResult EditorFrame(uint8_t framesPerSecond) {
   BuildScrollTables(Level.viewX, Level.viewY);
   AnimatePalette();
   AdvanceTileAnimations();
-  PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+  PlaneRun run(CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
   // The plane being edited is drawn flat, cell for cell as it is stored.
   for (size_t i = 0; i < Level.planes.size() && i < Level.planeCount; ++i) {
     if (i == Level.currentPlane) {

@@ -5,8 +5,8 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "gfx/tile_blocks.h"
 #include "model/planes.h"
-#include "model/tiles.h"
 #include "objects/card_object.h"
 
 ObjectListState Objects;
@@ -94,7 +94,7 @@ void RunObjects() {
         // The run's planes are drawn together: lines that later planes cover
         // are not drawn twice, and the tiles are looked up once for all.
         const uint32_t end = GatherPlaneRun(Objects.CurrentObject, Objects.runPlanes);
-        PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+        PlaneRun run(CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
         run.DrawInOrder(Objects.runPlanes);
         Objects.CurrentObject = uint16_t(end - 1);
         break;

@@ -14,6 +14,7 @@
 
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "gfx/tile_blocks.h"
 #include "level/level.h"
 #include "level/tile_set.h"
 #include "test_support.h"
@@ -28,6 +29,13 @@ int Low3(int64_t a) { return int(a & 7); }  // a pixel's place in its tile
 int32_t Camera(uint8_t s, int32_t view, uint32_t drift) {
   const uint32_t v = s <= 128 ? uint32_t(view) * s : (uint32_t(view) + drift) * (s - 128u);
   return int32_t(v) >> 6;
+}
+
+// The renderers' block table of a test's own tiles.
+TileBlocks BlocksOf(std::span<const Tile> tiles) {
+  TileBlocks blocks;
+  FillTileBlocks(blocks, tiles);
+  return blocks;
 }
 
 // The reference renderer: the plane over the 320x200 frame (stride 320),
@@ -167,11 +175,12 @@ class PlaneRenderTest : public EngineTest {
     std::vector<uint8_t> want(64000, background);
     DrawReference(p, tiles, vx, vy, drift, want.data());
     frame.assign(64000, background);
-    DrawPlane(p, tiles, Scroll, FrameCanvas(frame.data()));
+    DrawPlane(p, BlocksOf(tiles), Scroll, FrameCanvas(frame.data()));
     ASSERT_TRUE(frame == want) << "type " << int(p.type) << " view " << vx << "," << vy;
   }
   FrameLines OpaqueLines(const Plane& p) {
-    PlaneRun run(tiles, Scroll, FrameCanvas(frame.data()));
+    const TileBlocks blocks = BlocksOf(tiles);
+    PlaneRun run(blocks, Scroll, FrameCanvas(frame.data()));
     return run.OpaqueLines(p);
   }
   uint8_t At(int x, int y) const { return frame[size_t(y * 320 + x)]; }
@@ -335,7 +344,8 @@ TEST_F(PlaneRenderTest, OpaqueHLinedLinesCountTheCellAfterTheLoop) {
 }
 
 // Random tiles: solid ones marked opaque, others with holes, some with a
-// later frame shown, some without a block to draw; tile 0 sometimes has one.
+// later frame shown, some blank, some without a block to draw; tile 0
+// sometimes has one.
 std::vector<Tile> RandomTiles(std::mt19937& rng) {
   auto pick = [&](int n) { return int(rng() % uint32_t(n)); };
   std::vector<Tile> tiles(size_t(2 + pick(60)));
@@ -349,8 +359,9 @@ std::vector<Tile> RandomTiles(std::mt19937& rng) {
       block->resize(65);
       for (auto& b : *block) b = uint8_t(solid || pick(3) ? 1 + pick(255) : 0);
     }
-    if (kind == 4) t.frames[t.frame].resize(63);  // too short to draw
-    if (kind == 3) t.frame = 2;                   // a frame without a block
+    if (kind == 4) t.frames[t.frame].resize(63);              // too short to draw
+    if (kind == 5 && n % 2) t.frames[t.frame].assign(65, 0);  // blank
+    if (kind == 3) t.frame = 2;                               // a frame without a block
     t.opaque = solid;
   }
   return tiles;
@@ -421,7 +432,7 @@ TEST_F(PlaneRenderTest, EveryTypeDrawsWhatTheReferenceDraws) {
     drawn += std::count(want.begin(), want.end(), background) < 64000;
     const int stride = 320 + int(rng() % 3) * int(rng() % 40), rows = 200 + int(rng() % 3);
     std::vector<uint8_t> canvas(size_t(stride) * rows, background);
-    DrawPlane(p, tiles, Scroll, {canvas.data(), stride, 320 + int(rng() % uint32_t(stride - 319)), rows});
+    DrawPlane(p, BlocksOf(tiles), Scroll, {canvas.data(), stride, 320 + int(rng() % uint32_t(stride - 319)), rows});
     SCOPED_TRACE("round " + std::to_string(round) + " type " + std::to_string(type) + " view " + std::to_string(vx) +
                  "," + std::to_string(vy) + " stride " + std::to_string(stride));
     for (int y = 0; y < rows; ++y)
@@ -433,13 +444,44 @@ TEST_F(PlaneRenderTest, EveryTypeDrawsWhatTheReferenceDraws) {
   EXPECT_GT(drawn, 600) << "most random planes show something";
 }
 
+// The tile set's own table, kept from frame to frame, shows each frame of an
+// animating tile and the tiles of a set made afresh.
+TEST_F(PlaneRenderTest, TheTileSetsTableDrawsTheFramesTheRecordsShow) {
+  Tiles.tileTable = tiles;
+  Tile& t = Tiles.tileTable[41];
+  t.frames[1].assign(65, 0);  // frames: stripes, blank, solid 3
+  t.frames[2].assign(65, 3);
+  t.frameCount = t.stepCount = 3;
+  t.opaque = 0;
+  TileSetChanged();
+  for (uint8_t type : {kRelative, kHLined, kVLined}) {
+    Plane p = MakePlane(type, 50, 30, 64);
+    SetCells(p, [](int x, int y) { return (x + y) % 3 ? 41 : 46; });
+    Scrolled(5, 3);
+    for (int step = 0; step < 4; ++step) {
+      std::vector<uint8_t> want(64000, 1);
+      DrawReference(p, Tiles.tileTable, 5, 3, drift, want.data());
+      frame.assign(64000, 1);
+      DrawPlane(p, CurrentTileBlocks(), Scroll, FrameCanvas(frame.data()));
+      ASSERT_TRUE(frame == want) << "type " << int(type) << " frame " << int(t.frame);
+      AdvanceTileAnimations();
+    }
+  }
+  BuildDefaultTileSet();
+  Plane flat = MakePlane(kFlat, 50, 30, 64);
+  SetCells(flat, [](int, int) { return 41; });
+  frame.assign(64000, 1);
+  DrawPlane(flat, CurrentTileBlocks(), Scroll, FrameCanvas(frame.data()));
+  EXPECT_TRUE(FrameIs(1)) << "the default set is blank";
+}
+
 TEST_F(PlaneRenderTest, CanvasesSmallerThanTheFrameAreLeftAlone) {
   Plane p = MakePlane(kRelative, 50, 30, 64);
   SetCells(p, [](int, int) { return 1; });
   Scrolled(0, 0);
   for (PlaneCanvas c : {PlaneCanvas{frame.data(), 320, 319, 200}, PlaneCanvas{frame.data(), 320, 320, 199},
                         PlaneCanvas{frame.data(), 300, 320, 200}, PlaneCanvas{nullptr, 320, 320, 200}}) {
-    DrawPlane(p, tiles, Scroll, c);
+    DrawPlane(p, BlocksOf(tiles), Scroll, c);
     EXPECT_TRUE(FrameIs(0));
   }
 }
@@ -463,7 +505,8 @@ TEST_F(PlaneRenderTest, ARunDrawsTheFrameOfFullDrawsAndCoversOnlyFilledLines) {
     const int32_t vx = RandomView(rng), vy = RandomView(rng);
     Scrolled(vx, vy);
     std::vector<uint8_t> want(64000, 77);
-    PlaneRun probe(tiles, Scroll, FrameCanvas(frame.data()));
+    const TileBlocks blocks = BlocksOf(tiles);
+    PlaneRun probe(blocks, Scroll, FrameCanvas(frame.data()));
     for (const Plane* p : order) {
       if (!p) continue;
       FrameLines filled;
@@ -473,7 +516,7 @@ TEST_F(PlaneRenderTest, ARunDrawsTheFrameOfFullDrawsAndCoversOnlyFilledLines) {
       covered += int(opaque.count());
     }
     frame.assign(64000, 77);
-    PlaneRun run(tiles, Scroll, FrameCanvas(frame.data()));
+    PlaneRun run(blocks, Scroll, FrameCanvas(frame.data()));
     run.DrawInOrder(order);
     ASSERT_TRUE(frame == want) << "round " << round;
   }

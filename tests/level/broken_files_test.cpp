@@ -11,6 +11,7 @@
 #include "gfx/palette_sets.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "gfx/tile_blocks.h"
 #include "level/level.h"
 #include "level/tile_set.h"
 
@@ -83,7 +84,7 @@ void CheckAndDrawLevel() {
   Level.viewX = 1234;
   Level.viewY = 567;
   BuildScrollTables(Level.viewX, Level.viewY);
-  for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+  for (const Plane& p : Level.planes) DrawPlane(p, CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
 }
 
 // The demo folder's files, made by our own writer, are the good files to damage.

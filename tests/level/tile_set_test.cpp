@@ -1,5 +1,6 @@
 // tile_set_test.cpp: the .til/.dat readers of every version, the opaque flag,
-// broken counts and cut files, and the tile animation.
+// broken counts and cut files, the tile animation, and the block table the
+// renderers read, which must follow all of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,11 +8,29 @@
 #include "file_fixture.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
+#include "gfx/tile_blit.h"
+#include "gfx/tile_blocks.h"
 #include "level/tile_set.h"
 
 namespace {
 
 using TileSetTest = FileTest;
+
+// Whether every entry of the tile set's block table shows what its record does.
+::testing::AssertionResult TableMatchesRecords() {
+  const TileBlocks& table = CurrentTileBlocks();
+  if (table.kinds.size() != Tiles.tileTable.size()) return ::testing::AssertionFailure() << "size";
+  for (size_t n = 0; n < Tiles.tileTable.size(); ++n) {
+    const Tile& t = Tiles.tileTable[n];
+    const uint8_t* px = TilePixels(t, 64);
+    const bool drawn = px && std::any_of(px, px + 64, [](uint8_t b) { return b != 0; });
+    const uint8_t kind = !px ? kNoBlock : t.opaque ? kOpaqueBlock : drawn ? kMergedBlock : kNoBlock;
+    if (table.kinds[n] != kind) return ::testing::AssertionFailure() << "kind of tile " << n;
+    if (kind != kNoBlock && !std::equal(px, px + 64, table.blocks[n].px.begin()))
+      return ::testing::AssertionFailure() << "block of tile " << n;
+  }
+  return ::testing::AssertionSuccess();
+}
 
 TEST_F(TileSetTest, HeaderlessFilesReadTheirDatAndVersionTwoIgnoresIt) {
   Frame counting;
@@ -116,6 +135,7 @@ TEST_F(TileSetTest, AnimationStepsAndFramesRunAsTwoCycles) {
   t.stepCount = 3;
   t.frameCount = 2;
   t.stepDelays = {2, 1, 1};
+  TileSetChanged();
   Ints shown;
   for (int i = 0; i < 10; ++i) {
     AdvanceTileAnimations();
@@ -123,6 +143,39 @@ TEST_F(TileSetTest, AnimationStepsAndFramesRunAsTwoCycles) {
   }
   EXPECT_EQ(shown, Ints({0, 1, 0, 1, 1, 0, 1, 0, 0, 1}));
   EXPECT_EQ(Tiles.tileTable[0].frame, 0);  // stepCount 0 never moves
+}
+
+// The table is read before each change, so a change it misses leaves it stale.
+TEST_F(TileSetTest, TheBlockTableFollowsLoadsResizesEditsAndAnimation) {
+  Write("a.til", TilHeader(2) +
+                     FixedBody({TileRec({Filled(1)}), TileRec({Filled(2), Filled(0)}, {0, 0}), TileRec({Filled(0)})}));
+  Frame holed = Filled(4);
+  holed[9] = 0;
+  Write("b.til", TilHeader(1) + Bytes{0, 3} + TileRec() + TileRec({holed}) + TileRec({Filled(0), Filled(5)}, {1, 1}) +
+                     Bytes(3 * 64, 0) + Bytes{0});
+  LoadTileSet(Path("a.til"));
+  EXPECT_TRUE(TableMatchesRecords());
+  // Tile 1's second frame is blank, so it is not opaque; tile 2 draws nothing.
+  EXPECT_EQ(Ints({CurrentTileBlocks().kinds[1], CurrentTileBlocks().kinds[2]}), Ints({kMergedBlock, kNoBlock}));
+  for (int i = 0; i < 3; ++i) {
+    AdvanceTileAnimations();  // tile 1 turns blank and back
+    EXPECT_TRUE(TableMatchesRecords()) << "step " << i;
+  }
+  LoadTileSet(Path("b.til"));
+  EXPECT_TRUE(TableMatchesRecords());
+  EXPECT_EQ(CurrentTileBlocks().animating, std::vector<uint16_t>{2}) << "only the new set's tiles animate";
+  AdvanceTileAnimations();
+  AdvanceTileAnimations();
+  EXPECT_TRUE(TableMatchesRecords());
+  InitTile(Tiles.tileTable[1]);  // its blocks freed
+  EXPECT_TRUE(TableMatchesRecords());
+  ResizeTileSet(5);
+  EXPECT_TRUE(TableMatchesRecords());
+  LoadTileSet(Path("absent.til"));
+  EXPECT_TRUE(TableMatchesRecords());
+  Tiles.tileTable[7].frames[0].assign(64, 3);  // a direct write, then said
+  TileSetChanged();
+  EXPECT_TRUE(TableMatchesRecords());
 }
 
 }  // namespace

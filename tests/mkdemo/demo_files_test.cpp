@@ -13,6 +13,7 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "gfx/tile_blocks.h"
 #include "level/level.h"
 #include "level/tile_set.h"
 #include "test_support.h"
@@ -101,7 +102,7 @@ TEST_F(DemoFiles, AttractPlanesRepeatOverThePan) {
     Scroll.AutoScrollCounter = counter;
     BuildScrollTables(vx, vy);
     ClearFrameBuffer(0);
-    DrawPlane(Level.planes[size_t(plane)], Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+    DrawPlane(Level.planes[size_t(plane)], CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
     return Bytes(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
   };
   for (int plane = 0; plane < Level.planeCount; ++plane)

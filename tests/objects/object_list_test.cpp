@@ -8,6 +8,7 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "gfx/tile_blocks.h"
 #include "level/level.h"
 #include "level/tile_set.h"
 #include "objects/object_list.h"
@@ -91,8 +92,8 @@ TEST_F(ObjectListTest, APlaneRunGoesUpToTheFirstOtherObject) {
   EXPECT_EQ(drawn.size(), 4u);
 }
 
-// With the real renderers: a run of planes, each behind the ones after it and
-// sharing their tile look-ups, gives the frame that drawing each in full gives.
+// With the real renderers: a run of planes, each behind the ones after it,
+// gives the frame that drawing each in full gives.
 TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
   PlaneDrawTable = saved_;
   Tiles.tileTable.assign(4, Tile{});
@@ -103,6 +104,7 @@ TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
   }
   Tiles.tileTable[3].frames[0][9] = 0;  // tile 3 has a hole
   Tiles.tileTable[3].opaque = 0;
+  TileSetChanged();
   Level.planes.assign(3, Plane{});
   Level.planeCount = 3;
   const uint8_t types[3] = {kRelative, kHLined, kRelative};
@@ -115,13 +117,13 @@ TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
   BuildScrollTables(13, 21);
   std::vector<uint8_t> full(64000);
   std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
-  for (const Plane& p : Level.planes) DrawPlane(p, Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+  for (const Plane& p : Level.planes) DrawPlane(p, CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
   std::copy(Screen.FrameBuffer, Screen.FrameBuffer + 64000, full.begin());
   CreatePlaneObjects();
   std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0);
   RunObjects();
   EXPECT_TRUE(std::equal(full.begin(), full.end(), Screen.FrameBuffer));
-  PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+  PlaneRun run(CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
   EXPECT_GT(run.OpaqueLines(Level.planes[1]).count(), 50u) << "the middle plane hides lines of the first";
 }
 

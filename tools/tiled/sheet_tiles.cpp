@@ -8,6 +8,7 @@
 #include "common/limits.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/palette_sets.h"
+#include "gfx/tile_blocks.h"
 #include "level/tile_set.h"
 #include "tarn_properties.h"
 #include "tiled_check.h"
@@ -280,6 +281,7 @@ void MakeTiles(std::vector<CutSheet>& sheets, bool shiftPicturedZero) {
   ResizeTileSet(uint16_t(std::max<uint64_t>(next, 1)));
   for (CutSheet& c : sheets)
     for (uint32_t k = 0; k < c.ownTiles; ++k) MakeTile(Tiles.tileTable[c.base + k], c, k, &slots);
+  TileSetChanged();  // the records were written here, not through the tile set's functions
   SelectPaletteSet(0);
   RestoreGlobalColours();
   SetEditorColours();
