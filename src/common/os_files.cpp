@@ -133,6 +133,11 @@ int OsReplace(const std::string& from, const std::string& to) {
 
 void OsRemoveFile(const std::string& path) { ::DeleteFileW(Widen(path).c_str()); }
 
+size_t OsFileNameStart(const std::string& path) {
+  const size_t at = path.find_last_of("/\\:");
+  return at == std::string::npos ? 0 : at + 1;
+}
+
 long long OsProcessId() { return ::GetCurrentProcessId(); }
 
 bool OsProcessGone(long long pid) {
@@ -222,6 +227,11 @@ int OsReplace(const std::string& from, const std::string& to) {
 }
 
 void OsRemoveFile(const std::string& path) { ::unlink(path.c_str()); }  // unlink leaves folders alone
+
+size_t OsFileNameStart(const std::string& path) {
+  const size_t at = path.rfind('/');
+  return at == std::string::npos ? 0 : at + 1;
+}
 
 long long OsProcessId() { return ::getpid(); }
 
