@@ -42,8 +42,13 @@ build_once() {  # build_once NAME SOURCE-DIR MARKER CMAKE-ARGS...: configures, b
 
 # ---- SDL2 for Windows ---------------------------------------------------------
 # SDL2.dll, which the zip carries beside the programs, and SDL2main.
-build_once sdl2 "$(ls -d "$deps"/libsdl2-2*/ | head -1)" "$deps/sdl2/bin/SDL2.dll" \
-  -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF
+# With the compiler and SDL its configure checks were answered for, they need
+# not run.
+sdl_src="$(ls -d "$deps"/libsdl2-2*/ | head -1)"
+checks=()
+[ "$(x86_64-w64-mingw32-gcc-posix -dumpfullversion 2>/dev/null)" = 12-posix ] &&
+  [[ "$sdl_src" == */libsdl2-2.26.5+dfsg/ ]] && checks=(-C "$root/cmake/sdl2-mingw-checks.cmake")
+build_once sdl2 "$sdl_src" "$deps/sdl2/bin/SDL2.dll" "${checks[@]}" -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF
 
 # ---- GoogleTest for Windows -----------------------------------------------------
 build_once gtest /usr/src/googletest "$deps/gtest/lib/libgtest.a" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
