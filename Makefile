@@ -84,9 +84,11 @@ WINDOWS_DIR := build-windows
 WINDOWS_DEPS ?= $(CURDIR)/$(WINDOWS_DIR)/deps
 # The tests built for Windows: all, or ci (those of what differs there; .ci/run).
 WINDOWS_TEST_SET ?= all
+# 1 builds SDL2 for Windows unoptimised, quicker, for the tests only (.ci/run).
+WINDOWS_QUICK_SDL ?= 0
 
 windows:
-	@bash scripts/windows-deps.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
+	@WINDOWS_QUICK_SDL=$(WINDOWS_QUICK_SDL) bash scripts/windows-deps.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
 	@bash scripts/deps.sh
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target tarn-mkdemo tarn-run

@@ -48,7 +48,18 @@ sdl_src="$(ls -d "$deps"/libsdl2-2*/ | head -1)"
 checks=()
 [ "$(x86_64-w64-mingw32-gcc-posix -dumpfullversion 2>/dev/null)" = 12-posix ] &&
   [[ "$sdl_src" == */libsdl2-2.26.5+dfsg/ ]] && checks=(-C "$root/cmake/sdl2-mingw-checks.cmake")
-build_once sdl2 "$sdl_src" "$deps/sdl2/bin/SDL2.dll" "${checks[@]}" -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF
+# WINDOWS_QUICK_SDL=1 (CI): SDL2 unoptimised, in a fraction of the compile
+# time, for the tests alone; windows-zip.sh says so. A later build without it
+# builds SDL2 afresh.
+dll="$deps/sdl2/bin/SDL2.dll" quick_mark="$deps/sdl2/unoptimised"
+opts=()
+if [ "${WINDOWS_QUICK_SDL:-0}" = 1 ]; then
+  [ -f "$dll" ] || opts=(-DCMAKE_C_FLAGS_RELEASE="-O0 -DNDEBUG")
+elif [ -f "$quick_mark" ]; then
+  rm -f "$dll" "$quick_mark"
+fi
+build_once sdl2 "$sdl_src" "$dll" "${checks[@]}" "${opts[@]}" -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF
+[ ${#opts[@]} = 0 ] || touch "$quick_mark"
 
 # ---- GoogleTest for Windows -----------------------------------------------------
 build_once gtest /usr/src/googletest "$deps/gtest/lib/libgtest.a" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON

@@ -93,6 +93,19 @@ TEST_F(WriteFileAtomicTest, NamesThatDifferInCaseAreOneFile) {
   EXPECT_EQ(Read("1.Lev"), (Bytes{2, 2}));
 }
 
+// A file marked read-only is not replaced: the save says why and leaves it
+// and nothing else.
+TEST_F(WriteFileAtomicTest, AReadOnlyFileIsKept) {
+  Write("1.lev", {1});
+  const std::wstring wide = fs::path(Path("1.lev")).wstring();
+  ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(WriteFileAtomic(Path("1.lev"), {2}));
+  EXPECT_EQ(LastWriteError(), std::strerror(EACCES));
+  EXPECT_EQ(Read("1.lev"), Bytes{1});
+  EXPECT_EQ(Names(), std::set<std::string>{"1.lev"});
+  ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // A folder is never replaced by the save, and the save says why.
 TEST_F(WriteFileAtomicTest, AFolderIsNeverReplaced) {
   fs::create_directory(Path("dir.lev"));
