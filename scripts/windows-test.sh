@@ -30,6 +30,9 @@ wine_run() { env -u DISPLAY wine "$@"; }
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   say "making the Wine prefix in $WINEPREFIX"
   wine_run wineboot -i >/dev/null 2>&1 || fail "wineboot could not make $WINEPREFIX"
+  # Its set-up goes on after wineboot returns (the registry is written when
+  # the Wine server ends); a program started meanwhile may fail to start.
+  wineserver -w
   took "the Wine prefix"
 fi
 
