@@ -82,15 +82,19 @@ web-test: web
 WINDOWS_DIR := build-windows
 # SDL2, ImGui and GoogleTest for Windows; point it outside the tree to keep them across clones.
 WINDOWS_DEPS ?= $(CURDIR)/$(WINDOWS_DIR)/deps
+# The tests built for Windows: all, or ci (those of what differs there; .ci/run).
+WINDOWS_TEST_SET ?= all
+# 1 builds SDL2 for Windows unoptimised, quicker, for the tests only (.ci/run).
+WINDOWS_QUICK_SDL ?= 0
 
 windows:
-	@bash scripts/windows-deps.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
+	@WINDOWS_QUICK_SDL=$(WINDOWS_QUICK_SDL) bash scripts/windows-deps.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
 	@bash scripts/deps.sh
 	cmake --preset release >/dev/null
 	cmake --build --preset release --target tarn-mkdemo tarn-run
 	rm -rf $(WINDOWS_DIR)/game && ./build/tarn-mkdemo $(WINDOWS_DIR)/game >/dev/null
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DTARN_WINDOWS_DEPS=$(WINDOWS_DEPS) >/dev/null
+	  -DTARN_WINDOWS_DEPS=$(WINDOWS_DEPS) -DTARN_WINDOWS_TEST_SET=$(WINDOWS_TEST_SET) >/dev/null
 	cmake --build $(WINDOWS_DIR) -j2
 	bash scripts/windows-zip.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
 

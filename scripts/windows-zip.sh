@@ -17,4 +17,6 @@ printf '@echo off\r\ncd /d "%%~dp0game"\r\n"%%~dp0tarn.exe"\r\n' >"$stage/play.b
 # Windows' own programs read the README with CR LF line ends.
 sed 's/$/\r/' "$root/windows/README.txt" >"$stage/README.txt"
 (cd "$out" && zip -q -r -X tarn-windows.zip tarn-windows)
+[ -f "$deps/sdl2/unoptimised" ] &&
+  echo "windows: its SDL2.dll is unoptimised (WINDOWS_QUICK_SDL=1), for tests: not one to hand out"
 echo "windows: $out/tarn-windows.zip ($(du -k "$out/tarn-windows.zip" | cut -f1) KB)"

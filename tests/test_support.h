@@ -66,6 +66,14 @@ inline int ExitCodeOfCommand(const std::string& command) {
 #define SKIP_ON_WINDOWS(why) static_cast<void>(0)
 #endif
 
+// Whether the tests may make symbolic links: Windows gives that power to
+// administrators alone, and Wine has none to give.
+#ifdef _WIN32
+inline constexpr bool kSymbolicLinks = false;
+#else
+inline constexpr bool kSymbolicLinks = true;
+#endif
+
 // A FIFO at path, for tests of what is not a regular file; false where the
 // system has none.
 inline bool MakeFifo(const std::string& path) {

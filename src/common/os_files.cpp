@@ -124,14 +124,29 @@ int OsSetMode(int, unsigned) { return 0; }
 int OsCloseWritten(int fd) { return ::_close(fd) != 0 ? errno : 0; }
 
 // A plain rename does not replace an existing file on Windows; this does, in
-// one step, and is on the disk when it returns.
+// one step, and is on the disk when it returns. Windows will not replace a
+// read-only file: the mark is lifted for the replace and the new file takes
+// it, as the mode bits carry over on POSIX.
 int OsReplace(const std::string& from, const std::string& to) {
-  if (::MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+  const std::wstring target = Widen(to);
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+  if (readOnly) ::SetFileAttributesW(target.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+  if (::MoveFileExW(Widen(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (readOnly) ::SetFileAttributesW(target.c_str(), ::GetFileAttributesW(target.c_str()) | FILE_ATTRIBUTE_READONLY);
     return 0;
-  return ErrnoOf(::GetLastError());
+  }
+  const DWORD error = ::GetLastError();
+  if (readOnly) ::SetFileAttributesW(target.c_str(), attributes);
+  return ErrnoOf(error);
 }
 
 void OsRemoveFile(const std::string& path) { ::DeleteFileW(Widen(path).c_str()); }
+
+size_t OsFileNameStart(const std::string& path) {
+  const size_t at = path.find_last_of("/\\:");
+  return at == std::string::npos ? 0 : at + 1;
+}
 
 long long OsProcessId() { return ::GetCurrentProcessId(); }
 
@@ -222,6 +237,11 @@ int OsReplace(const std::string& from, const std::string& to) {
 }
 
 void OsRemoveFile(const std::string& path) { ::unlink(path.c_str()); }  // unlink leaves folders alone
+
+size_t OsFileNameStart(const std::string& path) {
+  const size_t at = path.rfind('/');
+  return at == std::string::npos ? 0 : at + 1;
+}
 
 long long OsProcessId() { return ::getpid(); }
 

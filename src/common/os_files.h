@@ -38,6 +38,10 @@ int OsReplace(const std::string& from, const std::string& to);
 // Removes a file; never a folder.
 void OsRemoveFile(const std::string& path);
 
+// Where the file's own name starts in path: after the last separator, which
+// on Windows may be \ or the : of a drive as well as /.
+size_t OsFileNameStart(const std::string& path);
+
 // This process's id, and whether no running process has the given one.
 long long OsProcessId();
 bool OsProcessGone(long long pid);

@@ -7,6 +7,7 @@
 
 #include "common/limits.h"
 #include "common/module_state.h"
+#include "common/os_files.h"
 #include "common/regular_file.h"
 #include "common/value_reader.h"
 #include "gfx/draw.h"
@@ -43,8 +44,7 @@ int GlyphFor(uint8_t type, uint8_t c) {
 }
 
 std::string ReplaceFileName(const std::string& path, const std::string& name) {
-  size_t slash = path.rfind('/');
-  return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+  return path.substr(0, OsFileNameStart(path)) + name;
 }
 
 void LoadFont(const std::string& descriptionPath, Font& font) {

@@ -8,6 +8,7 @@
 #include "common/binary_reader.h"
 #include "common/limits.h"
 #include "common/module_state.h"
+#include "common/os_files.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/palette_sets.h"
@@ -241,8 +242,7 @@ void BuildDefaultTileSet() {
 }
 
 std::string CollisionFileName(const std::string& tileFileName) {
-  const size_t slash = tileFileName.rfind('/');
-  const size_t base = slash == std::string::npos ? 0 : slash + 1;
+  const size_t base = OsFileNameStart(tileFileName);
   const size_t dot = tileFileName.find('.', base);
   if (dot == std::string::npos) return tileFileName + ".dat";
   std::string name = tileFileName;

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "common/os_files.h"
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/palette_sets.h"
@@ -45,7 +46,7 @@ void UpdateCursor() {
 // loaded there is none; a file there that did not load is never written over.
 void SaveEditedLevel() {
   const std::string& name = Level.levelFileName;
-  const std::string shown = name.substr(name.rfind('/') + 1);
+  const std::string shown = name.substr(OsFileNameStart(name));
   if (name.empty()) {
     std::fprintf(stderr, "SAVE: no level was loaded, so there is no file to write; nothing saved\n");
     ShowNotice("*** no level loaded: not saved ***");

@@ -93,6 +93,19 @@ TEST_F(WriteFileAtomicTest, NamesThatDifferInCaseAreOneFile) {
   EXPECT_EQ(Read("1.Lev"), (Bytes{2, 2}));
 }
 
+// A file marked read-only is replaced and the new one is marked too, as the
+// mode bits carry over on Linux; nothing else is left.
+TEST_F(WriteFileAtomicTest, AReadOnlyFileIsReplacedAndStaysReadOnly) {
+  Write("1.lev", {1});
+  const std::wstring wide = fs::path(Path("1.lev")).wstring();
+  ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(WriteFileAtomic(Path("1.lev"), {2})) << LastWriteError();
+  EXPECT_EQ(Read("1.lev"), Bytes{2});
+  EXPECT_NE(::GetFileAttributesW(wide.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_EQ(Names(), std::set<std::string>{"1.lev"});
+  ::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // A folder is never replaced by the save, and the save says why.
 TEST_F(WriteFileAtomicTest, AFolderIsNeverReplaced) {
   fs::create_directory(Path("dir.lev"));

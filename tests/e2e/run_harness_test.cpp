@@ -101,7 +101,12 @@ TEST_F(RunHarnessTest, AShotThatCannotBeWrittenEndsWithCode4) {
   std::vector<std::pair<std::string, std::string>> cases = {
       {Path("missing/a.pcx"), "No such file or directory"},
       {Path("dir.pcx"), "Is a directory"},
+#ifdef _WIN32
+      // Windows does not tell a name too long from a missing one.
+      {Path(std::string(300, 'x') + ".pcx"), "No such file or directory"}};
+#else
       {Path(std::string(300, 'x') + ".pcx"), "File name too long"}};
+#endif
   if (asUser) cases.push_back({Path("ro/a.pcx"), "Permission denied"});
   for (const auto& [file, why] : cases) {
     for (const std::string& how : {"--shot '2:" + file + "'", Script("2 shot " + file + "\n")}) {

@@ -51,8 +51,8 @@ TEST_F(SaveFallback, AMissingFileIsMadeAndOneThatDidNotLoadIsNeverSavedOver) {
     const char* why;
     std::function<void()> make;
   };
-  std::vector<Case> cases = {{"is a folder", [&] { fs::create_directory(Path("game/3.lev")); }},
-                             {"cannot be read", [&] { fs::create_symlink("3.lev", Path("game/3.lev")); }}};
+  std::vector<Case> cases = {{"is a folder", [&] { fs::create_directory(Path("game/3.lev")); }}};
+  if (kSymbolicLinks) cases.push_back({"cannot be read", [&] { fs::create_symlink("3.lev", Path("game/3.lev")); }});
   if (asUser)
     cases.push_back({"cannot be read", [&] {
                        Write("game/3.lev", {1, 2, 3});

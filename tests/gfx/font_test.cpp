@@ -80,6 +80,11 @@ TEST(FontMapTest, EachTypeMapsItsCharactersAndSendsTheRestToGlyphZero) {
 TEST(FontMapTest, ReplaceFileNameKeepsTheFolder) {
   EXPECT_EQ(ReplaceFileName("/g/default/fonts/small.fdf", "sheet.pcx"), "/g/default/fonts/sheet.pcx");
   EXPECT_EQ(ReplaceFileName("small.fdf", "sheet.pcx"), "sheet.pcx");
+#ifdef _WIN32
+  // A game folder named the Windows way, and a file on a drive's own folder.
+  EXPECT_EQ(ReplaceFileName("C:\\g\\default/fonts\\small.fdf", "sheet.pcx"), "C:\\g\\default/fonts\\sheet.pcx");
+  EXPECT_EQ(ReplaceFileName("D:small.fdf", "sheet.pcx"), "D:sheet.pcx");
+#endif
 }
 
 TEST_F(FontTest, TheListLoadsFontsInOrderWithSheetsBesideTheirDescriptions) {

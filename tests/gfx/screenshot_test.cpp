@@ -101,6 +101,7 @@ TEST_F(ScreenshotTest, TakesTheNextFreeNameAndKeepsEarlierShots) {
 // Debug > Screen Shot says which file and why in a box, which tarn-run's
 // platform writes to stderr.
 TEST_F(ScreenshotTest, SaysWhyWhenItCannotWrite) {
+#ifndef _WIN32  // Windows does not remove the folder a process is in
   fs::create_directory("gone");
   fs::current_path("gone");
   fs::remove(dir_ / "gone");
@@ -109,6 +110,7 @@ TEST_F(ScreenshotTest, SaysWhyWhenItCannotWrite) {
   EXPECT_EQ(problem, "SH000007.PCX: cannot write: No such file or directory");
   fs::current_path(dir_);
   EXPECT_TRUE(fs::is_empty(dir_));
+#endif
 
   fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
   if (::access(dir_.string().c_str(), W_OK) == 0) FailNextWrite(kFailOnCreate);

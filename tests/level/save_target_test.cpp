@@ -2,6 +2,7 @@
 // kind of load and fall-back, and what the editor's SAVE does with it.
 #include <filesystem>
 #include <functional>
+#include <vector>
 
 #include "modes/editor_fixture.h"
 
@@ -36,14 +37,13 @@ TEST_F(SaveTargetTest, EveryLoadNamesTheFileAskedFor) {
   Write("good.lev", OnePlaneLevel());
   Write("damaged.lev", LevHeader(9));
   fs::create_directory(Path("folder.lev"));
-  fs::create_symlink("loop.lev", Path("loop.lev"));
-  fs::create_symlink("nowhere/x.lev", Path("dangling.lev"));
-  const std::pair<const char*, const char*> cases[] = {{"good.lev", ""},
-                                                       {"missing.lev", ""},
-                                                       {"folder.lev", "is a folder"},
-                                                       {"loop.lev", "cannot be read"},
-                                                       {"damaged.lev", "is damaged"},
-                                                       {"dangling.lev", ""}};
+  std::vector<std::pair<const char*, const char*>> cases = {
+      {"good.lev", ""}, {"missing.lev", ""}, {"folder.lev", "is a folder"}, {"damaged.lev", "is damaged"}};
+  if (kSymbolicLinks) {
+    fs::create_symlink("loop.lev", Path("loop.lev"));
+    fs::create_symlink("nowhere/x.lev", Path("dangling.lev"));
+    cases.insert(cases.end(), {{"loop.lev", "cannot be read"}, {"dangling.lev", ""}});
+  }
   for (const auto& [name, problem] : cases) {
     const std::string path = Path(name);
     Quiet([&] { LoadLevel(path); });

@@ -129,6 +129,17 @@ TEST_F(TileSetTest, CutEmptyOrMissingFilesLeaveUsableTiles) {
   EXPECT_EQ(Ints({Tiles.tileCount, Tiles.paletteSets.at(0).tintBlue}), Ints({2000, 12}));
 }
 
+// The .dat beside a headerless set takes the place of the set's own
+// extension, never of a dot in a folder's name.
+TEST(CollisionFileNameTest, ReplacesTheExtensionOfTheFileAlone) {
+  EXPECT_EQ(CollisionFileName("g/TILES.TIL"), "g/TILES.dat");
+  EXPECT_EQ(CollisionFileName("my.game/TILES"), "my.game/TILES.dat");
+#ifdef _WIN32
+  EXPECT_EQ(CollisionFileName("C:\\my.game\\TILES"), "C:\\my.game\\TILES.dat");
+  EXPECT_EQ(CollisionFileName("C:\\my.game\\TILES.til"), "C:\\my.game\\TILES.dat");
+#endif
+}
+
 TEST_F(TileSetTest, AnimationStepsAndFramesRunAsTwoCycles) {
   Tiles.tileTable.resize(2);
   Tile& t = Tiles.tileTable[1];
