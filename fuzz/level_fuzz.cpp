@@ -13,6 +13,7 @@
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
+#include "gfx/tile_blocks.h"
 #include "input/input.h"
 #include "level/level.h"
 #include "level/tile_set.h"
@@ -60,7 +61,7 @@ void DrawEveryWay() {
     Level.viewX = v[0];
     Level.viewY = v[1];
     BuildScrollTables(Level.viewX, Level.viewY);
-    PlaneRun run(Tiles.tileTable, Scroll, FrameCanvas(Screen.FrameBuffer));
+    PlaneRun run(CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
     for (const Plane& p : Level.planes)
       for (PlaneDrawFn draw : PlaneDrawTable) draw(p, run);
   }
