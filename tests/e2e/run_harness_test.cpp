@@ -122,7 +122,7 @@ TEST_F(RunHarnessTest, AShotThatCannotBeWrittenEndsWithCode4) {
   std::filesystem::permissions(Path("ro"), std::filesystem::perms::owner_all);
   EXPECT_TRUE(std::filesystem::is_empty(Path("ro")));
   EXPECT_TRUE(std::filesystem::is_empty(Path("dir.pcx")));
-  if (!asUser) GTEST_SKIP() << "root's power over file modes cannot be dropped here: the read-only folder not tried";
+  if (!asUser) GTEST_SKIP() << NoFileModeCheckReason() << ": the read-only folder not tried";
 }
 
 // The resident set and the bytes held every N frames on stderr, for the

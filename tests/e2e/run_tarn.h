@@ -69,6 +69,15 @@ inline std::optional<std::string> WithoutFileOverride() {
 #endif
 }
 
+// Why WithoutFileOverride gave nothing, for a skip's message.
+inline const char* NoFileModeCheckReason() {
+#ifdef _WIN32
+  return "Windows has no POSIX file modes to deny";
+#else
+  return "root's power over file modes cannot be dropped here";
+#endif
+}
+
 // The 64,000 pixels of a screenshot tarn-run wrote.
 inline std::vector<uint8_t> ShotPixels(const std::string& path) {
   PcxImage image;

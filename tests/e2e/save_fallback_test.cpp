@@ -80,7 +80,7 @@ TEST_F(SaveFallback, AMissingFileIsMadeAndOneThatDidNotLoadIsNeverSavedOver) {
       }
     EXPECT_GT(differ, 50) << c.why;
   }
-  if (!asUser) GTEST_SKIP() << "root's power over file modes cannot be dropped here: mode 000 not tried";
+  if (!asUser) GTEST_SKIP() << NoFileModeCheckReason() << ": mode 000 not tried";
   EXPECT_EQ(Read("game/3.lev"), (Bytes{1, 2, 3}));
 }
 
