@@ -78,42 +78,30 @@ inline void CopyTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
 #endif
 }
 
+#if defined(__SSE2__)
+// Two 8-byte rows, s holding both, merged into dst and the row below it: a
+// pixel of s that is not 0 replaces the one under it.
+inline void MergeRowPair(uint8_t* dst, size_t stride, __m128i s) {
+  __m128i d = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)),
+                                 _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + stride)));
+  d = _mm_or_si128(_mm_and_si128(d, _mm_cmpeq_epi8(s, _mm_setzero_si128())), s);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), d);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + stride), _mm_unpackhi_epi64(d, d));
+}
+#endif
+
 // `rows` rows of an 8-byte-wide block (a glyph) whose rows lie next to each
-// other in src: two a register, as MergeTile8x8 does.
+// other in src: two a register.
 inline void MergeRows8(uint8_t* dst, size_t stride, const uint8_t* src, int64_t rows) {
   int64_t r = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  for (; r + 2 <= rows; r += 2, dst += 2 * stride, src += 16) {
-    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
-    __m128i d = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)),
-                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + stride)));
-    d = _mm_or_si128(_mm_and_si128(d, _mm_cmpeq_epi8(s, zero)), s);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), d);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + stride), _mm_unpackhi_epi64(d, d));
-  }
+  for (; r + 2 <= rows; r += 2, dst += 2 * stride, src += 16)
+    MergeRowPair(dst, stride, _mm_loadu_si128(reinterpret_cast<const __m128i*>(src)));
 #endif
   for (; r < rows; ++r, dst += stride, src += 8) MergeRow8(dst, src);
 }
 
-inline void MergeTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) {
-#if defined(__SSE2__)
-  // Two block rows lie next to each other in the source: one register each pair.
-  const __m128i zero = _mm_setzero_si128();
-  for (int r = 0; r < 8; r += 2) {
-    uint8_t* d0 = dst + r * stride;
-    uint8_t* d1 = d0 + stride;
-    __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + r * 8));
-    __m128i d = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d0)),
-                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(d1)));
-    d = _mm_or_si128(_mm_and_si128(d, _mm_cmpeq_epi8(s, zero)), s);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(d0), d);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(d1), _mm_unpackhi_epi64(d, d));
-  }
-#else
-  for (int r = 0; r < 8; ++r) MergeRow8(dst + r * stride, src + r * 8);
-#endif
-}
+inline void MergeTile8x8(uint8_t* dst, size_t stride, const uint8_t* src) { MergeRows8(dst, stride, src, 8); }
 
 // 0xFF in byte c for each bit c of `columns`: the pixel columns of an 8-byte row.
 inline uint64_t ColumnBytes(uint8_t columns) {
@@ -128,15 +116,9 @@ inline uint64_t ColumnBytes(uint8_t columns) {
 inline void MergeRows8Masked(uint8_t* dst, size_t stride, const uint8_t* src, int rows, uint64_t mask) {
   int r = 0;
 #if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128(), m = _mm_set1_epi64x(int64_t(mask));
-  for (; r + 2 <= rows; r += 2, dst += 2 * stride, src += 16) {
-    __m128i s = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src)), m);
-    __m128i d = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst)),
-                                   _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + stride)));
-    d = _mm_or_si128(_mm_and_si128(d, _mm_cmpeq_epi8(s, zero)), s);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), d);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + stride), _mm_unpackhi_epi64(d, d));
-  }
+  const __m128i m = _mm_set1_epi64x(int64_t(mask));
+  for (; r + 2 <= rows; r += 2, dst += 2 * stride, src += 16)
+    MergeRowPair(dst, stride, _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(src)), m));
 #endif
   for (; r < rows; ++r, dst += stride, src += 8) {
     uint64_t s, d;
