@@ -4,6 +4,9 @@
 // 32-bit frame), and the same frame while a GIF recording (F12) takes it.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <thread>
+
 #include "bench_game.h"
 #include "modes/attract.h"
 #include "objects/object_list.h"
@@ -47,46 +50,82 @@ void BM_AttractFramePaused(benchmark::State& state) {
   }
 }
 
-// The game thread's share of a recording: every second frame copied and
-// handed to the worker thread, which encodes on the other core. Between
-// frames (untimed) the worker catches up, as it does at 60 frames a second.
-// The recording is discarded unwritten, and restarted before its 60 seconds
-// run out. Compare the CPU column: the game thread's own time.
-void BM_AttractFrameRecorded(benchmark::State& state) {
-  if (!StartAttract()) return state.SkipWithError("the attract sequence did not start");
-  GifRecording recording = StartRecording(true);
-  for (auto _ : state) {
-    LockBackSurface();
-    RunFrame();
-    RecordScreenFrame(*recording);
-    UnlockBackSurface();
-    state.PauseTiming();
-    WaitForEncoder(*recording);
-    if (OfferedFrames(*recording) >= kMaxRecordedFrames) recording = StartRecording(true);
-    state.ResumeTiming();
-  }
+// A recording as the game runs one (F12): the frame taken from the frame
+// buffer after it is drawn, handed to the worker thread when the next one
+// starts. Dropped unwritten before its 60 seconds run out.
+void RestartDumpWhenFull() {
+  if (!Dump.recording || OfferedFrames(*Dump.recording) + 2 >= kMaxRecordedFrames) Dump.recording = StartRecording(true);
 }
 
-// The game thread's call alone, the frame and the encoding untimed: the
-// recorded frame above also pays for the caches the worker's encoding
-// evicted between frames, which back-to-back frames make look larger than
-// a frame every 16.7 ms does. Holds the pause's own cost, as the paused frame does.
+void RecordedFrame() {
+  LockBackSurface();
+  RunFrame();
+  FrameDumpFrame();
+  UnlockBackSurface();
+  benchmark::ClobberMemory();
+}
+
+// The game thread's share of a recording, frames back to back: between them
+// (untimed) the worker encodes what the frame handed it, so each frame
+// follows a burst of encoding on the other core, as no frame at 60 a second
+// does. Compare the CPU column: the game thread's own time.
+void BM_AttractFrameRecorded(benchmark::State& state) {
+  if (!StartAttract()) return state.SkipWithError("the attract sequence did not start");
+  RestartDumpWhenFull();
+  for (auto _ : state) {
+    RecordedFrame();
+    state.PauseTiming();
+    WaitForEncoder(*Dump.recording);
+    RestartDumpWhenFull();
+    state.ResumeTiming();
+  }
+  ResetFrameDump();
+}
+
+// The recording's own calls alone: taking the frame, and handing it over
+// before the next frame draws. Holds the pause's own cost, as the paused frame does.
 void BM_AttractRecordCall(benchmark::State& state) {
   if (!StartAttract()) return state.SkipWithError("the attract sequence did not start");
-  GifRecording recording = StartRecording(true);
+  RestartDumpWhenFull();
   for (auto _ : state) {
+    ReleaseDumpedFrame();
     state.PauseTiming();
     LockBackSurface();
     RunFrame();
     state.ResumeTiming();
-    RecordScreenFrame(*recording);
+    FrameDumpFrame();
     state.PauseTiming();
     UnlockBackSurface();
-    WaitForEncoder(*recording);
-    if (OfferedFrames(*recording) >= kMaxRecordedFrames) recording = StartRecording(true);
+    WaitForEncoder(*Dump.recording);
+    RestartDumpWhenFull();
     state.ResumeTiming();
   }
+  ResetFrameDump();
 }
+
+// At the game's pace: a frame every 1/60 s, the thread asleep between, as
+// the main loop waits; recorded or not, the frames pay the same for the
+// sleep, and a recording's encoding falls between frames where it does in the game.
+template <bool recorded>
+void PacedFrames(benchmark::State& state) {
+  if (!StartAttract()) return state.SkipWithError("the attract sequence did not start");
+  if (recorded) RestartDumpWhenFull();
+  auto next = std::chrono::steady_clock::now();
+  for (auto _ : state) {
+    if (recorded)
+      RecordedFrame();
+    else
+      RunBenchFrame();
+    state.PauseTiming();
+    next += std::chrono::microseconds(16667);
+    std::this_thread::sleep_until(next);
+    if (recorded) RestartDumpWhenFull();
+    state.ResumeTiming();
+  }
+  ResetFrameDump();
+}
+void BM_AttractFramePaced(benchmark::State& state) { PacedFrames<false>(state); }
+void BM_AttractFrameRecordedPaced(benchmark::State& state) { PacedFrames<true>(state); }
 
 void BM_AttractFloor(benchmark::State& state) {
   if (!StartAttract()) return state.SkipWithError("the attract sequence did not start");
@@ -98,6 +137,9 @@ BENCHMARK(BM_AttractFrame)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_AttractFramePaused)->Unit(benchmark::kMicrosecond)->Iterations(3000);
 BENCHMARK(BM_AttractFrameRecorded)->Unit(benchmark::kMicrosecond)->Iterations(3000);
 BENCHMARK(BM_AttractRecordCall)->Unit(benchmark::kMicrosecond)->Iterations(3000);
+// Ten seconds each.
+BENCHMARK(BM_AttractFramePaced)->Unit(benchmark::kMicrosecond)->Iterations(600);
+BENCHMARK(BM_AttractFrameRecordedPaced)->Unit(benchmark::kMicrosecond)->Iterations(600);
 BENCHMARK(BM_AttractFloor)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,5 +1,5 @@
-// gif_record.cpp: the recorder: copies of every second frame handed from the
-// game thread to the encoder, which runs on a worker thread or in slices.
+// gif_record.cpp: the recorder: every second frame handed from the game
+// thread to the encoder, which runs on a worker thread or in slices.
 #include "gfx/gif_record.h"
 
 #include <climits>
@@ -49,6 +49,7 @@ struct GifRecorder {
   bool writeFailed = false;
   std::deque<std::unique_ptr<Copy>> waiting;  // copied, not yet encoded
   std::vector<std::unique_ptr<Copy>> spare;   // encoded, their memory kept for the next copies
+  std::unique_ptr<Copy> held;  // taken from the frame buffer, which still shows it
 #if TARN_GIF_THREADS
   std::mutex lock;  // guards waiting, spare and stopping
   std::condition_variable wake;
@@ -69,6 +70,14 @@ void StartCopy(GifRecorder& r, Copy& c) {
     if (!GifBegin(r.stream, kWidth, kHeight, c.picture.palette)) r.writeFailed = true;
   }
   if (!r.writeFailed && !GifAddFrame(r.stream, std::move(c.picture), c.delay)) r.writeFailed = true;
+}
+
+// The frame buffer left on a taken frame gets its own memory back, with
+// the frame copied into it, before the recording lets the frame go.
+void GiveScreenBack(GifRecorder& r) {
+  if (!r.held || Screen.FrameBuffer != r.held->picture.pixels.data()) return;
+  Screen.OwnFrame = r.held->picture.pixels;
+  Screen.FrameBuffer = Screen.OwnFrame.data();
 }
 
 std::unique_ptr<Copy> TakeWaiting(GifRecorder& r) {
@@ -131,6 +140,7 @@ void StopWorker(GifRecorder&) {}
 }  // namespace
 
 void GifRecorderDiscard::operator()(GifRecorder* r) const {
+  GiveScreenBack(*r);
   StopWorker(*r);
   delete r;
 }
@@ -145,8 +155,11 @@ GifRecording StartRecording(bool worker) {
   return r;
 }
 
-void RecordFrame(GifRecorder& r, const uint8_t* pixels, const uint8_t* paletteTable) {
-  if (r.offered++ % 2 != 0) return;
+namespace {
+
+// The copy the frame just offered goes into, or none for a frame not kept.
+std::unique_ptr<Copy> KeepFrame(GifRecorder& r, const uint8_t* paletteTable) {
+  if (r.offered++ % 2 != 0) return nullptr;
   std::unique_ptr<Copy> c;
   {
 #if TARN_GIF_THREADS
@@ -158,23 +171,53 @@ void RecordFrame(GifRecorder& r, const uint8_t* pixels, const uint8_t* paletteTa
     }
   }
   if (!c) c = std::make_unique<Copy>();
-  c->picture.pixels.assign(pixels, pixels + kWidth * kHeight);
   for (int slot = 0; slot < 256; ++slot) std::memcpy(&c->picture.palette[slot * 3], &paletteTable[slot * 4], 3);
   c->delay = RecordedFrameDelay(r.kept++);
-  {
+  return c;
+}
+
+void HandToEncoder(GifRecorder& r, std::unique_ptr<Copy> c) {
 #if TARN_GIF_THREADS
-    std::unique_lock<std::mutex> hold(r.lock);
-    if (r.worker.joinable() && r.waiting.size() >= kMaxWaiting) {
-      r.wake.notify_one();
-      r.drained.wait(hold, [&r] { return r.waiting.size() < kMaxWaiting; });
-    }
-#endif
-    r.waiting.push_back(std::move(c));
+  std::unique_lock<std::mutex> hold(r.lock);
+  if (r.worker.joinable() && r.waiting.size() >= kMaxWaiting) {
+    r.wake.notify_one();
+    r.drained.wait(hold, [&r] { return r.waiting.size() < kMaxWaiting; });
   }
+#endif
+  r.waiting.push_back(std::move(c));
+}
+
+}  // namespace
+
+void RecordFrame(GifRecorder& r, const uint8_t* pixels, const uint8_t* paletteTable) {
+  std::unique_ptr<Copy> c = KeepFrame(r, paletteTable);
+  if (!c) return;
+  c->picture.pixels.assign(pixels, pixels + kWidth * kHeight);
+  HandToEncoder(r, std::move(c));
 }
 
 void RecordScreenFrame(GifRecorder& r) {
   if (Screen.FrameBuffer) RecordFrame(r, Screen.FrameBuffer, Screen.PaletteTable.data());
+}
+
+void TakeScreenFrame(GifRecorder& r) {
+  ReleaseScreenFrame(r);  // a frame not released yet goes first
+  const bool own = Screen.FrameBuffer && Screen.FrameBuffer == Screen.OwnFrame.data() &&
+                   Screen.OwnFrame.size() == size_t(kWidth) * kHeight;
+  if (!own) return RecordScreenFrame(r);
+  std::unique_ptr<Copy> c = KeepFrame(r, Screen.PaletteTable.data());
+  if (!c) return;
+  // The frame's memory changes owner; the frame buffer still points at it.
+  c->picture.pixels.resize(size_t(kWidth) * kHeight);
+  c->picture.pixels.swap(Screen.OwnFrame);
+  r.held = std::move(c);
+}
+
+void ReleaseScreenFrame(GifRecorder& r) {
+  if (!r.held) return;
+  // Every frame starts with a clear, so the buffer's old contents never show.
+  if (Screen.FrameBuffer == r.held->picture.pixels.data()) Screen.FrameBuffer = Screen.OwnFrame.data();
+  HandToEncoder(r, std::move(r.held));
 }
 
 void RecordingSlice(GifRecorder& r, int rows) {
@@ -199,6 +242,8 @@ void WaitForEncoder(GifRecorder& r) {
 uint64_t OfferedFrames(const GifRecorder& r) { return r.offered; }
 
 bool FinishRecording(GifRecording r, const std::string& path, std::string& problem) {
+  GiveScreenBack(*r);
+  if (r->held) HandToEncoder(*r, std::move(r->held));
   StopWorker(*r);
   EncodeSlice(*r, INT_MAX);
   std::vector<uint8_t> bytes = r->writeFailed ? std::vector<uint8_t>{} : GifEnd(r->stream);

@@ -1,5 +1,5 @@
-// gif_record.h: a run recorded as an animated GIF. The game thread copies
-// every second frame; a worker thread encodes the copies, or, where there
+// gif_record.h: a run recorded as an animated GIF. The game thread hands
+// over every second frame; a worker thread encodes them, or, where there
 // are no threads, the game thread encodes them in slices of rows.
 #pragma once
 
@@ -29,6 +29,16 @@ void RecordScreenFrame(GifRecorder& r);
 // The same with the frame's indices and palette given: 320x200 indices and
 // 256 entries of (red, green, blue, flags).
 void RecordFrame(GifRecorder& r, const uint8_t* pixels, const uint8_t* paletteTable);
+
+// The game's own recording: as RecordScreenFrame, but a frame drawn in the
+// engine's own frame buffer is taken, not copied. The frame buffer stays on
+// the taken frame (for a screen shot) until ReleaseScreenFrame, which must
+// come before the next frame draws: it points the frame buffer at a buffer
+// of the recorder's and hands the frame to the encoder. A frame buffer that
+// is the display's memory is copied. Finishing or dropping the recording
+// gives the frame buffer back its own memory, with the frame in it.
+void TakeScreenFrame(GifRecorder& r);
+void ReleaseScreenFrame(GifRecorder& r);
 
 // Encodes up to rows rows of the frames waiting; nothing with a worker.
 void RecordingSlice(GifRecorder& r, int rows);

@@ -64,9 +64,13 @@ void ToggleFrameDump() {
 
 void FrameDumpFrame() {
   if (!Dump.recording) return;
-  RecordScreenFrame(*Dump.recording);
+  TakeScreenFrame(*Dump.recording);
   RecordingSlice(*Dump.recording, kSliceRows);
   if (OfferedFrames(*Dump.recording) >= kMaxRecordedFrames) StopFrameDump();
+}
+
+void ReleaseDumpedFrame() {
+  if (Dump.recording) ReleaseScreenFrame(*Dump.recording);
 }
 
 void CheckFrameDumpKey() {

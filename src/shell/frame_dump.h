@@ -29,5 +29,7 @@ void StopFrameDump();
 // After a frame is drawn, before the display is unlocked: the recording
 // takes it, and stops when it is full.
 void FrameDumpFrame();
+// Before a frame draws: the frame the recording took leaves the frame buffer.
+void ReleaseDumpedFrame();
 // F12 toggles the recording, once per press.
 void CheckFrameDumpKey();

@@ -64,6 +64,7 @@ static void FollowMode(const ModeResult& result) {
 }
 
 void DispatchFrame() {
+  ReleaseDumpedFrame();
   ClearFrameBuffer(0);
   switch (Loop.GameMode) {
     case kModePlay:

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/binary_reader.h"
+#include "gfx/frame_buffer.h"
 #include "gfx/gif_record.h"
 #include "gfx/gif_writer.h"
 
@@ -261,6 +262,61 @@ TEST(GifRecorder, KeepsEverySecondFrameWithDelaysOfThreeFourThree) {
       << problem;
   EXPECT_FALSE(fs::exists(dir / "no-such-folder"));
   fs::remove_all(dir);
+}
+
+// The game's recording takes the engine's frame buffer instead of copying
+// it: the frame stays on screen until the next one starts, every taken frame
+// is recorded as it was drawn however the next frames draw over their
+// buffers, and the frame buffer gets its memory back with the last frame in it.
+TEST(GifRecorder, TakesTheFramesOfTheEnginesOwnBufferAndGivesItBack) {
+  const fs::path path = fs::temp_directory_path() / ("tarn-take-" + std::to_string(::getpid()) + ".gif");
+  const std::vector<uint8_t> table = PaletteTable(0);
+  std::memcpy(Screen.PaletteTable.data(), table.data(), table.size());
+  Screen.OwnFrame.assign(320 * 200, 0);
+  Screen.FrameBuffer = Screen.OwnFrame.data();
+  GifRecording r = StartRecording(true);
+  for (int f = 0; f < 5; ++f) {
+    ReleaseScreenFrame(*r);  // the frame starts
+    std::memset(Screen.FrameBuffer, f + 1, 320 * 200);
+    Screen.FrameBuffer[f] = 40;
+    TakeScreenFrame(*r);
+    ASSERT_EQ(Screen.FrameBuffer[0], f == 0 ? 40 : f + 1) << "a shot now still shows frame " << f;
+    EXPECT_EQ(Screen.FrameBuffer == Screen.OwnFrame.data(), f % 2 == 1) << "only kept frames are taken";
+  }
+  std::string problem;
+  ASSERT_TRUE(FinishRecording(std::move(r), path.string(), problem)) << problem;
+  ASSERT_EQ(Screen.FrameBuffer, Screen.OwnFrame.data());
+  EXPECT_EQ(Screen.FrameBuffer[4], 40);
+  EXPECT_EQ(Screen.FrameBuffer[5], 5);
+  const auto file = ReadWholeFile(path.string(), 1 << 24);
+  ASSERT_TRUE(file);
+  const Shown shown = Decode(Bytes(file->begin(), file->end()));
+  ASSERT_EQ(shown.rgb.size(), 3u);  // frames 0, 2, 4
+  for (int k = 0; k < 3; ++k) {
+    const int f = k * 2;
+    EXPECT_EQ(shown.rgb[k][size_t(f) * 3], (40 * 4) & 255) << "frame " << f;
+    EXPECT_EQ(shown.rgb[k][size_t(f + 1) * 3], ((f + 1) * 4) & 255) << "frame " << f;
+  }
+  fs::remove(path);
+
+  // Dropped with a frame taken: the frame buffer is whole again.
+  r = StartRecording(false);
+  std::memset(Screen.FrameBuffer, 9, 320 * 200);
+  TakeScreenFrame(*r);
+  ASSERT_NE(Screen.FrameBuffer, Screen.OwnFrame.data());
+  r.reset();
+  ASSERT_EQ(Screen.FrameBuffer, Screen.OwnFrame.data());
+  EXPECT_EQ(Screen.FrameBuffer[64000 - 1], 9);
+
+  // The display's own memory (full screen) is copied and stays put.
+  Bytes display(320 * 200, 7);
+  Screen.FrameBuffer = display.data();
+  r = StartRecording(false);
+  TakeScreenFrame(*r);
+  ReleaseScreenFrame(*r);
+  EXPECT_EQ(Screen.FrameBuffer, display.data());
+  r.reset();
+  ResetScreen();
 }
 
 }  // namespace
