@@ -220,6 +220,14 @@ void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t
   // Glyphs only advance: a text that starts past the right edge shows nothing.
   if (x >= std::min<int32_t>(right, Video.ScreenWidth)) return;
   if (const Sprite* image = TextImageFor(text, font)) {
+    // A card's texts mostly wait outside their window: those the sprite
+    // routine would leave undrawn are left here, without the call. Widths
+    // are stored bytes, never fewer than screen pixels.
+    const int64_t sx = int32_t(uint32_t(image->originX) + uint32_t(x));
+    const int64_t sy = int32_t(uint32_t(image->originY) + uint32_t(y));
+    if (sy >= std::min<int64_t>(bottom, Video.ScreenHeight) || sy + int64_t(image->height) <= std::max<int64_t>(top, 0) ||
+        sx + int64_t(image->width) <= std::max<int64_t>(left, 0))
+      return;
     Video.DrawTable.DrawSpriteClip(*image, 0, 0, x, y, left, right, top, bottom);
     return;
   }

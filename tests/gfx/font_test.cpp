@@ -197,7 +197,10 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
   };
   char text[] = "A1B#z9";
   for (auto [x, y] : {std::pair{100, 50}, {-25, 0}, {300, 197}, {-500, 80}}) {
-    for (auto [left, right, top, bottom] : {std::array{0, 320, 0, 200}, {105, 130, 51, 53}, {-9, 400, -9, 400}}) {
+    // Whole, cut, and windows whose edges meet the text's first and last rows and first column.
+    for (auto [left, right, top, bottom] :
+         {std::array{0, 320, 0, 200}, {105, 130, 51, 53}, {-9, 400, -9, 400}, {0, 320, 0, y}, {0, 320, 0, y + 1},
+          {0, 320, y + 4, 200}, {0, 320, y + 5, 200}, {0, x, 0, 200}, {0, x + 1, 0, 200}, {x + 59, 320, 0, 200}}) {
       const auto want = byGlyphs(text, x, y, left, right, top, bottom);
       ClearFrameBuffer(0);
       DrawTextClip(text, x, y, 0, left, right, top, bottom);
