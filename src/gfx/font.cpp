@@ -181,13 +181,14 @@ const Sprite* BuildTextImage(TextImage& t) {
 // The glyphs of text side by side in one sprite: glyph i at the sum of the
 // widths before it, each row where its y offset puts it, 0 where no glyph
 // pixel is. A text gets its image the second time running that it is drawn
-// from the same characters; null before that (texts made afresh every time,
-// such as the editor's, go glyph by glyph), and for a text that draws nothing
-// or is too large to keep.
+// from the same characters in the same font; null before that (texts made
+// afresh every time go glyph by glyph), and for a text that draws nothing or
+// is too large to keep.
 const Sprite* TextImageFor(const char* text, unsigned fontNumber) {
   const Font* font = FontAt(fontNumber);
   if (!font || font->glyphs.empty() || !text || !*text) return nullptr;
-  auto found = Fonts.textImages.find(text);
+  const FontState::TextKey key{text, fontNumber};
+  auto found = Fonts.textImages.find(key);
   if (found != Fonts.textImages.end()) {
     const TextImage& t = found->second;
     if (t.font == font && t.glyphs == font->glyphs.data() && t.videoMode == Video.VideoMode &&
@@ -198,7 +199,7 @@ const Sprite* TextImageFor(const char* text, unsigned fontNumber) {
   } else if (Fonts.textImages.size() >= kTextImagesKept) {
     Fonts.textImages.clear();
   }
-  TextImage& t = Fonts.textImages[text];
+  TextImage& t = Fonts.textImages[key];
   t.text = text, t.font = font, t.glyphs = font->glyphs.data(), t.videoMode = Video.VideoMode;
   t.image.frameCount = 0;  // seen once: no image yet
   return nullptr;

@@ -230,4 +230,28 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
   EXPECT_FALSE(std::equal(reloaded.begin(), reloaded.end(), changed.begin()));
 }
 
+// A card may draw one text in two fonts each frame (a heading in its own
+// panel and in a highlighted one): each keeps its picture, and each shows
+// its own font's glyphs.
+TEST_F(FontTest, ATextInTwoFontsKeepsAPictureForEach) {
+  WriteSheet("default/sheet.pcx");
+  Write("default/a.fdf", Description("sheet.pcx", 3, 37));
+  Write("default/b.fdf", Description("sheet.pcx", 4, 11));
+  Write("default/fonts.def", Entries({"2", "a.fdf", "b.fdf"}));
+  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
+  const char* text = "AB12";
+  std::vector<uint8_t> shown[2];
+  for (int frame = 0; frame < 3; ++frame)
+    for (unsigned font : {0u, 1u}) {
+      ClearFrameBuffer(0);
+      DrawTextClip(text, 20, 30, font, 0, 320, 0, 200);
+      const std::vector<uint8_t> now(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
+      if (frame == 0) shown[font] = now;
+      EXPECT_TRUE(now == shown[font]) << "frame " << frame << " font " << font;
+    }
+  EXPECT_FALSE(shown[0] == shown[1]);
+  EXPECT_EQ(Fonts.textImages.size(), 2u);
+  for (const auto& [key, image] : Fonts.textImages) EXPECT_EQ(image.image.frameCount, 1);
+}
+
 }  // namespace
