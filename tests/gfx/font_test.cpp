@@ -43,6 +43,14 @@ class FontTest : public FileTest {
       for (int n : {10 * (g % 32), 0, 10, 2 + g % 3, g % 2}) v.push_back(std::to_string(n));
     return Entries(v);
   }
+  // Two fonts from one sheet in default/<folder>: a of type 3 with 37 glyphs, b of type 4 with 11.
+  void LoadTwoFonts(const std::string& folder) {
+    WriteSheet("default/" + folder + "sheet.pcx");
+    Write("default/" + folder + "a.fdf", Description("sheet.pcx", 3, 37));
+    Write("default/" + folder + "b.fdf", Description("sheet.pcx", 4, 11));
+    Write("default/fonts.def", Entries({"2", folder + "a.fdf", folder + "b.fdf"}));
+    LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
+  }
   // Columns of every non-zero pixel, in frame order.
   static std::vector<int> Drawn() {
     std::vector<int> out;
@@ -88,11 +96,7 @@ TEST(FontMapTest, ReplaceFileNameKeepsTheFolder) {
 }
 
 TEST_F(FontTest, TheListLoadsFontsInOrderWithSheetsBesideTheirDescriptions) {
-  WriteSheet("default/fonts/sheet.pcx");
-  Write("default/fonts/a.fdf", Description("sheet.pcx", 3, 37));
-  Write("default/fonts/b.fdf", Description("sheet.pcx", 4, 11));
-  Write("default/fonts.def", Entries({"2", "fonts/a.fdf", "fonts/b.fdf"}));
-  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
+  LoadTwoFonts("fonts/");
   ASSERT_EQ(Fonts.fonts.size(), 2u);
   EXPECT_EQ(Fonts.fonts[0].type, 3);
   EXPECT_EQ(Fonts.fonts[0].glyphs.size(), 37u);
@@ -234,11 +238,7 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
 // panel and in a highlighted one): each keeps its picture, and each shows
 // its own font's glyphs.
 TEST_F(FontTest, ATextInTwoFontsKeepsAPictureForEach) {
-  WriteSheet("default/sheet.pcx");
-  Write("default/a.fdf", Description("sheet.pcx", 3, 37));
-  Write("default/b.fdf", Description("sheet.pcx", 4, 11));
-  Write("default/fonts.def", Entries({"2", "a.fdf", "b.fdf"}));
-  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
+  LoadTwoFonts("");
   const char* text = "AB12";
   std::vector<uint8_t> shown[2];
   for (int frame = 0; frame < 3; ++frame)
