@@ -51,6 +51,17 @@ class FontTest : public FileTest {
     Write("default/fonts.def", Entries({"2", folder + "a.fdf", folder + "b.fdf"}));
     LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
   }
+  // The frame of text drawn a glyph at a time through the clipped sprite routine.
+  static std::vector<uint8_t> ByGlyphs(const Font& font, const char* text, int x, int y, int left, int right, int top,
+                                       int bottom) {
+    ClearFrameBuffer(0);
+    for (const char* p = text; *p; ++p) {
+      const Sprite& g = font.glyphs[size_t(GlyphFor(font.type, uint8_t(*p)))];
+      Video.DrawTable.DrawSpriteClip(g, 0, 0, x, y, left, right, top, bottom);
+      x += int(g.width);
+    }
+    return std::vector<uint8_t>(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
+  }
   // Columns of every non-zero pixel, in frame order.
   static std::vector<int> Drawn() {
     std::vector<int> out;
@@ -191,13 +202,7 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
   Fonts.fonts[0].glyphs[12].frames[0].clear();  // 'B' has lost its pixels: it draws nothing, yet advances
   const Font& font = Fonts.fonts[0];
   auto byGlyphs = [&](const char* text, int x, int y, int left, int right, int top, int bottom) {
-    ClearFrameBuffer(0);
-    for (const char* p = text; *p; ++p) {
-      const Sprite& g = font.glyphs[size_t(GlyphFor(font.type, uint8_t(*p)))];
-      Video.DrawTable.DrawSpriteClip(g, 0, 0, x, y, left, right, top, bottom);
-      x += int(g.width);
-    }
-    return std::vector<uint8_t>(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
+    return ByGlyphs(font, text, x, y, left, right, top, bottom);
   };
   char text[] = "A1B#z9";
   for (auto [x, y] : {std::pair{100, 50}, {-25, 0}, {300, 197}, {-500, 80}}) {
@@ -232,6 +237,25 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
   const auto reloaded = byGlyphs(text, 10, 10, 0, 320, 0, 200);
   drawnTwice(reloaded);
   EXPECT_FALSE(std::equal(reloaded.begin(), reloaded.end(), changed.begin()));
+}
+
+// Clipped texts are left out early when their picture misses the window:
+// one-row windows over and around every glyph of the font, each row as the
+// glyphs draw it, for the text's first sight (glyph by glyph) and its picture.
+TEST_F(FontTest, ClippedTextsShowEveryRowTheirGlyphsReach) {
+  LoadTwoFonts("");
+  const Font& font = Fonts.fonts[0];
+  std::string all;
+  for (int c = 32; c < 127; ++c) all += char(c);
+  for (int y : {0, 60, 196}) {
+    for (int top = y - 3; top < y + 8; ++top)
+      for (int round = 0; round < 2; ++round) {
+        const auto want = ByGlyphs(font, all.c_str(), -10, y, 0, 320, top, top + 1);
+        ClearFrameBuffer(0);
+        DrawTextClip(all.c_str(), -10, y, 0, 0, 320, top, top + 1);
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), Screen.FrameBuffer)) << y << " row " << top << " " << round;
+      }
+  }
 }
 
 // A card may draw one text in two fonts each frame (a heading in its own
