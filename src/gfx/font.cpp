@@ -181,13 +181,14 @@ const Sprite* BuildTextImage(TextImage& t) {
 // The glyphs of text side by side in one sprite: glyph i at the sum of the
 // widths before it, each row where its y offset puts it, 0 where no glyph
 // pixel is. A text gets its image the second time running that it is drawn
-// from the same characters; null before that (texts made afresh every time,
-// such as the editor's, go glyph by glyph), and for a text that draws nothing
-// or is too large to keep.
+// from the same characters in the same font; null before that (texts made
+// afresh every time go glyph by glyph), and for a text that draws nothing or
+// is too large to keep.
 const Sprite* TextImageFor(const char* text, unsigned fontNumber) {
   const Font* font = FontAt(fontNumber);
   if (!font || font->glyphs.empty() || !text || !*text) return nullptr;
-  auto found = Fonts.textImages.find(text);
+  const FontState::TextKey key{text, fontNumber};
+  auto found = Fonts.textImages.find(key);
   if (found != Fonts.textImages.end()) {
     const TextImage& t = found->second;
     if (t.font == font && t.glyphs == font->glyphs.data() && t.videoMode == Video.VideoMode &&
@@ -198,7 +199,7 @@ const Sprite* TextImageFor(const char* text, unsigned fontNumber) {
   } else if (Fonts.textImages.size() >= kTextImagesKept) {
     Fonts.textImages.clear();
   }
-  TextImage& t = Fonts.textImages[text];
+  TextImage& t = Fonts.textImages[key];
   t.text = text, t.font = font, t.glyphs = font->glyphs.data(), t.videoMode = Video.VideoMode;
   t.image.frameCount = 0;  // seen once: no image yet
   return nullptr;
@@ -220,6 +221,14 @@ void DrawTextClip(const char* text, int32_t x, int32_t y, unsigned font, int32_t
   // Glyphs only advance: a text that starts past the right edge shows nothing.
   if (x >= std::min<int32_t>(right, Video.ScreenWidth)) return;
   if (const Sprite* image = TextImageFor(text, font)) {
+    // A card's texts mostly wait outside their window: those the sprite
+    // routine would leave undrawn are left here, without the call. Widths
+    // are stored bytes, never fewer than screen pixels.
+    const int64_t sx = int32_t(uint32_t(image->originX) + uint32_t(x));
+    const int64_t sy = int32_t(uint32_t(image->originY) + uint32_t(y));
+    if (sy >= std::min<int64_t>(bottom, Video.ScreenHeight) || sy + int64_t(image->height) <= std::max<int64_t>(top, 0) ||
+        sx + int64_t(image->width) <= std::max<int64_t>(left, 0))
+      return;
     Video.DrawTable.DrawSpriteClip(*image, 0, 0, x, y, left, right, top, bottom);
     return;
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -28,9 +29,18 @@ struct TextImage {
 struct FontState {
   std::vector<Font> fonts;  // font 0 is the normal font, font 1 the highlight
   size_t glyphBytes = 0;    // pixel bytes of the glyphs loaded
-  // Texts drawn lately, found by where their characters lie (and then
-  // checked): a card draws the same texts every frame.
-  std::unordered_map<const char*, TextImage> textImages;
+  // Texts drawn lately, found by where their characters lie and the font
+  // number (and then checked): a card draws the same texts every frame,
+  // some of them in two fonts.
+  struct TextKey {
+    const char* text;
+    unsigned font;
+    bool operator==(const TextKey&) const = default;
+  };
+  struct TextKeyHash {
+    size_t operator()(const TextKey& k) const { return std::hash<const char*>()(k.text) ^ k.font; }
+  };
+  std::unordered_map<TextKey, TextImage, TextKeyHash> textImages;
 };
 extern FontState Fonts;
 

@@ -38,7 +38,7 @@ void DrawTileRow(const View& v, int m, int fx, int fy, const CellRun& run) {
   }
   PutEdge(v, run.At(0), -fx, sy);
   uint8_t* dst = v.fb + sy * v.Stride() - fx;
-  if (__builtin_popcountll(run.shown) > 12) {
+  if (CountBits(run.shown) > 12) {
     for (int k = 1; k < kColumns - 1; ++k) PutInner(v, run.At(k), dst + 8 * k);
   } else {
     for (uint64_t shown = run.shown; shown; shown &= shown - 1) {

@@ -171,6 +171,15 @@ inline void PutInner(const View& v, uint32_t n, uint8_t* dst) {
   kind == kOpaqueBlock ? CopyTile8x8(dst, size_t(v.Stride()), px) : MergeTile8x8(dst, size_t(v.Stride()), px);
 }
 
+// The bits set in v. The compiler's own count is a library call where the
+// build may not assume the processor's POPCNT instruction (any x86-64).
+inline int CountBits(uint64_t v) {
+  v -= (v >> 1) & 0x5555555555555555ULL;
+  v = (v & 0x3333333333333333ULL) + ((v >> 2) & 0x3333333333333333ULL);
+  v = (v + (v >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return int((v * 0x0101010101010101ULL) >> 56);
+}
+
 // The 41 cells of a tile row that passes its loop's end at most once, both
 // runs inside the map: columns 0..split - 1 from `at`, the rest from `rest`;
 // and which of the inner columns 1..39 hold a tile number other than 0.

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,15 @@ struct DrawnText {
   std::string text;
   int32_t x, y;
   unsigned font;
+};
+
+// A text the display drew last time in the same place of the frame's
+// order, with the format and values it was made from: an unchanged text is
+// neither formatted again nor moved, so DrawText finds its picture.
+struct ShownText {
+  std::string text;
+  const char* format = nullptr;  // null for a text drawn as it is
+  std::array<int64_t, 4> values{};
 };
 
 struct EditorState {
@@ -53,6 +63,7 @@ struct EditorState {
   std::string notice;
   int32_t noticeFrames = 0;
   std::vector<DrawnText> textLog;  // emptied at the start of each editor or viewer frame
+  std::deque<ShownText> shownTexts;  // in drawing order; a deque, so that none moves
   EditorSprites sprites;
 };
 extern EditorState Editor;

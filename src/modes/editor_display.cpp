@@ -1,6 +1,8 @@
 // editor_display.cpp: what the level editor draws over the planes (panel,
 // bars, menu, cursor, selection, pointer), its art, and the tile viewer.
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdarg>
 #include <cstdio>
 
@@ -22,11 +24,26 @@ constexpr const char* kTypeNames[] = {"Flat", "Relative", "H Tiled", "V Tiled", 
 constexpr const char* kShortNames[] = {"Flat", "Rele", "HTil", "VTil", "HLin", "VLin"};
 constexpr int kViewerColumns = 40;
 
-// Every text goes through here, so the frame's words are on record.
-void Text(const std::string& text, int32_t x, int32_t y, unsigned font = 0) {
-  Editor.textLog.push_back({text, x, y, font});
-  DrawText(text.c_str(), x, y, font);
+// The frame's next text as it was drawn last time, made afresh by make()
+// when `same` says it changed. Every text goes through here, so the frame's
+// words are on record.
+template <class Same, class Make>
+void ShowText(int32_t x, int32_t y, unsigned font, Same same, Make make) {
+  const size_t k = Editor.textLog.size();
+  if (k >= Editor.shownTexts.size()) Editor.shownTexts.resize(k + 1);
+  ShownText& shown = Editor.shownTexts[k];
+  if (!same(shown)) make(shown);
+  Editor.textLog.push_back({shown.text, x, y, font});
+  DrawText(shown.text.c_str(), x, y, font);
 }
+
+void Text(const char* text, int32_t x, int32_t y, unsigned font = 0) {
+  ShowText(
+      x, y, font, [&](const ShownText& s) { return !s.format && s.text == text; },
+      [&](ShownText& s) { s.text = text, s.format = nullptr; });
+}
+
+void Text(const std::string& text, int32_t x, int32_t y, unsigned font = 0) { Text(text.c_str(), x, y, font); }
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
@@ -36,6 +53,30 @@ std::string Format(const char* format, ...) {
   std::vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
   return buffer;
+}
+
+int64_t TextValue(int64_t v) { return v; }
+int64_t TextValue(const char* s) { return int64_t(reinterpret_cast<intptr_t>(s)); }  // the editor's labels are literals
+
+// A formatted text, formatted only when its format or a value changed: a
+// panel line costs a printf otherwise, every frame. At most four values,
+// whole numbers or literal strings.
+template <class... Args>
+void TextF(int32_t x, int32_t y, unsigned font, const char* format, Args... args) {
+  static_assert(sizeof...(Args) <= 4, "a shown text keeps four values");
+  const std::array<int64_t, 4> values = [&] {
+    std::array<int64_t, 4> v{};
+    size_t i = 0;
+    ((v[i++] = TextValue(args)), ...);
+    return v;
+  }();
+// Every caller passes a literal format of whole numbers and strings.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+  ShowText(
+      x, y, font, [&](const ShownText& s) { return s.format == format && s.values == values; },
+      [&](ShownText& s) { s.text = Format(format, args...), s.format = format, s.values = values; });
+#pragma GCC diagnostic pop
 }
 
 void DrawSprite(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t y) {
@@ -48,13 +89,13 @@ void DrawSprite(const Sprite& s, int32_t camX, int32_t camY, int32_t x, int32_t 
 // of s - 128 with the automatic drift added.
 void SpeedLine(const char* label, uint8_t s, int32_t y) {
   if (s < 129)
-    Text(Format("%s %3d/64", label, s), 0, y);
+    TextF(0, y, 0, "%s %3d/64", label, s);
   else
-    Text(Format("%s %3d/64 WITH SCROLL", label, s - 128), 0, y);
+    TextF(0, y, 0, "%s %3d/64 WITH SCROLL", label, s - 128);
 }
 
 // Loops are shown as the last cell of the loop, one below the length.
-void LoopLine(const char* label, int32_t loop, int32_t y) { Text(Format("%s %d", label, loop - 1), 0, y); }
+void LoopLine(const char* label, int32_t loop, int32_t y) { TextF(0, y, 0, "%s %d", label, loop - 1); }
 
 // Speeds and loops at y 88..118: the horizontal values first, then the
 // vertical; Relative and H Tiled spell "Speed", the others "SPEED". A line
@@ -82,7 +123,7 @@ void SpeedAndLoopLines(const Plane& p) {
 void PlaneBar() {
   const int32_t n = Level.planeCount;
   for (int32_t i = 0; i < n && (2 * i + 9) * 8 < 320; ++i)
-    Text(Format("%X", unsigned(i)), (2 * i + 9) * 8, 58, PlaneShownAt(size_t(i)) ? 1 : 0);
+    TextF((2 * i + 9) * 8, 58, PlaneShownAt(size_t(i)) ? 1 : 0, "%X", unsigned(i));
   if (EditedPlane()) DrawSprite(Editor.sprites.box, 0, 0, (2 * Level.currentPlane + 9) * 8 - 1, 49);
   Text("X", (2 * n + 9) * 8, 58);
   Text("PLANE:   ", 0, 58);
@@ -107,16 +148,16 @@ void DrawEditorPanel(uint8_t framesPerSecond) {
   const uint16_t cell = p ? CellAt(*p, cx, cy) : 0;
   const Tile* tile = cell < Tiles.tileTable.size() ? &Tiles.tileTable[cell] : nullptr;
   const bool bar = InBarMode();
-  Text(Format("TILE:    %d,%d - %d", cx, cy, framesPerSecond), 0, 8);
-  Text(Format("COORD:   %d,%d", cx * 8, cy * 8), 0, 18);
-  Text(Format("TILNUM:  %d", cell), 0, 28);
-  Text(Format("FLOOR %2d SLOPE %2d", tile ? tile->floor : 0, tile ? tile->slope : 0), 0, 38);
-  Text(Format("CURRENT: %d", Editor.currentTile), 0, 48);
+  TextF(0, 8, 0, "TILE:    %d,%d - %d", cx, cy, framesPerSecond);
+  TextF(0, 18, 0, "COORD:   %d,%d", cx * 8, cy * 8);
+  TextF(0, 28, 0, "TILNUM:  %d", cell);
+  TextF(0, 38, 0, "FLOOR %2d SLOPE %2d", tile ? tile->floor : 0, tile ? tile->slope : 0);
+  TextF(0, 48, 0, "CURRENT: %d", Editor.currentTile);
   if (bar)
     PlaneBar();
   else
-    Text(Format("PLANE:   %d", Level.currentPlane), 0, 58);
-  Text(Format("SIZE:    %d,%d", p ? p->width : 0, p ? p->height : 0), 0, 68);
+    TextF(0, 58, 0, "PLANE:   %d", Level.currentPlane);
+  TextF(0, 68, 0, "SIZE:    %d,%d", p ? p->width : 0, p ? p->height : 0);
   TypeLine(p, bar);
   if (p) SpeedAndLoopLines(*p);
 }
@@ -126,7 +167,7 @@ void DrawEditorOverlay() {
   // The open menu hides the cursor, selection and pointer.
   if (Editor.menuOpen) {
     for (int i = 0; i < 9; ++i) Text(kMenuTexts[i], 8, 8 + 10 * i);
-    if (Editor.menuIndex == 6) Text(Format("ZONE %02d ACT %02d", Editor.warpZone, Editor.warpAct), 104, 68);
+    if (Editor.menuIndex == 6) TextF(104, 68, 0, "ZONE %02d ACT %02d", Editor.warpZone, Editor.warpAct);
     Video.DrawTable.DrawSpriteFlipH(art.pointer, 0, 0, Editor.menuCursorX, Editor.menuCursorY);
     return;
   }

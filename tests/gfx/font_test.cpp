@@ -43,6 +43,25 @@ class FontTest : public FileTest {
       for (int n : {10 * (g % 32), 0, 10, 2 + g % 3, g % 2}) v.push_back(std::to_string(n));
     return Entries(v);
   }
+  // Two fonts from one sheet in default/<folder>: a of type 3 with 37 glyphs, b of type 4 with 11.
+  void LoadTwoFonts(const std::string& folder) {
+    WriteSheet("default/" + folder + "sheet.pcx");
+    Write("default/" + folder + "a.fdf", Description("sheet.pcx", 3, 37));
+    Write("default/" + folder + "b.fdf", Description("sheet.pcx", 4, 11));
+    Write("default/fonts.def", Entries({"2", folder + "a.fdf", folder + "b.fdf"}));
+    LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
+  }
+  // The frame of text drawn a glyph at a time through the clipped sprite routine.
+  static std::vector<uint8_t> ByGlyphs(const Font& font, const char* text, int x, int y, int left, int right, int top,
+                                       int bottom) {
+    ClearFrameBuffer(0);
+    for (const char* p = text; *p; ++p) {
+      const Sprite& g = font.glyphs[size_t(GlyphFor(font.type, uint8_t(*p)))];
+      Video.DrawTable.DrawSpriteClip(g, 0, 0, x, y, left, right, top, bottom);
+      x += int(g.width);
+    }
+    return std::vector<uint8_t>(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
+  }
   // Columns of every non-zero pixel, in frame order.
   static std::vector<int> Drawn() {
     std::vector<int> out;
@@ -88,11 +107,7 @@ TEST(FontMapTest, ReplaceFileNameKeepsTheFolder) {
 }
 
 TEST_F(FontTest, TheListLoadsFontsInOrderWithSheetsBesideTheirDescriptions) {
-  WriteSheet("default/fonts/sheet.pcx");
-  Write("default/fonts/a.fdf", Description("sheet.pcx", 3, 37));
-  Write("default/fonts/b.fdf", Description("sheet.pcx", 4, 11));
-  Write("default/fonts.def", Entries({"2", "fonts/a.fdf", "fonts/b.fdf"}));
-  LoadFonts(Startup.DataDir, Startup.DefaultDataDir);
+  LoadTwoFonts("fonts/");
   ASSERT_EQ(Fonts.fonts.size(), 2u);
   EXPECT_EQ(Fonts.fonts[0].type, 3);
   EXPECT_EQ(Fonts.fonts[0].glyphs.size(), 37u);
@@ -187,17 +202,14 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
   Fonts.fonts[0].glyphs[12].frames[0].clear();  // 'B' has lost its pixels: it draws nothing, yet advances
   const Font& font = Fonts.fonts[0];
   auto byGlyphs = [&](const char* text, int x, int y, int left, int right, int top, int bottom) {
-    ClearFrameBuffer(0);
-    for (const char* p = text; *p; ++p) {
-      const Sprite& g = font.glyphs[size_t(GlyphFor(font.type, uint8_t(*p)))];
-      Video.DrawTable.DrawSpriteClip(g, 0, 0, x, y, left, right, top, bottom);
-      x += int(g.width);
-    }
-    return std::vector<uint8_t>(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
+    return ByGlyphs(font, text, x, y, left, right, top, bottom);
   };
   char text[] = "A1B#z9";
   for (auto [x, y] : {std::pair{100, 50}, {-25, 0}, {300, 197}, {-500, 80}}) {
-    for (auto [left, right, top, bottom] : {std::array{0, 320, 0, 200}, {105, 130, 51, 53}, {-9, 400, -9, 400}}) {
+    // Whole, cut, and windows whose edges meet the text's first and last rows and first column.
+    for (auto [left, right, top, bottom] :
+         {std::array{0, 320, 0, 200}, {105, 130, 51, 53}, {-9, 400, -9, 400}, {0, 320, 0, y}, {0, 320, 0, y + 1},
+          {0, 320, y + 4, 200}, {0, 320, y + 5, 200}, {0, x, 0, 200}, {0, x + 1, 0, 200}, {x + 59, 320, 0, 200}}) {
       const auto want = byGlyphs(text, x, y, left, right, top, bottom);
       ClearFrameBuffer(0);
       DrawTextClip(text, x, y, 0, left, right, top, bottom);
@@ -225,6 +237,45 @@ TEST_F(FontTest, TextImagesDrawWhatTheirGlyphsDraw) {
   const auto reloaded = byGlyphs(text, 10, 10, 0, 320, 0, 200);
   drawnTwice(reloaded);
   EXPECT_FALSE(std::equal(reloaded.begin(), reloaded.end(), changed.begin()));
+}
+
+// Clipped texts are left out early when their picture misses the window:
+// one-row windows over and around every glyph of the font, each row as the
+// glyphs draw it, for the text's first sight (glyph by glyph) and its picture.
+TEST_F(FontTest, ClippedTextsShowEveryRowTheirGlyphsReach) {
+  LoadTwoFonts("");
+  const Font& font = Fonts.fonts[0];
+  std::string all;
+  for (int c = 32; c < 127; ++c) all += char(c);
+  for (int y : {0, 60, 196}) {
+    for (int top = y - 3; top < y + 8; ++top)
+      for (int round = 0; round < 2; ++round) {
+        const auto want = ByGlyphs(font, all.c_str(), -10, y, 0, 320, top, top + 1);
+        ClearFrameBuffer(0);
+        DrawTextClip(all.c_str(), -10, y, 0, 0, 320, top, top + 1);
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), Screen.FrameBuffer)) << y << " row " << top << " " << round;
+      }
+  }
+}
+
+// A card may draw one text in two fonts each frame (a heading in its own
+// panel and in a highlighted one): each keeps its picture, and each shows
+// its own font's glyphs.
+TEST_F(FontTest, ATextInTwoFontsKeepsAPictureForEach) {
+  LoadTwoFonts("");
+  const char* text = "AB12";
+  std::vector<uint8_t> shown[2];
+  for (int frame = 0; frame < 3; ++frame)
+    for (unsigned font : {0u, 1u}) {
+      ClearFrameBuffer(0);
+      DrawTextClip(text, 20, 30, font, 0, 320, 0, 200);
+      const std::vector<uint8_t> now(Screen.FrameBuffer, Screen.FrameBuffer + 64000);
+      if (frame == 0) shown[font] = now;
+      EXPECT_TRUE(now == shown[font]) << "frame " << frame << " font " << font;
+    }
+  EXPECT_FALSE(shown[0] == shown[1]);
+  EXPECT_EQ(Fonts.textImages.size(), 2u);
+  for (const auto& [key, image] : Fonts.textImages) EXPECT_EQ(image.image.frameCount, 1);
 }
 
 }  // namespace

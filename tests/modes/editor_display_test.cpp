@@ -46,6 +46,35 @@ TEST_F(EditorDisplayTest, PanelLinesForEveryPlaneType) {
   EXPECT_EQ(Editor.textLog.size(), 10u);
 }
 
+// The panel's texts stay where they are while unchanged, so that the font
+// code can draw each as one picture; a changed value shows at once.
+TEST_F(EditorDisplayTest, PanelTextsChangeOnlyWithTheirValues) {
+  Panel();
+  auto addresses = [] {
+    std::vector<const char*> at;
+    for (const ShownText& t : Editor.shownTexts) at.push_back(t.text.c_str());
+    return at;
+  };
+  const std::vector<const char*> first = addresses();
+  Panel();
+  EXPECT_EQ(addresses(), first);
+  EXPECT_TRUE(Drew("CURRENT: 0", 0, 0, 48));
+  Editor.currentTile = 1234;
+  Level.planes[0].width = 77;
+  Panel();
+  EXPECT_TRUE(Drew("CURRENT: 1234", 0, 0, 48));
+  EXPECT_TRUE(Drew("SIZE:    77,30", 0, 0, 68));
+  EXPECT_TRUE(Drew("COORD:   0,0", 0, 0, 18));
+  // The menu's texts take the panel's places in the order, and the panel's come back.
+  Editor.menuOpen = 1;
+  Frame();
+  EXPECT_TRUE(Drew("NEW", 0, 8, 8));
+  Editor.menuOpen = 0;
+  Panel();
+  EXPECT_TRUE(Drew("CURRENT: 1234", 0, 0, 48));
+  EXPECT_EQ(Editor.textLog.size(), 8u);
+}
+
 TEST_F(EditorDisplayTest, BarModeShowsPlanesInHexAndTheTypeBar) {
   SetLevel(std::vector<Plane>(11, MakePlane(kHLined, 81, 61)));
   Level.planeShown[10] = 1;
