@@ -1,8 +1,9 @@
 # windows.cmake: tarn for 64-bit Windows, cross-built with MinGW-w64
 # (cmake/mingw-w64.cmake) against SDL2, Dear ImGui and GoogleTest built from
-# Debian's source packages by scripts/windows-deps.sh, and tarn-tiled's
-# libraries linked in statically. The programs carry
-# their C++ runtime and threads inside, so they need only SDL2.dll beside them.
+# Debian's source packages by scripts/windows-deps.sh, and tarn-tiled.exe
+# against its libraries built the same way. The programs carry their C++
+# runtime and threads inside (tarn-tiled.exe its libraries too), so they need
+# only SDL2.dll beside them.
 set(TARN_WINDOWS_DEPS ${CMAKE_BINARY_DIR}/deps CACHE PATH "Where scripts/windows-deps.sh put SDL2, ImGui, GoogleTest")
 set(SDL2_PREFIX ${TARN_WINDOWS_DEPS}/sdl2)
 set(IMGUI_DIR ${TARN_WINDOWS_DEPS}/imgui)
