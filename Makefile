@@ -86,16 +86,20 @@ WINDOWS_DEPS ?= $(CURDIR)/$(WINDOWS_DIR)/deps
 WINDOWS_TEST_SET ?= all
 # 1 builds SDL2 for Windows unoptimised, quicker, for the tests only (.ci/run).
 WINDOWS_QUICK_SDL ?= 0
+# 1 builds tarn-tiled.exe too, and its libraries (libpng, pugixml, zstd) for Windows.
+WINDOWS_TILED ?= 1
 
 windows:
-	@WINDOWS_QUICK_SDL=$(WINDOWS_QUICK_SDL) bash scripts/windows-deps.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
+	@WINDOWS_QUICK_SDL=$(WINDOWS_QUICK_SDL) WINDOWS_TILED=$(WINDOWS_TILED) bash scripts/windows-deps.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
 	@bash scripts/deps.sh
 	cmake --preset release >/dev/null
-	cmake --build --preset release --target tarn-mkdemo tarn-run
+	cmake --build --preset release --target tarn-mkdemo tarn-run $(if $(filter 1,$(WINDOWS_TILED)),tarn-tiled)
 	rm -rf $(WINDOWS_DIR)/game && ./build/tarn-mkdemo $(WINDOWS_DIR)/game >/dev/null
 	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
-	  -DTARN_WINDOWS_DEPS=$(WINDOWS_DEPS) -DTARN_WINDOWS_TEST_SET=$(WINDOWS_TEST_SET) >/dev/null
+	  -DTARN_WINDOWS_DEPS=$(WINDOWS_DEPS) -DTARN_WINDOWS_TEST_SET=$(WINDOWS_TEST_SET) \
+	  -DTARN_WINDOWS_TILED=$(if $(filter 1,$(WINDOWS_TILED)),ON,OFF) >/dev/null
 	cmake --build $(WINDOWS_DIR) -j2
+	$(if $(filter 1,$(WINDOWS_TILED)),,rm -f $(WINDOWS_DIR)/tarn-tiled.exe)
 	bash scripts/windows-zip.sh $(WINDOWS_DIR) $(WINDOWS_DEPS)
 
 windows-test: windows

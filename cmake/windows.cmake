@@ -1,7 +1,9 @@
 # windows.cmake: tarn for 64-bit Windows, cross-built with MinGW-w64
 # (cmake/mingw-w64.cmake) against SDL2, Dear ImGui and GoogleTest built from
-# Debian's source packages by scripts/windows-deps.sh. The programs carry
-# their C++ runtime and threads inside, so they need only SDL2.dll beside them.
+# Debian's source packages by scripts/windows-deps.sh, and tarn-tiled.exe
+# against its libraries built the same way. The programs carry their C++
+# runtime and threads inside (tarn-tiled.exe its libraries too), so they need
+# only SDL2.dll beside them.
 set(TARN_WINDOWS_DEPS ${CMAKE_BINARY_DIR}/deps CACHE PATH "Where scripts/windows-deps.sh put SDL2, ImGui, GoogleTest")
 set(SDL2_PREFIX ${TARN_WINDOWS_DEPS}/sdl2)
 set(IMGUI_DIR ${TARN_WINDOWS_DEPS}/imgui)
@@ -46,6 +48,26 @@ target_link_libraries(tarn-run PRIVATE psapi)
 # Each program lands at the top of the build folder, where
 # scripts/windows-zip.sh takes every .exe from.
 add_subdirectory(${CMAKE_SOURCE_DIR}/tools/mkdemo ${CMAKE_BINARY_DIR}/tools/mkdemo)
+
+# tarn-tiled.exe, with the static libpng, pugixml and zstd that
+# windows-deps.sh built (WINDOWS_TILED=1), nlohmann-json from its source and
+# libz-mingw-w64-dev's zlib.
+option(TARN_WINDOWS_TILED "Build tarn-tiled.exe; windows-deps.sh builds its libraries" ON)
+if(TARN_WINDOWS_TILED)
+  set(TILED_PARTS png/lib/libpng16.a pugixml/lib/libpugixml.a zstd/lib/libzstd.a)
+  foreach(part ${TILED_PARTS} nlohmann-json/include/nlohmann/json.hpp)
+    if(NOT EXISTS ${TARN_WINDOWS_DEPS}/${part})
+      message(FATAL_ERROR "No ${part} for Windows in ${TARN_WINDOWS_DEPS}: run scripts/windows-deps.sh")
+    endif()
+  endforeach()
+  list(TRANSFORM TILED_PARTS PREPEND ${TARN_WINDOWS_DEPS}/)
+  add_library(tarn_tiled_deps INTERFACE)
+  target_include_directories(tarn_tiled_deps SYSTEM INTERFACE ${TARN_WINDOWS_DEPS}/png/include
+    ${TARN_WINDOWS_DEPS}/pugixml/include ${TARN_WINDOWS_DEPS}/zstd/include ${TARN_WINDOWS_DEPS}/nlohmann-json/include)
+  # libpng after the others that use it, zlib last: a static link reads them in order.
+  target_link_libraries(tarn_tiled_deps INTERFACE ${TILED_PARTS} ${CMAKE_FIND_ROOT_PATH}/lib/libz.a)
+  add_subdirectory(${CMAKE_SOURCE_DIR}/tools/tiled ${CMAKE_BINARY_DIR}/tools/tiled)
+endif()
 
 # The unit tests, run under Wine by scripts/windows-test.sh.
 add_library(GTest::gtest STATIC IMPORTED)

@@ -2,7 +2,9 @@
 # Installs what the Windows build needs, when missing: Debian's MinGW-w64 and
 # Wine, then SDL2 (as SDL2.dll), Dear ImGui and GoogleTest for 64-bit Windows
 # from Debian's own source packages, kept in BUILD_DIR/deps/ or DEPS_DIR and
-# built once. Usage: windows-deps.sh [BUILD_DIR [DEPS_DIR]]
+# built once; with WINDOWS_TILED=1 (the default) also tarn-tiled's libpng,
+# pugixml, zstd and nlohmann-json, static.
+# Usage: windows-deps.sh [BUILD_DIR [DEPS_DIR]]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(realpath -m "${1:-$root/build-windows}")"
@@ -15,6 +17,10 @@ deps="$(realpath -m "${2:-$out/deps}")"
 # tests, zip packs.
 pkgs=(g++-mingw-w64-x86-64-posix wine64 wine zip dpkg-dev cmake make googletest
       xvfb xauth x11-utils xdotool imagemagick)
+# tarn-tiled's zlib is Debian's own MinGW build; windows-test.sh makes a
+# zstd-compressed map layer with the zstd program.
+tiled="${WINDOWS_TILED:-1}"
+[ "$tiled" = 1 ] && pkgs+=(libz-mingw-w64-dev zstd)
 install_missing /tmp/tarn-windows-apt.log "${pkgs[@]}"
 
 # ---- Source packages ----------------------------------------------------------
@@ -23,6 +29,14 @@ mkdir -p "$deps"
 fetch_source libsdl2 'libsdl2-2*/'
 fetch_source imgui 'imgui-*/'
 fetch_source giflib 'giflib-*/'
+if [ "$tiled" = 1 ]; then
+  fetch_source libpng1.6 'libpng1.6-*/'
+  fetch_source pugixml 'pugixml-*/'
+  fetch_source libzstd 'libzstd-*/'
+  fetch_source nlohmann-json3 'nlohmann-json3-*/'
+  # Header-only: the Windows build reads it from its source.
+  ln -sfn "$(ls -d "$deps"/nlohmann-json3-*/ | head -1)" "$deps/nlohmann-json"
+fi
 # Dear ImGui's core and backends, and giflib's encoder, are compiled by the
 # Windows build itself.
 ln -sfn "$(ls -d "$deps"/imgui-*/ | head -1)" "$deps/imgui"
@@ -65,3 +79,16 @@ build_once sdl2 "$sdl_src" "$dll" "${checks[@]}" "${opts[@]}" -DSDL_SHARED=ON -D
 
 # ---- GoogleTest for Windows -----------------------------------------------------
 build_once gtest /usr/src/googletest "$deps/gtest/lib/libgtest.a" -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
+
+# ---- tarn-tiled's libraries for Windows ----------------------------------------
+# Static, linked into tarn-tiled.exe and the tests; zlib is libz-mingw-w64-dev's.
+[ "$tiled" = 1 ] || exit 0
+build_once png "$(ls -d "$deps"/libpng1.6-*/ | head -1)" "$deps/png/lib/libpng16.a" \
+  -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_EXECUTABLES=OFF -DPNG_TESTS=OFF -Dld-version-script=OFF
+build_once pugixml "$(ls -d "$deps"/pugixml-*/ | head -1)" "$deps/pugixml/lib/libpugixml.a" \
+  -DBUILD_SHARED_LIBS=OFF -DPUGIXML_BUILD_TESTS=OFF
+# The library alone; maps' layers are in the current frame format, so the
+# legacy decoders are left out, and so are threads (one layer at a time).
+build_once zstd "$(ls -d "$deps"/libzstd-*/ | head -1)build/cmake" "$deps/zstd/lib/libzstd.a" \
+  -DZSTD_BUILD_SHARED=OFF -DZSTD_BUILD_STATIC=ON -DZSTD_BUILD_PROGRAMS=OFF -DZSTD_BUILD_TESTS=OFF \
+  -DZSTD_LEGACY_SUPPORT=OFF -DZSTD_MULTITHREAD_SUPPORT=OFF

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # windows-test.sh BUILD_DIR: the Windows build under Wine. The unit and
 # end-to-end tests (tarn-tests.exe); tarn-run.exe's exit codes, state line and
-# shots against the native tarn-run's; then tarn.exe in a window under Xvfb:
+# shots against the native tarn-run's; tarn-tiled.exe's maps, sheets, levels
+# and tile sets against the native tarn-tiled's, when it was built; then
+# tarn.exe in a window under Xvfb:
 # the window appears, F4 gives 320x200 below the menu bar, the screen shows
 # the card's colours, Debug > Screen Shot writes SH000000.PCX and F12
 # REC00000.GIF into the game folder, and Esc after an edit ends it with exit
@@ -72,7 +74,79 @@ say "tarn-run.exe: exit codes 3 (no game folder) and 2 (usage)"
 
 took "tarn-run.exe"
 
-# ---- 3. tarn.exe in a window.
+# ---- 3. tarn-tiled.exe: the native tarn-tiled's bytes, out and back.
+# Both are built from the same code against the same Debian versions of
+# libpng, zlib, pugixml, nlohmann-json and zstd, and write their files in
+# binary: every map, tileset, sheet, level and tile set must be the same
+# bytes, not merely read back alike.
+if [ -f "$out/tarn-tiled.exe" ]; then
+  command -v zstd >/dev/null || fail "missing tool zstd"
+  mkdir "$WORK/tw" "$WORK/tl"
+  # tiled SIDE ARGS...: tarn-tiled.exe (win) or the native one (linux) in
+  # that side's folder, the demo's colours; stderr kept for a failure.
+  tiled() {
+    local side=$1
+    shift
+    if [ "$side" = win ]; then
+      (cd "$WORK/tw" && wine_run "$out/tarn-tiled.exe" --game "$out/game" "$@") 2>"$WORK/tiled.err"
+    else
+      (cd "$WORK/tl" && "$native/tarn-tiled" --game "$out/game" "$@") 2>"$WORK/tiled.err"
+    fi || fail "tarn-tiled ($side) $*: $(head -c 400 "$WORK/tiled.err")"
+  }
+  same() { cmp -s "$WORK/tw/$1" "$WORK/tl/$1" || fail "tarn-tiled.exe's $1 differs from the native one's"; }
+  for n in 1 2 3 4 5; do
+    for form in tmx tmj; do
+      for side in win linux; do
+        tiled "$side" export "$out/game/$n.lev" "$out/game/$n.til" "level$n.$form"
+        tiled "$side" import "level$n.$form" "back$n-$form.lev" "back$n-$form.til"
+      done
+      tileset=tsx
+      [ "$form" = tmj ] && tileset=tsj
+      for f in "level$n.$form" "level$n.$tileset" "level$n.png" "back$n-$form.lev" "back$n-$form.til"; do
+        same "$f"
+      done
+      # A map saved by the other program reads back the same.
+      cp "$WORK/tl/level$n.$form" "$WORK/tw/linux$n.$form"
+      tiled win import "linux$n.$form" "cross$n.lev"
+      cmp -s "$WORK/tw/cross$n.lev" "$WORK/tl/back$n-$form.lev" || fail "the native level$n.$form reads back otherwise"
+    done
+  done
+  say "tarn-tiled.exe: the five demo levels to TMX and TMJ, PNG sheets and back: the native bytes"
+  # Level 1's layers compressed as Tiled may save them, zlib in one map and
+  # zstd in the other: each imports to the level the CSV map gave.
+  python3 - "$WORK/tl/level1.tmx" "$WORK/tw" <<'PY' || fail "could not write the compressed maps"
+import base64, re, struct, subprocess, sys, zlib
+text = open(sys.argv[1]).read()
+def packer(kind, squeeze):
+    def pack(m):
+        cells = [int(v) for v in m.group(2).replace("\n", "").split(",")]
+        raw = struct.pack(f"<{len(cells)}I", *cells)
+        return f'{m.group(1)} encoding="base64" compression="{kind}">{base64.b64encode(squeeze(raw)).decode()}</data>'
+    return pack
+zstd = lambda raw: subprocess.run(["zstd", "-q", "-c"], input=raw, capture_output=True, check=True).stdout
+for kind, squeeze in (("zlib", zlib.compress), ("zstd", zstd)):
+    out, count = re.subn(r'(<data) encoding="csv">(.*?)</data>', packer(kind, squeeze), text, flags=re.S)
+    assert count > 0, "no CSV layer"
+    open(f"{sys.argv[2]}/level1-{kind}.tmx", "w").write(out)
+PY
+  cp "$WORK/tl/level1.tsx" "$WORK/tl/level1.png" "$WORK/tw/"
+  for kind in zlib zstd; do
+    grep -q "compression=\"$kind\"" "$WORK/tw/level1-$kind.tmx" || fail "level1-$kind.tmx has no $kind layer"
+    tiled win import "level1-$kind.tmx" "$kind.lev"
+    cmp -s "$WORK/tw/$kind.lev" "$WORK/tl/back1-tmx.lev" || fail "level1-$kind.tmx imports otherwise than its CSV map"
+  done
+  say "tarn-tiled.exe: zlib- and zstd-compressed layers read as their CSV"
+  # A refusal: its line and exit code 1, nothing written.
+  printf 'not a map' >"$WORK/tw/broken.tmx"
+  (cd "$WORK/tw" && wine_run "$out/tarn-tiled.exe" --game "$out/game" import broken.tmx b.lev) 2>"$WORK/tiled.err"
+  rc=$?
+  [ "$rc" = 1 ] && grep -q "broken.tmx" "$WORK/tiled.err" && [ ! -e "$WORK/tw/b.lev" ] ||
+    fail "tarn-tiled.exe on a broken map: code $rc, $(head -c 300 "$WORK/tiled.err"), want 1, a line naming it, no level"
+  say "tarn-tiled.exe: a broken map refused with exit code 1, nothing written"
+  took "tarn-tiled.exe"
+fi
+
+# ---- 4. tarn.exe in a window.
 for tool in Xvfb xdotool xwininfo import convert python3; do
   command -v "$tool" >/dev/null || fail "missing tool $tool"
 done

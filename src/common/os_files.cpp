@@ -148,6 +148,10 @@ size_t OsFileNameStart(const std::string& path) {
   return at == std::string::npos ? 0 : at + 1;
 }
 
+bool OsRootedPath(const std::string& path) {
+  return !path.empty() && (path[0] == '/' || path[0] == '\\' || (path.size() >= 2 && path[1] == ':'));
+}
+
 long long OsProcessId() { return ::GetCurrentProcessId(); }
 
 bool OsProcessGone(long long pid) {
@@ -242,6 +246,8 @@ size_t OsFileNameStart(const std::string& path) {
   const size_t at = path.rfind('/');
   return at == std::string::npos ? 0 : at + 1;
 }
+
+bool OsRootedPath(const std::string& path) { return !path.empty() && path[0] == '/'; }
 
 long long OsProcessId() { return ::getpid(); }
 

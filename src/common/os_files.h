@@ -41,6 +41,9 @@ void OsRemoveFile(const std::string& path);
 // Where the file's own name starts in path: after the last separator, which
 // on Windows may be \ or the : of a drive as well as /.
 size_t OsFileNameStart(const std::string& path);
+// Whether path starts at a root, so that no folder goes before it: "/x", and
+// on Windows "\x" and a drive's "C:x" or "C:\x" as well.
+bool OsRootedPath(const std::string& path);
 
 // This process's id, and whether no running process has the given one.
 long long OsProcessId();

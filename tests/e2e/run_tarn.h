@@ -29,6 +29,14 @@ class RunTarnTest : public FileTest {
 #endif
     return text;
   }
+  // A command line quoted with ' for the shell that runs it: cmd.exe on
+  // Windows quotes with " only (the tests' arguments never hold one).
+  static std::string ForShell(std::string line) {
+#ifdef _WIN32
+    std::replace(line.begin(), line.end(), '\'', '"');
+#endif
+    return line;
+  }
   // Writes the script and returns the arguments that feed it in.
   std::string Script(const std::string& text) const {
     std::ofstream(Path("input.txt"), std::ios::binary) << text;
@@ -40,10 +48,8 @@ class RunTarnTest : public FileTest {
   RunResult Run(const std::string& args, const std::string& game = TARN_GAME_DIR, const std::string& before = "",
                 const std::string& launcher = "") const {
 #ifdef _WIN32
-    // cmd.exe quotes with " only; the tests' arguments never hold one.
-    std::string line =
-        "\"" TARN_RUN "\" --game '" + game + "' " + args + " >'" + Path("out") + "' 2>'" + Path("err") + "'";
-    std::replace(line.begin(), line.end(), '\'', '"');
+    const std::string line =
+        ForShell("'" TARN_RUN "' --game '" + game + "' " + args + " >'" + Path("out") + "' 2>'" + Path("err") + "'");
     const int code = before.empty() && launcher.empty() ? ExitCodeOfCommand(line) : -1;
 #else
     const std::string cmd = before + " exec " + launcher + " '" TARN_RUN "' --game '" + game + "' " + args + " >'" +

@@ -9,10 +9,9 @@ class RunTiledTest : public RunTarnTest {
  protected:
   // tarn-tiled with the demo folder's global colours unless args name others.
   RunResult Tiled(const std::string& args, const std::string& game = TARN_GAME_DIR) const {
-    const int code = ExitCodeOfCommand("'" TARN_TILED "' --game '" + game + "' " + args + " >'" + Path("tout") +
-                                       "' 2>'" + Path("terr") + "'");
-    const Bytes out = Read("tout"), err = Read("terr");
-    return {code, {out.begin(), out.end()}, {err.begin(), err.end()}};
+    const int code = ExitCodeOfCommand(ForShell("'" TARN_TILED "' --game '" + game + "' " + args + " >'" +
+                                                Path("tout") + "' 2>'" + Path("terr") + "'"));
+    return {code, Text("tout"), Text("terr")};
   }
   static std::string Quote(const std::string& s) { return "'" + s + "'"; }
 };

@@ -72,6 +72,11 @@ TEST_F(RunTiledTest, TileSetsComeBackWithEveryField) {
     LoadTileSet(til);
     const Bytes original = EncodeTileSet();
     ASSERT_EQ(Tiled("export " + Quote(lev) + " " + Quote(til) + " " + Quote(Path("m.tmx"))).code, 0);
+    // The map names its tileset, and the tileset its sheet, beside it,
+    // whatever separators the map's path had.
+    const Bytes map = Read("m.tmx"), tsx = Read("m.tsx");
+    EXPECT_NE(std::string(map.begin(), map.end()).find("source=\"m.tsx\""), std::string::npos);
+    EXPECT_NE(std::string(tsx.begin(), tsx.end()).find("source=\"m.png\""), std::string::npos);
     ASSERT_EQ(Tiled("import " + Quote(Path("m.tmx")) + " " + Quote(Path("x.lev")) + " " + Quote(Path("x.til"))).code,
               0);
     LoadTileSet(Path("x.til"));

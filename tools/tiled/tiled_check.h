@@ -29,9 +29,10 @@ struct GroupFrame {
 };
 void AddGroupOffsets(Layer& layer, const GroupFrame& group);
 
-// "." for a bare name.
+// The folder part of path up to its last separator, kept so that a root
+// ("/", and on Windows "C:" or "C:\") stays one; "." for a bare name.
 std::string FolderOf(const std::string& path);
-// name beside folder, unless it is absolute.
+// name beside folder, unless it starts at a root.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
 }  // namespace tiled

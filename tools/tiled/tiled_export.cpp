@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "common/binary_reader.h"
+#include "common/os_files.h"
 #include "gfx/frame_buffer.h"
 #include "model/planes.h"
 #include "model/tiles.h"
@@ -120,7 +121,7 @@ Export BuildExport(const std::string& stem, Format format) {
   // Tile k is cell k; the further frames of animated tiles follow the last tile.
   const size_t count = std::min<size_t>(Tiles.tileCount, Tiles.tileTable.size());
   Tileset& t = e.tileset;
-  t.name = stem.substr(stem.rfind('/') + 1);
+  t.name = stem.substr(OsFileNameStart(stem));
   std::vector<std::vector<uint32_t>> frameCells(count);
   uint32_t next = uint32_t(count);
   for (size_t k = 0; k < count; ++k) {
@@ -159,9 +160,8 @@ Export BuildExport(const std::string& stem, Format format) {
 
 bool WriteExport(const std::string& mapPath, Format format) {
   const size_t dot = mapPath.rfind('.');
-  const size_t slash = mapPath.rfind('/');
   const std::string stem =
-      dot == std::string::npos || (slash != std::string::npos && dot < slash) ? mapPath : mapPath.substr(0, dot);
+      dot == std::string::npos || dot < OsFileNameStart(mapPath) ? mapPath : mapPath.substr(0, dot);
   const Export e = BuildExport(stem, format);
   const std::string folder = FolderOf(mapPath);
   if (!WriteFileAtomic(JoinPath(folder, e.tileset.image), e.sheet)) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "common/limits.h"
+#include "common/os_files.h"
 #include "tiled_check.h"
 
 namespace tiled {
@@ -88,13 +89,13 @@ void AddGroupOffsets(Layer& l, const GroupFrame& g) {
 }
 
 std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
+  const size_t start = OsFileNameStart(path);
+  return start == 0 ? "." : path.substr(0, start);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (name.empty() || name[0] == '/' || folder.empty() || folder == ".") return name;
-  return folder + "/" + name;
+  if (name.empty() || OsRootedPath(name) || folder.empty() || folder == ".") return name;
+  return OsFileNameStart(folder) == folder.size() ? folder + name : folder + "/" + name;
 }
 
 }  // namespace tiled
