@@ -213,7 +213,8 @@ int Profile(const std::string& frame, int64_t count) {
 int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--game") == 0) {
-      gameDir = argv[i + 1];
+      // Absolute: each benchmark starts in the folder, the next one from there.
+      gameDir = std::filesystem::absolute(argv[i + 1]).string();
       for (int j = i; j + 2 <= argc; ++j) argv[j] = argv[j + 2];
       argc -= 2;
       break;
