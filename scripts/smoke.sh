@@ -41,8 +41,23 @@ named_windows() {
 # windows, whether tarn still runs, and the start of its stderr ($1.err).
 what_was_seen() {
   local alive="tarn has ended"
-  tarn_gone || alive="tarn still runs"
+  tarn_gone || alive="tarn still runs ($(where_tarn_waits))"
   echo "windows: $(named_windows | tr '\n' ' ')| $alive | stderr: $(head -c 300 "$WORK/$1.err")"
+}
+
+# Where each of tarn's threads waits: its name and kernel wait channel, and
+# its stack when gdb is at hand. A start-up that never shows a window, seen
+# rarely on a loaded machine, can then be told from a slow one.
+where_tarn_waits() {
+  local task
+  for task in /proc/"$TARN_PID"/task/*; do
+    printf '%s:%s ' "$(cat "$task/comm" 2>/dev/null)" "$(cat "$task/wchan" 2>/dev/null)"
+  done
+  if command -v gdb >/dev/null; then
+    timeout 30 gdb -p "$TARN_PID" -batch -ex "thread apply all bt 12" 2>/dev/null | grep '^#' >"$WORK/stacks"
+    cp "$WORK/stacks" "${TMPDIR:-/tmp}/tarn-smoke-stacks.txt" 2>/dev/null
+    printf 'stacks: %s' "$(tr '\n' ';' <"$WORK/stacks" | head -c 2000)"
+  fi
 }
 
 # Starts tarn in folder $1; its output goes to $WORK/$2.{out,err}.
