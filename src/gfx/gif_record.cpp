@@ -243,7 +243,7 @@ uint64_t OfferedFrames(const GifRecorder& r) { return r.offered; }
 
 bool FinishRecording(GifRecording r, const std::string& path, std::string& problem) {
   GiveScreenBack(*r);
-  if (r->held) HandToEncoder(*r, std::move(r->held));
+  ReleaseScreenFrame(*r);
   StopWorker(*r);
   EncodeSlice(*r, INT_MAX);
   std::vector<uint8_t> bytes = r->writeFailed ? std::vector<uint8_t>{} : GifEnd(r->stream);
