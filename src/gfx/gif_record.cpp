@@ -2,6 +2,7 @@
 // thread to the encoder, which runs on a worker thread or in slices.
 #include "gfx/gif_record.h"
 
+#include <array>
 #include <climits>
 #include <cstring>
 #include <deque>
@@ -40,6 +41,7 @@ constexpr size_t kMaxWaiting = 8;
 struct Copy {
   GifPicture picture;
   uint16_t delay = 3;
+  bool samePalette = false;  // picture.palette not filled: the last copy's colours hold
 };
 
 }  // namespace
@@ -53,6 +55,12 @@ struct GifRecorder {
   std::deque<std::unique_ptr<Copy>> waiting;  // copied, not yet encoded
   std::vector<std::unique_ptr<Copy>> spare;   // encoded, their memory kept for the next copies
   std::unique_ptr<Copy> held;  // taken from the frame buffer, which still shows it
+  // The colours of the last copy made, as the game thread saw them and as
+  // the encoder took them: most frames keep their palette, and writing it
+  // into a copy the encoder has read costs the game thread a line at a time.
+  alignas(64) std::array<uint8_t, 1024> lastTable{};
+  bool anyKept = false;
+  alignas(64) std::array<uint8_t, 768> lastPalette{};
 #if TARN_GIF_THREADS
   std::mutex lock;  // guards waiting, spare and stopping
   std::condition_variable wake;
@@ -68,6 +76,10 @@ namespace {
 // Starts one copy's frame on the encoder, which takes its pixels and leaves
 // it a buffer for a later copy.
 void StartCopy(GifRecorder& r, Copy& c) {
+  if (c.samePalette)
+    c.picture.palette = r.lastPalette;
+  else
+    r.lastPalette = c.picture.palette;
   if (!r.begun) {
     r.begun = true;
     if (!GifBegin(r.stream, kWidth, kHeight, c.picture.palette)) r.writeFailed = true;
@@ -188,7 +200,12 @@ std::unique_ptr<Copy> KeepFrame(GifRecorder& r, const uint8_t* paletteTable) {
     }
   }
   if (!c) c = std::make_unique<Copy>();
-  for (int slot = 0; slot < 256; ++slot) std::memcpy(&c->picture.palette[slot * 3], &paletteTable[slot * 4], 3);
+  c->samePalette = r.anyKept && std::memcmp(r.lastTable.data(), paletteTable, r.lastTable.size()) == 0;
+  if (!c->samePalette) {
+    std::memcpy(r.lastTable.data(), paletteTable, r.lastTable.size());
+    r.anyKept = true;
+    for (int slot = 0; slot < 256; ++slot) std::memcpy(&c->picture.palette[slot * 3], &paletteTable[slot * 4], 3);
+  }
   c->delay = RecordedFrameDelay(r.kept++);
   return c;
 }

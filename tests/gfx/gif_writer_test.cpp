@@ -227,14 +227,26 @@ std::vector<uint8_t> PaletteTable(int shift) {
   return t;
 }
 
-// Offers frames 0..count-1 of a scrolling stripe whose colours cycle every
-// fifth frame, and writes the recording to path.
+// Frame f of a scrolling stripe whose colours cycle every fifth frame.
+Bytes Stripe(int f) {
+  Bytes frame(320 * 200);
+  for (size_t i = 0; i < frame.size(); ++i) frame[i] = uint8_t((i % 320 + size_t(f) * 3) / 16);
+  return frame;
+}
+
+// Frame f as a reader must show it.
+Bytes StripeRgb(int f) {
+  const std::vector<uint8_t> table = PaletteTable(f / 5);
+  GifPicture p{Stripe(f), {}};
+  for (int slot = 0; slot < 256; ++slot) std::memcpy(&p.palette[size_t(slot) * 3], &table[size_t(slot) * 4], 3);
+  return Rgb(p);
+}
+
+// Offers frames 0..count-1 of the stripe and writes the recording to path.
 bool Record(bool worker, int count, const std::string& path, std::string& problem) {
   GifRecording r = StartRecording(worker);
-  Bytes frame(320 * 200);
   for (int f = 0; f < count; ++f) {
-    for (size_t i = 0; i < frame.size(); ++i) frame[i] = uint8_t((i % 320 + size_t(f) * 3) / 16);
-    RecordFrame(*r, frame.data(), PaletteTable(f / 5).data());
+    RecordFrame(*r, Stripe(f).data(), PaletteTable(f / 5).data());
     RecordingSlice(*r, 37);
   }
   EXPECT_EQ(OfferedFrames(*r), uint64_t(count));
@@ -256,6 +268,8 @@ TEST(GifRecorder, KeepsEverySecondFrameWithDelaysOfThreeFourThree) {
   EXPECT_EQ(*worker, *slices);  // the thread changes when, never what
   const Shown shown = Decode(Bytes(worker->begin(), worker->end()));
   ASSERT_EQ(shown.rgb.size(), 13u);  // frames 0, 2, ... 24
+  // Kept frames in runs of one palette and across its changes.
+  for (int k = 0; k < 13; ++k) EXPECT_EQ(shown.rgb[size_t(k)], StripeRgb(2 * k)) << "frame " << 2 * k;
   EXPECT_EQ(shown.delays, std::vector<int>({3, 4, 3, 3, 4, 3, 3, 4, 3, 3, 4, 3, 3}));
   EXPECT_FALSE(Record(true, 3, (dir / "no-such-folder" / "x.gif").string(), problem));
   EXPECT_NE(problem.find((fs::path("no-such-folder") / "x.gif").string() + ": cannot write"), std::string::npos)
