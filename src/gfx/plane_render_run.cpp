@@ -57,8 +57,7 @@ void CoverHLined(const View& v, const Plane& p, FrameLines& lines) {
     }
     // Every cell a line shows lies in the loop, but for the slice at the
     // right edge, which takes the cell after the loop when the columns end there.
-    const int64_t last = (c + kColumns - 2) % loop + 1;
-    if (!loopOpaque || (fx > 0 && last == loop && !v.Ref(v.Cell(rowBase + last)).opaque)) return;
+    if (!loopOpaque || (fx > 0 && LastSliceCell(c, loop) == loop && !v.Ref(v.Cell(rowBase + loop)).opaque)) return;
     for (int y = sy; y < sy + n; ++y) lines.set(size_t(y));
   });
 }

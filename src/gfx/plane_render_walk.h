@@ -41,6 +41,7 @@ struct DrawView {
   const TileBlock* blocks = nullptr;
   const uint8_t* kinds = nullptr;  // TileBlockKind a tile
   uint32_t tileCount = 0;
+  uint64_t tilesVersion = 0;  // TileBlocks::version
   const int32_t* scrollX = nullptr;
   const int32_t* scrollY = nullptr;
   int32_t viewX = 0, viewY = 0;
@@ -84,6 +85,7 @@ bool OpenView(View& v, const Plane& p, PlaneRun& run) {
   v.blocks = tiles.blocks.data();
   v.kinds = tiles.kinds.data();
   v.tileCount = uint32_t(std::min({tiles.blocks.size(), tiles.kinds.size(), size_t(UINT32_MAX)}));
+  v.tilesVersion = tiles.version;
   v.scrollX = run.scroll().ScrollX.data();
   v.scrollY = run.scroll().ScrollY.data();
   v.viewX = run.scroll().viewX;
@@ -132,6 +134,16 @@ inline int64_t DropLoops(int64_t line, int64_t n, int64_t loop) {
 inline int64_t OtherLoop(const Plane& p, int64_t size) { return p.otherLoop >= 1 ? p.otherLoop : size; }
 
 inline int64_t WrapCells(const Plane& p) { return p.wrapCells >= 1 ? p.wrapCells : int64_t(p.width) * p.height; }
+
+// The column of the cell an H Lined line's last slice shows (when the line
+// starts fx > 0 pixels into column c): the one after its 39th middle slice,
+// (c + 39) mod loop, plus one and not wrapped.
+inline int64_t LastSliceCell(int64_t c, int64_t loop) {
+  int64_t last = c + kColumns - 2;
+  if (loop < 8) return last % loop + 1;
+  while (last >= loop) last -= loop;  // at most five steps: cheaper than a division
+  return last + 1;
+}
 
 // A cell on the frame's border at screen (sx, sy), cut to the frame: whole
 // tiles as inner ones, tiles cut only at the top or bottom by whole rows.

@@ -1,0 +1,51 @@
+// line_strips.cpp: the kept lines of opaque H Lined map rows and their upkeep.
+#include "gfx/line_strips.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/module_state.h"
+
+LineStripState LineStrips;
+
+namespace {
+
+void ResetLineStrips() { LineStrips = {}; }
+const ModuleReset kLineStripsReset(ResetLineStrips);
+
+size_t LineBytes(int64_t loop) { return size_t(8 * loop + kPlaneFrameWidth); }
+
+}  // namespace
+
+KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
+                           const TileRef* refs, uint64_t tilesVersion) {
+  if (width < 1 || rowBase < 0 || loop < 1 || rowBase + loop > cellCount) return nullptr;
+  // Map rows of one plane go to slots of their own; the map's address parts planes.
+  const size_t slot = (size_t(rowBase / width) + (reinterpret_cast<uintptr_t>(cells) >> 6)) % kKeptLineRows;
+  KeptLineRow& row = LineStrips.rows[slot];
+  const uint16_t* at = cells + rowBase;
+  if (row.rowBase == rowBase && row.loop == loop && row.tilesVersion == tilesVersion &&
+      std::equal(at, at + loop, row.numbers.begin(), row.numbers.end()))
+    return row.opaque ? &row : nullptr;
+  row.rowBase = rowBase, row.loop = loop, row.tilesVersion = tilesVersion;
+  row.numbers.assign(at, at + loop);
+  row.opaque = std::all_of(refs, refs + loop, [](const TileRef& r) { return r.opaque; });
+  row.made = 0;
+  if (row.opaque) row.px.resize(8 * LineBytes(loop));
+  return row.opaque ? &row : nullptr;
+}
+
+const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileRef* refs) {
+  const size_t bytes = LineBytes(row.loop), loopBytes = size_t(8 * row.loop);
+  uint8_t* line = row.px.data() + size_t(ty) * bytes;
+  if (row.made >> ty & 1) return line;
+  for (int64_t i = 0; i < row.loop; ++i) std::memcpy(line + 8 * i, refs[i].px + 8 * ty, 8);
+  // The loop again, as far as a line reaches past its end.
+  for (size_t done = loopBytes; done < bytes;) {
+    const size_t n = std::min(done, bytes - done);
+    std::memcpy(line + done, line, n);
+    done += n;
+  }
+  row.made = uint8_t(row.made | 1 << ty);
+  return line;
+}

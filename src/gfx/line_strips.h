@@ -1,0 +1,44 @@
+// line_strips.h: whole pixel lines of H Lined map rows whose loop holds only
+// opaque tiles, kept from frame to frame.
+//
+// Such a line repeats its loop across the screen, so it can be copied as one
+// run of bytes instead of a tile slice at a time. A kept row names the map
+// row, its tile numbers and the block table's version it was made from, and
+// is made again when any of them changed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "gfx/plane_render.h"
+
+// Map row rowBase of a map whose loop (cells rowBase .. rowBase + loop) holds
+// only opaque tiles: line ty is the loop's row ty of pixels followed by its
+// first 320 bytes again, so that any 320 bytes from a place in the loop lie
+// next to each other.
+struct KeptLineRow {
+  int64_t rowBase = -1, loop = 0;
+  uint64_t tilesVersion = 0;
+  std::vector<uint16_t> numbers;  // the loop's tile numbers
+  bool opaque = false;            // false: the row is drawn tile by tile, nothing is kept
+  uint8_t made = 0;               // bit ty: line ty is in px
+  std::vector<uint8_t> px;        // 8 lines of LineBytes(loop)
+};
+
+// Few H Lined planes show more than a screen of map rows.
+constexpr size_t kKeptLineRows = 128;
+
+struct LineStripState {
+  std::array<KeptLineRow, kKeptLineRows> rows;
+};
+extern LineStripState LineStrips;
+
+// The kept row for map row rowBase (a multiple of `width`) of `cells`, its
+// loop's tiles `refs`, made again where it is out of date; null when the
+// loop holds a tile that is not opaque or does not lie inside the map.
+KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
+                           const TileRef* refs, uint64_t tilesVersion);
+
+// Line ty (0..7) of the row: 8 x loop + 320 bytes, made on first use.
+const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileRef* refs);
