@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/module_state.h"
+#include "gfx/plane_render.h"
 
 LineStripState LineStrips;
 
@@ -18,28 +19,33 @@ size_t LineBytes(int64_t loop) { return size_t(8 * loop + kPlaneFrameWidth); }
 }  // namespace
 
 KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
-                           const TileRef* refs, uint64_t tilesVersion) {
-  if (width < 1 || rowBase < 0 || loop < 1 || rowBase + loop > cellCount) return nullptr;
+                           const TileBlocks& tiles) {
+  if (width < 1 || rowBase < 0 || loop < 1 || loop > kKeptLoopMax || rowBase + loop > cellCount) return nullptr;
   // Map rows of one plane go to slots of their own; the map's address parts planes.
   const size_t slot = (size_t(rowBase / width) + (reinterpret_cast<uintptr_t>(cells) >> 6)) % kKeptLineRows;
   KeptLineRow& row = LineStrips.rows[slot];
   const uint16_t* at = cells + rowBase;
-  if (row.rowBase == rowBase && row.loop == loop && row.tilesVersion == tilesVersion &&
+  if (row.rowBase == rowBase && row.loop == loop && row.tilesVersion == tiles.version &&
       std::equal(at, at + loop, row.numbers.begin(), row.numbers.end()))
     return row.opaque ? &row : nullptr;
-  row.rowBase = rowBase, row.loop = loop, row.tilesVersion = tilesVersion;
+  row.rowBase = rowBase, row.loop = loop, row.tilesVersion = tiles.version;
   row.numbers.assign(at, at + loop);
-  row.opaque = std::all_of(refs, refs + loop, [](const TileRef& r) { return r.opaque; });
+  const size_t tileCount = std::min(tiles.blocks.size(), tiles.kinds.size());
+  // As the renderers see a cell: tile 0 and numbers past the table are empty.
+  row.opaque = std::all_of(at, at + loop, [&](uint16_t n) {
+    return n != 0 && n < tileCount && tiles.kinds[n] == kOpaqueBlock;
+  });
   row.made = 0;
   if (row.opaque) row.px.resize(8 * LineBytes(loop));
   return row.opaque ? &row : nullptr;
 }
 
-const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileRef* refs) {
+const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles) {
   const size_t bytes = LineBytes(row.loop), loopBytes = size_t(8 * row.loop);
   uint8_t* line = row.px.data() + size_t(ty) * bytes;
   if (row.made >> ty & 1) return line;
-  for (int64_t i = 0; i < row.loop; ++i) std::memcpy(line + 8 * i, refs[i].px + 8 * ty, 8);
+  for (int64_t i = 0; i < row.loop; ++i)
+    std::memcpy(line + 8 * i, tiles.blocks[row.numbers[size_t(i)]].px.data() + 8 * ty, 8);
   // The loop again, as far as a line reaches past its end.
   for (size_t done = loopBytes; done < bytes;) {
     const size_t n = std::min(done, bytes - done);

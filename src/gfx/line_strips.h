@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/plane_render.h"
+#include "model/tiles.h"
 
 // Map row rowBase of a map whose loop (cells rowBase .. rowBase + loop) holds
 // only opaque tiles: line ty is the loop's row ty of pixels followed by its
@@ -28,17 +28,19 @@ struct KeptLineRow {
 
 // Few H Lined planes show more than a screen of map rows.
 constexpr size_t kKeptLineRows = 128;
+constexpr int64_t kKeptLoopMax = 128;  // tiles; longer loops are drawn tile by tile
 
 struct LineStripState {
   std::array<KeptLineRow, kKeptLineRows> rows;
 };
 extern LineStripState LineStrips;
 
-// The kept row for map row rowBase (a multiple of `width`) of `cells`, its
-// loop's tiles `refs`, made again where it is out of date; null when the
-// loop holds a tile that is not opaque or does not lie inside the map.
+// The kept row for map row rowBase (a multiple of `width`) of `cells` drawn
+// with `tiles`, made again where it is out of date; null when the loop holds
+// a tile that is not opaque, does not lie inside the map or is too long.
 KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
-                           const TileRef* refs, uint64_t tilesVersion);
+                           const TileBlocks& tiles);
 
-// Line ty (0..7) of the row: 8 x loop + 320 bytes, made on first use.
-const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileRef* refs);
+// Line ty (0..7) of the row: 8 x loop + 320 bytes, made on first use from
+// the tiles the row was checked against.
+const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles);

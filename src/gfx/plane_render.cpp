@@ -5,7 +5,6 @@
 // straight into the canvas; the two Lined ones draw one pixel line at a
 // time, each line with its own speed and loop, or several at once where
 // neighbouring lines of a map row (all eight of a V Lined column) move as one.
-#include "gfx/line_strips.h"
 #include "gfx/plane_render_walk.h"
 
 using namespace plane_render;
@@ -114,10 +113,10 @@ void DrawHLinedLines(const View& v, uint8_t* row, int ty, int lines, int fx, int
 // slice, which it draws the same way.
 template <class View>
 void DrawKeptLines(const View& v, uint8_t* row, int ty, int lines, int fx, int64_t rowBase, int64_t c,
-                   KeptLineRow& kept, const TileRef* refs) {
+                   KeptLineRow& kept) {
   const ptrdiff_t stride = v.Stride();
   const size_t from = size_t(8 * c + fx), bytes = size_t(kWidth - fx);
-  for (int t = 0; t < lines; ++t) CopyRun(row + t * stride, KeptLine(kept, ty + t, refs) + from, bytes);
+  for (int t = 0; t < lines; ++t) CopyRun(row + t * stride, KeptLine(kept, ty + t, *v.table) + from, bytes);
   if (fx > 0)
     if (const uint8_t* px = v.Pixels(v.Cell(rowBase + LastSliceCell(c, kept.loop))))
       MergeRowsShifted(row + kWidth - 8, size_t(stride), px + ty * 8, lines, fx - 8, ~uint64_t(0), false);
@@ -207,20 +206,15 @@ void WithView(const Plane& p, PlaneRun& run, Draw draw) {
 
 template <class View>
 void DrawHLined(const View& v, const Plane& p) {
-  KeptLineRow* kept = nullptr;  // of the map row keptBase with loop keptLoop
-  int64_t keptBase = -1, keptLoop = 0;
+  KeptRowOf keptRow;
   WalkHLined(v, p, [&](int sy, int lines, int ty, int fx, int64_t rowBase, int64_t c, int64_t loop, RowRefs& rowRefs) {
     if (v.Hidden(sy, sy + lines)) return;
     uint8_t* row = v.fb + sy * v.Stride();
+    // A line group that starts on an opaque tile may lie in a fully opaque row.
+    if (v.Ref(v.Cell(rowBase + c)).opaque)
+      if (KeptLineRow* kept = keptRow(v, p.width, rowBase, loop))
+        return DrawKeptLines(v, row, ty, lines, fx, rowBase, c, *kept);
     if (const TileRef* refs = rowRefs.Fill(v, rowBase, loop)) {
-      // A line group that starts on an opaque tile may lie in a fully opaque row.
-      if (refs[c].opaque) {
-        if (rowBase != keptBase || loop != keptLoop) {
-          keptBase = rowBase, keptLoop = loop;
-          kept = KeptOpaqueRow(v.cells, v.cellCount, p.width, rowBase, loop, refs, v.tilesVersion);
-        }
-        if (kept) return DrawKeptLines(v, row, ty, lines, fx, rowBase, c, *kept, refs);
-      }
       DrawHLinedLines(v, row, ty, lines, fx, rowBase, c, loop, [refs](int64_t i) { return refs[i]; });
       return;
     }

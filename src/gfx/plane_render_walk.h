@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gfx/line_strips.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
 #include "gfx/tile_blit.h"
@@ -41,7 +42,7 @@ struct DrawView {
   const TileBlock* blocks = nullptr;
   const uint8_t* kinds = nullptr;  // TileBlockKind a tile
   uint32_t tileCount = 0;
-  uint64_t tilesVersion = 0;  // TileBlocks::version
+  const TileBlocks* table = nullptr;  // the run's
   const int32_t* scrollX = nullptr;
   const int32_t* scrollY = nullptr;
   int32_t viewX = 0, viewY = 0;
@@ -85,7 +86,7 @@ bool OpenView(View& v, const Plane& p, PlaneRun& run) {
   v.blocks = tiles.blocks.data();
   v.kinds = tiles.kinds.data();
   v.tileCount = uint32_t(std::min({tiles.blocks.size(), tiles.kinds.size(), size_t(UINT32_MAX)}));
-  v.tilesVersion = tiles.version;
+  v.table = &tiles;
   v.scrollX = run.scroll().ScrollX.data();
   v.scrollY = run.scroll().ScrollY.data();
   v.viewX = run.scroll().viewX;
@@ -229,8 +230,8 @@ inline CellRun ReadCellRun(const uint16_t* at, int split, const uint16_t* rest, 
 // The screen tile rows of a Relative (one speed and loop for all rows) or H
 // Tiled (one per tile row) plane: row(m, fx, fy, cells) for each, cells being
 // a CellRun where the row's loop is 41 cells or more and its runs lie inside
-// the map, else a function that yields each column's cell in turn.
-template <bool PerRow, class View, class RowFn>
+// the map (and Runs), else a function that yields each column's cell in turn.
+template <bool PerRow, bool Runs = true, class View, class RowFn>
 void WalkRows(const View& v, const Plane& p, RowFn row) {
   const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
   const int32_t camY = v.scrollY[p.otherSpeed];
@@ -251,7 +252,8 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
     int64_t c = start(camX, loop);
     // Rows that pass the loop's end at most once, inside the map, are read as runs.
     const int split = int(std::min<int64_t>(kColumns, loop - c));
-    if (loop >= kColumns && rowBase >= 0 && rowBase + std::max<int64_t>(c + split, kColumns - split) <= v.cellCount) {
+    if (Runs && loop >= kColumns && rowBase >= 0 &&
+        rowBase + std::max<int64_t>(c + split, kColumns - split) <= v.cellCount) {
       const uint16_t* base = v.cells + rowBase;
       row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount));
       continue;
@@ -280,6 +282,22 @@ void WalkFlatRows(const View& v, const Plane& p, RowFn row) {
     index += kColumns + skip;
   }
 }
+
+// The kept row of the map row a line group lies in (line_strips.h), looked
+// up once for all the row's groups; null where its loop is not all opaque.
+class KeptRowOf {
+ public:
+  template <class View>
+  KeptLineRow* operator()(const View& v, int64_t width, int64_t rowBase, int64_t loop) {
+    if (rowBase != base_ || loop != loop_)
+      base_ = rowBase, loop_ = loop, row_ = KeptOpaqueRow(v.cells, v.cellCount, width, rowBase, loop, *v.table);
+    return row_;
+  }
+
+ private:
+  int64_t base_ = -1, loop_ = 0;
+  KeptLineRow* row_ = nullptr;
+};
 
 // The tiles of a map row's cells [0, loop), looked up once for all its lines.
 struct RowRefs {
