@@ -1,8 +1,9 @@
-// line_strips.h: whole pixel lines of H Lined map rows whose loop holds only
-// opaque tiles, kept from frame to frame.
+// line_strips.h: whole pixel lines of map rows whose loop holds only opaque
+// tiles, kept from frame to frame: H Lined lines, and the tile rows of
+// Relative and H Tiled planes whose loop is shorter than the screen.
 //
 // Such a line repeats its loop across the screen, so it can be copied as one
-// run of bytes instead of a tile slice at a time. A kept row names the map
+// run of bytes instead of a tile at a time. A kept row names the map
 // row, its tile numbers and the block table's version it was made from, and
 // is made again when any of them changed.
 #pragma once

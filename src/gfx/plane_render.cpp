@@ -49,11 +49,25 @@ void DrawTileRow(const View& v, int m, int fx, int fy, const CellRun& run) {
   PutEdge(v, run.At(kColumns - 1), 8 * (kColumns - 1) - fx, sy);
 }
 
+// A tile row of opaque tiles from its kept lines, one run of 320 bytes a
+// line: what DrawTileRow writes there.
+template <class View>
+void DrawKeptRow(const View& v, int sy, int fx, int64_t c, KeptLineRow& kept) {
+  const size_t from = size_t(8 * c + fx);
+  for (int t = std::max(0, -sy); t < 8 && sy + t < kHeight; ++t)
+    CopyRun(v.fb + (sy + t) * v.Stride(), KeptLine(kept, t, *v.table) + from, kWidth);
+}
+
 // Draws the rows a tile-aligned walk gives, but those hidden from view.
 template <class View>
 auto DrawRows(const View& v) {
-  return [&v](int m, int fx, int fy, auto&& cells) {
-    if (!v.Hidden(8 * m - fy, 8 * m - fy + 8)) DrawTileRow(v, m, fx, fy, cells);
+  return [&v](int m, int fx, int fy, auto&& cells, KeptLineRow* kept, int64_t c) {
+    const int sy = 8 * m - fy;
+    if (v.Hidden(sy, sy + 8)) return;
+    if (kept)
+      DrawKeptRow(v, sy, fx, c, *kept);
+    else
+      DrawTileRow(v, m, fx, fy, cells);
   };
 }
 

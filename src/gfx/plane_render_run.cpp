@@ -24,12 +24,13 @@ constexpr std::array<uint8_t, 6> kSlotOfType = {kSlotFlat,   kSlotRelative, kSlo
 
 void DrawNothing(const Plane&, PlaneRun&) {}
 
-// Marks the lines of each row whose 41 cells all hold opaque tiles.
+// Marks the lines of each row whose 41 cells all hold opaque tiles: the
+// rows with kept lines, and others cell by cell.
 template <class View>
 auto CoverRows(const View& v, FrameLines& lines) {
-  return [&v, &lines](int m, int, int fy, auto&& cells) {
+  return [&v, &lines](int m, int, int fy, auto&& cells, KeptLineRow* kept, int64_t) {
     // As PutEdge and PutInner see the cells.
-    for (int k = 0; k < kColumns; ++k) {
+    for (int k = 0; !kept && k < kColumns; ++k) {
       uint32_t n;
       if constexpr (std::is_same_v<std::decay_t<decltype(cells)>, CellRun>)
         n = cells.At(k);

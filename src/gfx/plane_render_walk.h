@@ -227,10 +227,29 @@ inline CellRun ReadCellRun(const uint16_t* at, int split, const uint16_t* rest, 
   return {at, rest, split, shown & ((uint64_t(1) << (kColumns - 1)) - 1) & ~uint64_t(1)};
 }
 
+// The kept lines of a map row (line_strips.h), looked up once for all the
+// row's line groups; null where its loop is not all opaque.
+class KeptRowOf {
+ public:
+  template <class View>
+  KeptLineRow* operator()(const View& v, int64_t width, int64_t rowBase, int64_t loop) {
+    if (rowBase != base_ || loop != loop_)
+      base_ = rowBase, loop_ = loop, row_ = KeptOpaqueRow(v.cells, v.cellCount, width, rowBase, loop, *v.table);
+    return row_;
+  }
+
+ private:
+  int64_t base_ = -1, loop_ = 0;
+  KeptLineRow* row_ = nullptr;
+};
+
 // The screen tile rows of a Relative (one speed and loop for all rows) or H
-// Tiled (one per tile row) plane: row(m, fx, fy, cells) for each, cells being
-// a CellRun where the row's loop is 41 cells or more and its runs lie inside
-// the map (and Runs), else a function that yields each column's cell in turn.
+// Tiled (one per tile row) plane: row(m, fx, fy, cells, kept, c) for each,
+// cells being a CellRun where the row's loop is 41 cells or more and its runs
+// lie inside the map (and Runs), else a function that yields each column's
+// cell in turn. A row whose shorter loop holds only opaque tiles also comes
+// with its kept lines (line_strips.h), whose byte 8c + fx starts the screen
+// row; kept is null for the others.
 template <bool PerRow, bool Runs = true, class View, class RowFn>
 void WalkRows(const View& v, const Plane& p, RowFn row) {
   const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
@@ -239,6 +258,7 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
   int64_t r = FloorMod(camY >> 3, p.height);  // the row's line within the plane
   int64_t rowBase = width * r;
   LineStart start;
+  KeptRowOf keptRow;
   for (int m = 0; m < kRows; ++m, rowBase += width, ++r) {
     // The first row stands where the camera put it; later rows wrap at the vertical loop.
     if (m > 0 && rowBase >= wrap) {
@@ -255,13 +275,18 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
     if (Runs && loop >= kColumns && rowBase >= 0 &&
         rowBase + std::max<int64_t>(c + split, kColumns - split) <= v.cellCount) {
       const uint16_t* base = v.cells + rowBase;
-      row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount));
+      row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount), nullptr, c);
       continue;
     }
-    row(m, camX & 7, fy, [&] {
-      if (c >= loop) c -= loop;
-      return v.Cell(rowBase + c++);
-    });
+    KeptLineRow* kept = nullptr;
+    if (loop < kColumns && v.Ref(v.Cell(rowBase + c)).opaque) kept = keptRow(v, width, rowBase, loop);
+    row(
+        m, camX & 7, fy,
+        [&] {
+          if (c >= loop) c -= loop;
+          return v.Cell(rowBase + c++);
+        },
+        kept, c);
   }
 }
 
@@ -276,28 +301,12 @@ void WalkFlatRows(const View& v, const Plane& p, RowFn row) {
     index = FloorMod(index, wrap);
     int64_t i = index;
     if (i + kColumns <= v.cellCount)
-      row(m, vx & 7, vy & 7, ReadCellRun(v.cells + i, kColumns, nullptr, v.cells + v.cellCount));
+      row(m, vx & 7, vy & 7, ReadCellRun(v.cells + i, kColumns, nullptr, v.cells + v.cellCount), nullptr, 0);
     else
-      row(m, vx & 7, vy & 7, [&] { return v.Cell(i++); });
+      row(m, vx & 7, vy & 7, [&] { return v.Cell(i++); }, nullptr, 0);
     index += kColumns + skip;
   }
 }
-
-// The kept row of the map row a line group lies in (line_strips.h), looked
-// up once for all the row's groups; null where its loop is not all opaque.
-class KeptRowOf {
- public:
-  template <class View>
-  KeptLineRow* operator()(const View& v, int64_t width, int64_t rowBase, int64_t loop) {
-    if (rowBase != base_ || loop != loop_)
-      base_ = rowBase, loop_ = loop, row_ = KeptOpaqueRow(v.cells, v.cellCount, width, rowBase, loop, *v.table);
-    return row_;
-  }
-
- private:
-  int64_t base_ = -1, loop_ = 0;
-  KeptLineRow* row_ = nullptr;
-};
 
 // The tiles of a map row's cells [0, loop), looked up once for all its lines.
 struct RowRefs {
