@@ -1,11 +1,10 @@
-// line_strips.cpp: the kept lines of opaque H Lined map rows and their upkeep.
+// line_strips.cpp: the kept lines of opaque map rows and their upkeep.
 #include "gfx/line_strips.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "common/module_state.h"
-#include "gfx/plane_render.h"
 
 LineStripState LineStrips;
 
@@ -14,15 +13,16 @@ namespace {
 void ResetLineStrips() { LineStrips = {}; }
 const ModuleReset kLineStripsReset(ResetLineStrips);
 
-size_t LineBytes(int64_t loop) { return size_t(8 * loop + kPlaneFrameWidth); }
-
 }  // namespace
 
 KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
                            const TileBlocks& tiles) {
   if (width < 1 || rowBase < 0 || loop < 1 || loop > kKeptLoopMax || rowBase + loop > cellCount) return nullptr;
-  // Map rows of one plane go to slots of their own; the map's address parts planes.
-  const size_t slot = (size_t(rowBase / width) + (reinterpret_cast<uintptr_t>(cells) >> 6)) % kKeptLineRows;
+  // Map rows of one plane go to slots of their own; the map's address parts
+  // planes. A 32-bit division where it does: it is several times quicker.
+  const int64_t mapRow = rowBase <= UINT32_MAX && width <= UINT32_MAX ? uint32_t(rowBase) / uint32_t(width)
+                                                                      : rowBase / width;
+  const size_t slot = (size_t(mapRow) + (reinterpret_cast<uintptr_t>(cells) >> 6)) % kKeptLineRows;
   KeptLineRow& row = LineStrips.rows[slot];
   const uint16_t* at = cells + rowBase;
   if (row.rowBase == rowBase && row.loop == loop && row.tilesVersion == tiles.version &&
@@ -36,14 +36,13 @@ KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t wid
     return n != 0 && n < tileCount && tiles.kinds[n] == kOpaqueBlock;
   });
   row.made = 0;
-  if (row.opaque) row.px.resize(8 * LineBytes(loop));
+  if (row.opaque) row.px.resize(8 * KeptLineBytes(loop));
   return row.opaque ? &row : nullptr;
 }
 
-const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles) {
-  const size_t bytes = LineBytes(row.loop), loopBytes = size_t(8 * row.loop);
+void MakeKeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles) {
+  const size_t bytes = KeptLineBytes(row.loop), loopBytes = size_t(8 * row.loop);
   uint8_t* line = row.px.data() + size_t(ty) * bytes;
-  if (row.made >> ty & 1) return line;
   for (int64_t i = 0; i < row.loop; ++i)
     std::memcpy(line + 8 * i, tiles.blocks[row.numbers[size_t(i)]].px.data() + 8 * ty, 8);
   // The loop again, as far as a line reaches past its end.
@@ -53,5 +52,4 @@ const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles) {
     done += n;
   }
   row.made = uint8_t(row.made | 1 << ty);
-  return line;
 }

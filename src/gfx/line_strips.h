@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/tiles.h"
+#include "gfx/plane_render.h"
 
 // Map row rowBase of a map whose loop (cells rowBase .. rowBase + loop) holds
 // only opaque tiles: line ty is the loop's row ty of pixels followed by its
@@ -24,8 +24,11 @@ struct KeptLineRow {
   std::vector<uint16_t> numbers;  // the loop's tile numbers
   bool opaque = false;            // false: the row is drawn tile by tile, nothing is kept
   uint8_t made = 0;               // bit ty: line ty is in px
-  std::vector<uint8_t> px;        // 8 lines of LineBytes(loop)
+  std::vector<uint8_t> px;        // 8 lines of KeptLineBytes(loop)
 };
+
+// The bytes of a kept line: the loop, then as much again as a screen row reaches past its end.
+inline size_t KeptLineBytes(int64_t loop) { return size_t(8 * loop + kPlaneFrameWidth); }
 
 // Few H Lined planes show more than a screen of map rows.
 constexpr size_t kKeptLineRows = 128;
@@ -42,6 +45,11 @@ extern LineStripState LineStrips;
 KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
                            const TileBlocks& tiles);
 
-// Line ty (0..7) of the row: 8 x loop + 320 bytes, made on first use from
-// the tiles the row was checked against.
-const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles);
+// Makes line ty of the row from the tiles it was checked against.
+void MakeKeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles);
+
+// Line ty (0..7) of the row: 8 x loop + 320 bytes, made on first use.
+inline const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles) {
+  if (!(row.made >> ty & 1)) MakeKeptLine(row, ty, tiles);
+  return row.px.data() + size_t(ty) * KeptLineBytes(row.loop);
+}
