@@ -233,8 +233,13 @@ class KeptRowOf {
  public:
   template <class View>
   KeptLineRow* operator()(const View& v, int64_t width, int64_t rowBase, int64_t loop) {
-    if (rowBase != base_ || loop != loop_)
-      base_ = rowBase, loop_ = loop, row_ = KeptOpaqueRow(v.cells, v.cellCount, width, rowBase, loop, *v.table);
+    if (rowBase == base_ && loop == loop_) return row_;
+    base_ = rowBase, loop_ = loop, row_ = nullptr;
+    // Most rows that are not all opaque (a nebula's) show it in their first
+    // cells, without the look-up and the comparison of the row's numbers.
+    for (int64_t i = 0; i < std::min<int64_t>(loop, 4); ++i)
+      if (!v.Ref(v.Cell(rowBase + i)).opaque) return nullptr;
+    row_ = KeptOpaqueRow(v.cells, v.cellCount, width, rowBase, loop, *v.table);
     return row_;
   }
 
