@@ -4,7 +4,12 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
 #include "common/module_state.h"
+#include "gfx/tile_blit.h"
 
 LineStripState LineStrips;
 
@@ -13,7 +18,50 @@ namespace {
 void ResetLineStrips() { LineStrips = {}; }
 const ModuleReset kLineStripsReset(ResetLineStrips);
 
+using CopyLinesFn = void (*)(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t srcStride, size_t n,
+                            int rows);
+
+// Each row in whole steps, the last step overlapping the one before it.
+#if defined(__x86_64__)
+__attribute__((target("avx512f"))) void CopyLines64(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src,
+                                                    size_t srcStride, size_t n, int rows) {
+  for (int r = 0; r < rows; ++r, dst += dstStride, src += srcStride) {
+    size_t c = 0;
+    for (; c + 64 <= n; c += 64) _mm512_storeu_si512(dst + c, _mm512_loadu_si512(src + c));
+    if (c < n) _mm512_storeu_si512(dst + n - 64, _mm512_loadu_si512(src + n - 64));
+  }
+}
+
+__attribute__((target("avx2"))) void CopyLines32(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src,
+                                                 size_t srcStride, size_t n, int rows) {
+  for (int r = 0; r < rows; ++r, dst += dstStride, src += srcStride) {
+    size_t c = 0;
+    for (; c + 32 <= n; c += 32)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + c),
+                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + c)));
+    if (c < n)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + n - 32),
+                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + n - 32)));
+  }
+}
+#endif
+
+void CopyLinesPlain(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t srcStride, size_t n, int rows) {
+  for (int r = 0; r < rows; ++r, dst += dstStride, src += srcStride) CopyRun(dst, src, n);
+}
+
 }  // namespace
+
+void CopyKeptLines(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t srcStride, size_t n, int rows) {
+#if defined(__x86_64__)
+  static const CopyLinesFn copy = __builtin_cpu_supports("avx512f") ? &CopyLines64
+                                  : __builtin_cpu_supports("avx2")  ? &CopyLines32
+                                                                    : &CopyLinesPlain;
+#else
+  static const CopyLinesFn copy = &CopyLinesPlain;
+#endif
+  copy(dst, dstStride, src, srcStride, n, rows);
+}
 
 KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
                            const TileBlocks& tiles) {

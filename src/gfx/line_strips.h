@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -53,3 +54,8 @@ inline const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles
   if (!(row.made >> ty & 1)) MakeKeptLine(row, ty, tiles);
   return row.px.data() + size_t(ty) * KeptLineBytes(row.loop);
 }
+
+// `rows` runs of n >= 64 bytes (kept lines, srcStride apart) onto rows
+// dstStride apart, as wide as the processor stores: 64 or 32 bytes at a time
+// where it can, else 16.
+void CopyKeptLines(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t srcStride, size_t n, int rows);

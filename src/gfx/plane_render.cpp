@@ -53,9 +53,10 @@ void DrawTileRow(const View& v, int m, int fx, int fy, const CellRun& run) {
 // line: what DrawTileRow writes there.
 template <class View>
 void DrawKeptRow(const View& v, int sy, int fx, int64_t c, KeptLineRow& kept) {
-  const size_t from = size_t(8 * c + fx);
-  for (int t = std::max(0, -sy); t < 8 && sy + t < kHeight; ++t)
-    CopyRun(v.fb + (sy + t) * v.Stride(), KeptLine(kept, t, *v.table) + from, kWidth);
+  const int t0 = std::max(0, -sy), t1 = std::min(8, kHeight - sy);
+  const uint8_t* first = KeptLine(kept, t0, *v.table) + 8 * c + fx;
+  for (int t = t0 + 1; t < t1; ++t) KeptLine(kept, t, *v.table);  // made before the copy reads them
+  CopyKeptLines(v.fb + (sy + t0) * v.Stride(), v.Stride(), first, KeptLineBytes(kept.loop), kWidth, t1 - t0);
 }
 
 // Draws the rows a tile-aligned walk gives, but those hidden from view.
@@ -129,8 +130,9 @@ template <class View>
 void DrawKeptLines(const View& v, uint8_t* row, int ty, int lines, int fx, int64_t rowBase, int64_t c,
                    KeptLineRow& kept) {
   const ptrdiff_t stride = v.Stride();
-  const size_t from = size_t(8 * c + fx), bytes = size_t(kWidth - fx);
-  for (int t = 0; t < lines; ++t) CopyRun(row + t * stride, KeptLine(kept, ty + t, *v.table) + from, bytes);
+  const uint8_t* first = KeptLine(kept, ty, *v.table) + 8 * c + fx;
+  for (int t = 1; t < lines; ++t) KeptLine(kept, ty + t, *v.table);  // made before the copy reads them
+  CopyKeptLines(row, stride, first, KeptLineBytes(kept.loop), size_t(kWidth - fx), lines);
   if (fx > 0)
     if (const uint8_t* px = v.Pixels(v.Cell(rowBase + LastSliceCell(c, kept.loop))))
       MergeRowsShifted(row + kWidth - 8, size_t(stride), px + ty * 8, lines, fx - 8, ~uint64_t(0), false);
