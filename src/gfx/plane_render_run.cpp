@@ -24,12 +24,13 @@ constexpr std::array<uint8_t, 6> kSlotOfType = {kSlotFlat,   kSlotRelative, kSlo
 
 void DrawNothing(const Plane&, PlaneRun&) {}
 
-// Marks the lines of each row whose 41 cells all hold opaque tiles.
+// Marks the lines of each row whose 41 cells all hold opaque tiles: the
+// rows with kept lines, and others cell by cell.
 template <class View>
 auto CoverRows(const View& v, FrameLines& lines) {
-  return [&v, &lines](int m, int, int fy, auto&& cells) {
+  return [&v, &lines](int m, int, int fy, auto&& cells, KeptLineRow* kept, int64_t) {
     // As PutEdge and PutInner see the cells.
-    for (int k = 0; k < kColumns; ++k) {
+    for (int k = 0; !kept && k < kColumns; ++k) {
       uint32_t n;
       if constexpr (std::is_same_v<std::decay_t<decltype(cells)>, CellRun>)
         n = cells.At(k);
@@ -41,24 +42,17 @@ auto CoverRows(const View& v, FrameLines& lines) {
   };
 }
 
-// The lines of an H Lined plane whose every slice shows an opaque tile.
+// The lines of an H Lined plane whose every slice shows an opaque tile: the
+// rows whose loop the draw keeps as opaque lines.
 template <class View>
 void CoverHLined(const View& v, const Plane& p, FrameLines& lines) {
-  int64_t checkedBase = -1, checkedLoop = 0;
-  bool loopOpaque = false;
-  WalkHLined(v, p, [&](int sy, int n, int, int fx, int64_t rowBase, int64_t c, int64_t loop, RowRefs& rowRefs) {
-    // Most lines fail on their first cell, before the row's tiles are looked up.
-    if (!v.Ref(v.Cell(rowBase + c)).opaque) return;
-    if (rowBase != checkedBase || loop != checkedLoop) {
-      const TileRef* refs = rowRefs.Fill(v, rowBase, loop);
-      if (!refs) return;
-      checkedBase = rowBase, checkedLoop = loop;
-      loopOpaque = std::all_of(refs, refs + loop, [](const TileRef& r) { return r.opaque; });
-    }
+  KeptRowOf keptRow;
+  WalkHLined(v, p, [&](int sy, int n, int, int fx, int64_t rowBase, int64_t c, int64_t loop, RowRefs&) {
+    // Most lines fail on their first cell, before the row is looked at.
+    if (!v.Ref(v.Cell(rowBase + c)).opaque || !keptRow(v, p.width, rowBase, loop)) return;
     // Every cell a line shows lies in the loop, but for the slice at the
     // right edge, which takes the cell after the loop when the columns end there.
-    const int64_t last = (c + kColumns - 2) % loop + 1;
-    if (!loopOpaque || (fx > 0 && last == loop && !v.Ref(v.Cell(rowBase + last)).opaque)) return;
+    if (fx > 0 && LastSliceCell(c, loop) == loop && !v.Ref(v.Cell(rowBase + loop)).opaque) return;
     for (int y = sy; y < sy + n; ++y) lines.set(size_t(y));
   });
 }
@@ -104,8 +98,10 @@ FrameLines PlaneRun::OpaqueLines(const Plane& p) {
   if (PlaneDrawTable[slot] != kRenderers[slot] || !OpenView(v, p, *this)) return lines;
   switch (p.type) {
     case kFlat: WalkFlatRows(v, p, CoverRows(v, lines)); break;
-    case kRelative: WalkRows<false>(v, p, CoverRows(v, lines)); break;
-    case kHTiled: WalkRows<true>(v, p, CoverRows(v, lines)); break;
+    // Cell by cell: most rows fail on their first cell, so reading a row's
+    // runs (which cells show) first would cost more than it saves.
+    case kRelative: WalkRows<false, false>(v, p, CoverRows(v, lines)); break;
+    case kHTiled: WalkRows<true, false>(v, p, CoverRows(v, lines)); break;
     case kHLined: CoverHLined(v, p, lines); break;
     default: break;  // the V planes cover in columns: not worth proving
   }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gfx/line_strips.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
 #include "gfx/tile_blit.h"
@@ -41,6 +42,7 @@ struct DrawView {
   const TileBlock* blocks = nullptr;
   const uint8_t* kinds = nullptr;  // TileBlockKind a tile
   uint32_t tileCount = 0;
+  const TileBlocks* table = nullptr;  // the run's
   const int32_t* scrollX = nullptr;
   const int32_t* scrollY = nullptr;
   int32_t viewX = 0, viewY = 0;
@@ -84,6 +86,7 @@ bool OpenView(View& v, const Plane& p, PlaneRun& run) {
   v.blocks = tiles.blocks.data();
   v.kinds = tiles.kinds.data();
   v.tileCount = uint32_t(std::min({tiles.blocks.size(), tiles.kinds.size(), size_t(UINT32_MAX)}));
+  v.table = &tiles;
   v.scrollX = run.scroll().ScrollX.data();
   v.scrollY = run.scroll().ScrollY.data();
   v.viewX = run.scroll().viewX;
@@ -132,6 +135,16 @@ inline int64_t DropLoops(int64_t line, int64_t n, int64_t loop) {
 inline int64_t OtherLoop(const Plane& p, int64_t size) { return p.otherLoop >= 1 ? p.otherLoop : size; }
 
 inline int64_t WrapCells(const Plane& p) { return p.wrapCells >= 1 ? p.wrapCells : int64_t(p.width) * p.height; }
+
+// The column of the cell an H Lined line's last slice shows (when the line
+// starts fx > 0 pixels into column c): the one after its 39th middle slice,
+// (c + 39) mod loop, plus one and not wrapped.
+inline int64_t LastSliceCell(int64_t c, int64_t loop) {
+  int64_t last = c + kColumns - 2;
+  if (loop < 8) return last % loop + 1;
+  while (last >= loop) last -= loop;  // at most five steps: cheaper than a division
+  return last + 1;
+}
 
 // A cell on the frame's border at screen (sx, sy), cut to the frame: whole
 // tiles as inner ones, tiles cut only at the top or bottom by whole rows.
@@ -214,11 +227,35 @@ inline CellRun ReadCellRun(const uint16_t* at, int split, const uint16_t* rest, 
   return {at, rest, split, shown & ((uint64_t(1) << (kColumns - 1)) - 1) & ~uint64_t(1)};
 }
 
+// The kept lines of a map row (line_strips.h), looked up once for all the
+// row's line groups; null where its loop is not all opaque.
+class KeptRowOf {
+ public:
+  template <class View>
+  KeptLineRow* operator()(const View& v, int64_t width, int64_t rowBase, int64_t loop) {
+    if (rowBase == base_ && loop == loop_) return row_;
+    base_ = rowBase, loop_ = loop, row_ = nullptr;
+    // Most rows that are not all opaque (a nebula's) show it in their first
+    // cells, without the look-up and the comparison of the row's numbers.
+    for (int64_t i = 0; i < std::min<int64_t>(loop, 4); ++i)
+      if (!v.Ref(v.Cell(rowBase + i)).opaque) return nullptr;
+    row_ = KeptOpaqueRow(v.cells, v.cellCount, width, rowBase, loop, *v.table);
+    return row_;
+  }
+
+ private:
+  int64_t base_ = -1, loop_ = 0;
+  KeptLineRow* row_ = nullptr;
+};
+
 // The screen tile rows of a Relative (one speed and loop for all rows) or H
-// Tiled (one per tile row) plane: row(m, fx, fy, cells) for each, cells being
-// a CellRun where the row's loop is 41 cells or more and its runs lie inside
-// the map, else a function that yields each column's cell in turn.
-template <bool PerRow, class View, class RowFn>
+// Tiled (one per tile row) plane: row(m, fx, fy, cells, kept, c) for each,
+// cells being a CellRun where the row's loop is 41 cells or more and its runs
+// lie inside the map (and Runs), else a function that yields each column's
+// cell in turn. A row whose shorter loop holds only opaque tiles also comes
+// with its kept lines (line_strips.h), whose byte 8c + fx starts the screen
+// row; kept is null for the others.
+template <bool PerRow, bool Runs = true, class View, class RowFn>
 void WalkRows(const View& v, const Plane& p, RowFn row) {
   const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
   const int32_t camY = v.scrollY[p.otherSpeed];
@@ -226,6 +263,7 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
   int64_t r = FloorMod(camY >> 3, p.height);  // the row's line within the plane
   int64_t rowBase = width * r;
   LineStart start;
+  KeptRowOf keptRow;
   for (int m = 0; m < kRows; ++m, rowBase += width, ++r) {
     // The first row stands where the camera put it; later rows wrap at the vertical loop.
     if (m > 0 && rowBase >= wrap) {
@@ -239,15 +277,21 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
     int64_t c = start(camX, loop);
     // Rows that pass the loop's end at most once, inside the map, are read as runs.
     const int split = int(std::min<int64_t>(kColumns, loop - c));
-    if (loop >= kColumns && rowBase >= 0 && rowBase + std::max<int64_t>(c + split, kColumns - split) <= v.cellCount) {
+    if (Runs && loop >= kColumns && rowBase >= 0 &&
+        rowBase + std::max<int64_t>(c + split, kColumns - split) <= v.cellCount) {
       const uint16_t* base = v.cells + rowBase;
-      row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount));
+      row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount), nullptr, c);
       continue;
     }
-    row(m, camX & 7, fy, [&] {
-      if (c >= loop) c -= loop;
-      return v.Cell(rowBase + c++);
-    });
+    KeptLineRow* kept = nullptr;
+    if (loop < kColumns && v.Ref(v.Cell(rowBase + c)).opaque) kept = keptRow(v, width, rowBase, loop);
+    row(
+        m, camX & 7, fy,
+        [&] {
+          if (c >= loop) c -= loop;
+          return v.Cell(rowBase + c++);
+        },
+        kept, c);
   }
 }
 
@@ -262,9 +306,9 @@ void WalkFlatRows(const View& v, const Plane& p, RowFn row) {
     index = FloorMod(index, wrap);
     int64_t i = index;
     if (i + kColumns <= v.cellCount)
-      row(m, vx & 7, vy & 7, ReadCellRun(v.cells + i, kColumns, nullptr, v.cells + v.cellCount));
+      row(m, vx & 7, vy & 7, ReadCellRun(v.cells + i, kColumns, nullptr, v.cells + v.cellCount), nullptr, 0);
     else
-      row(m, vx & 7, vy & 7, [&] { return v.Cell(i++); });
+      row(m, vx & 7, vy & 7, [&] { return v.Cell(i++); }, nullptr, 0);
     index += kColumns + skip;
   }
 }

@@ -2,10 +2,22 @@
 #include "gfx/tile_blocks.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "gfx/tile_blit.h"
 
+namespace {
+
+// A version number no table has had; one count for every table, so only a copy shares a table's number.
+uint64_t NewVersion() {
+  static std::atomic<uint64_t> last{0};
+  return ++last;
+}
+
+}  // namespace
+
 void FillTileBlock(TileBlocks& table, const Tile& tile, size_t n) {
+  table.version = NewVersion();
   const uint8_t* px = TilePixels(tile, 64);
   if (!px) {
     table.kinds[n] = kNoBlock;
@@ -26,6 +38,7 @@ void FillTileBlocks(TileBlocks& table, std::span<const Tile> tiles) {
     if (tiles[n].stepCount != 0) table.animating.push_back(uint16_t(n));
   }
   table.stale = false;
+  table.version = NewVersion();
 }
 
 void TileSetChanged() { Tiles.blocks.stale = true; }

@@ -59,6 +59,9 @@ struct TileBlocks {
   std::vector<uint8_t> kinds;       // TileBlockKind a tile
   std::vector<uint16_t> animating;  // the tiles with a non-zero stepCount
   bool stale = true;                // the table no longer matches the tiles
+  // Names the table's contents: every fill or mend takes a number no table
+  // had before, so what was made from the blocks can tell it is out of date.
+  uint64_t version = 0;
 };
 
 struct TileSetState {

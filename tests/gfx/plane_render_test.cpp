@@ -475,6 +475,54 @@ TEST_F(PlaneRenderTest, TheTileSetsTableDrawsTheFramesTheRecordsShow) {
   EXPECT_TRUE(FrameIs(1)) << "the default set is blank";
 }
 
+// Rows whose loop is all opaque tiles (H Lined lines, tile rows with loops
+// shorter than the screen) are copied from lines kept between frames: they
+// follow an animating tile, an edited cell, a tile set made afresh and
+// another table, and two planes keep their own.
+TEST_F(PlaneRenderTest, KeptOpaqueLinesFollowTheirTilesAndMap) {
+  for (uint8_t type : {kHLined, kRelative, kHTiled}) {
+    SCOPED_TRACE("type " + std::to_string(type));
+    Tiles.tileTable = tiles;
+    Tile& t = Tiles.tileTable[41];
+    t.frames[1].assign(65, 6);  // stripes, then solid 6, then solid 9: opaque throughout
+    t.frames[2].assign(65, 9);
+    t.frameCount = t.stepCount = 3;
+    TileSetChanged();
+    Plane p = MakePlane(type, 50, 4, 64);
+    p.otherLoop = 4;
+    p.lineLoops.assign(p.lineLoops.size(), 6);
+    if (type == kHLined)
+      for (size_t i = 16; i < 24; ++i) p.lineSpeeds[i] = 32;  // map row 2 in two groups
+    SetCells(p, [](int x, int y) { return y == 1 && x == 3 ? 46 : x == 2 ? 41 : 1 + (x + 7 * y) % 40; });
+    Plane other = p;
+    SetCells(other, [](int x, int y) { return 1 + (x * 3 + y) % 40; });
+    // Against the reference drawn from the tiles the table was made of.
+    auto expect = [&](const Plane& plane, const TileBlocks& blocks, const std::string& what,
+                      std::span<const Tile> from = Tiles.tileTable) {
+      std::vector<uint8_t> want(64000, 1);
+      DrawReference(plane, from, 5, 3, drift, want.data());
+      frame.assign(64000, 1);
+      DrawPlane(plane, blocks, Scroll, FrameCanvas(frame.data()));
+      EXPECT_TRUE(frame == want) << what;
+    };
+    Scrolled(5, 3);
+    for (int step = 0; step < 4; ++step) {
+      expect(p, CurrentTileBlocks(), "step " + std::to_string(step));
+      expect(p, CurrentTileBlocks(), "step " + std::to_string(step) + " again");
+      expect(other, CurrentTileBlocks(), "the other plane, step " + std::to_string(step));
+      AdvanceTileAnimations();
+    }
+    expect(p, CurrentTileBlocks(), "before the edit");
+    p.tiles[2 * 50 + 4] = 33;
+    expect(p, CurrentTileBlocks(), "an edited cell");
+    for (Tile& tile : Tiles.tileTable)
+      if (!tile.frames[0].empty()) tile.frames[0][9] = 250;
+    TileSetChanged();
+    expect(p, CurrentTileBlocks(), "the set made afresh");
+    expect(p, BlocksOf(tiles), "another table", tiles);
+  }
+}
+
 TEST_F(PlaneRenderTest, CanvasesSmallerThanTheFrameAreLeftAlone) {
   Plane p = MakePlane(kRelative, 50, 30, 64);
   SetCells(p, [](int, int) { return 1; });

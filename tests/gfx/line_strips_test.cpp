@@ -1,0 +1,68 @@
+// line_strips_test.cpp: which map rows are kept, what a kept line holds, and
+// the wide copy of kept lines.
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "gfx/line_strips.h"
+#include "gfx/tile_blocks.h"
+#include "test_support.h"
+
+namespace {
+
+class LineStripsTest : public EngineTest {
+ protected:
+  // Tile n (1..5) has pixel 10n + row at every column; tile 6 has a hole.
+  void SetUp() override {
+    EngineTest::SetUp();
+    std::vector<Tile> tiles(7);
+    for (int n = 1; n <= 6; ++n) {
+      Tile& t = tiles[size_t(n)];
+      t.frames[0].assign(65, 0);
+      t.frameCount = 1;
+      for (int i = 0; i < 64; ++i) t.frames[0][size_t(i)] = uint8_t(10 * n + i / 8);
+      t.opaque = n != 6;
+    }
+    tiles[6].frames[0][9] = 0;
+    FillTileBlocks(table, tiles);
+  }
+  TileBlocks table;
+};
+
+TEST_F(LineStripsTest, ALineIsTheLoopThenItsFirst320BytesAgain) {
+  const std::vector<uint16_t> cells = {9, 9, 9, 3, 1, 5};  // row 1 of a map 3 wide: cells 3..5
+  KeptLineRow* row = KeptOpaqueRow(cells.data(), int64_t(cells.size()), 3, 3, 3, table);
+  ASSERT_NE(row, nullptr);
+  const uint8_t* line = KeptLine(*row, 2, table);
+  const int loopTiles[] = {3, 1, 5};
+  for (size_t x = 0; x < KeptLineBytes(3); ++x)
+    ASSERT_EQ(line[x], 10 * loopTiles[x / 8 % 3] + 2) << x;
+}
+
+TEST_F(LineStripsTest, OnlyLoopsOfOpaqueTilesInsideTheMapAreKept) {
+  const std::vector<uint16_t> holed = {1, 6, 2}, empty = {1, 0, 2}, unknown = {1, 7, 2}, solid = {1, 2, 3};
+  EXPECT_EQ(KeptOpaqueRow(holed.data(), 3, 3, 0, 3, table), nullptr);
+  EXPECT_EQ(KeptOpaqueRow(empty.data(), 3, 3, 0, 3, table), nullptr);
+  EXPECT_EQ(KeptOpaqueRow(unknown.data(), 3, 3, 0, 3, table), nullptr);
+  EXPECT_EQ(KeptOpaqueRow(solid.data(), 2, 3, 0, 3, table), nullptr) << "the loop runs past the map";
+  std::vector<uint16_t> wide(kKeptLoopMax + 1, 1);
+  EXPECT_EQ(KeptOpaqueRow(wide.data(), int64_t(wide.size()), int64_t(wide.size()), 0, kKeptLoopMax + 1, table),
+            nullptr);
+  EXPECT_NE(KeptOpaqueRow(wide.data(), int64_t(wide.size()), int64_t(wide.size()), 0, kKeptLoopMax, table), nullptr);
+}
+
+// Every length a screen line takes (320 less the first tile's cut), each row
+// its own bytes and none past them.
+TEST_F(LineStripsTest, TheWideCopyWritesEachRowsBytesAndNoMore) {
+  std::vector<uint8_t> src(3 * 400);
+  for (size_t i = 0; i < src.size(); ++i) src[i] = uint8_t(1 + i % 251);
+  for (size_t n = 313; n <= 320; ++n) {
+    std::vector<uint8_t> dst(3 * 360, 0xEE);
+    CopyKeptLines(dst.data(), 360, src.data() + 5, 400, n, 3);
+    for (size_t r = 0; r < 3; ++r)
+      for (size_t x = 0; x < 360; ++x)
+        ASSERT_EQ(dst[r * 360 + x], x < n ? src[r * 400 + 5 + x] : 0xEE) << "n " << n << " row " << r << " at " << x;
+  }
+}
+
+}  // namespace
