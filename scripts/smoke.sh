@@ -42,7 +42,9 @@ named_windows() {
 what_was_seen() {
   local alive="tarn has ended"
   tarn_gone || alive="tarn still runs ($(where_tarn_waits))"
-  echo "windows: $(named_windows | tr '\n' ' ')| $alive | stderr: $(head -c 300 "$WORK/$1.err")"
+  local server="the X server runs"
+  kill -0 "$XVFB_PID" 2>/dev/null || server="the X server has ended"
+  echo "windows: $(named_windows | tr '\n' ' ')| $(xwininfo -root -tree 2>/dev/null | grep -c '^ *0x') in all | $server | $alive | stderr: $(head -c 300 "$WORK/$1.err")"
 }
 
 # Where each of tarn's threads waits: its name and kernel wait channel, and
