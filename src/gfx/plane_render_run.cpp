@@ -80,13 +80,25 @@ void PlaneRun::Draw(const Plane& plane, const FrameLines& hidden) {
 }
 
 void PlaneRun::DrawInOrder(std::span<const Plane* const> planes) {
+  PlanLines(planes, false);
+  DrawPlanned(planes);
+}
+
+FrameLines PlaneRun::PlanInOrder(std::span<const Plane* const> planes) { return PlanLines(planes, true); }
+
+// The first plane's own lines are only looked for when the caller asks.
+FrameLines PlaneRun::PlanLines(std::span<const Plane* const> planes, bool withFirst) {
   hiddenBehind_.resize(planes.size());
   FrameLines covered;
   for (size_t i = planes.size(); i-- > 0;) {
     hiddenBehind_[i] = covered;
-    if (i > 0 && planes[i] && !covered.all()) covered |= OpaqueLines(*planes[i]);
+    if ((i > 0 || withFirst) && planes[i] && !covered.all()) covered |= OpaqueLines(*planes[i]);
   }
-  for (size_t i = 0; i < planes.size(); ++i)
+  return covered;
+}
+
+void PlaneRun::DrawPlanned(std::span<const Plane* const> planes) {
+  for (size_t i = 0; i < planes.size() && i < hiddenBehind_.size(); ++i)
     if (planes[i]) Draw(*planes[i], hiddenBehind_[i]);
 }
 
