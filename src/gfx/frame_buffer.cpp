@@ -64,10 +64,14 @@ void ClearFrameBufferBut(uint8_t colour, const std::bitset<200>& kept) {
   if (!Screen.FrameBuffer) return;
   // One memset a stretch of lines to clear.
   for (size_t y = 0; y < kept.size();) {
-    size_t end = y;
+    if (kept[y]) {
+      ++y;
+      continue;
+    }
+    size_t end = y + 1;
     while (end < kept.size() && !kept[end]) ++end;
-    if (end > y) std::memset(Screen.FrameBuffer + y * 320, colour, (end - y) * 320);
-    y = end + 1;
+    std::memset(Screen.FrameBuffer + y * 320, colour, (end - y) * 320);
+    y = end;
   }
 }
 

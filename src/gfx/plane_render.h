@@ -81,8 +81,9 @@ class PlaneRun {
   void DrawInOrder(std::span<const Plane* const> planes);
   // DrawInOrder in two steps, for a caller that clears the frame around the
   // planes: finds the lines each plane may leave alone and returns those
-  // that all of them fill, then draws them (the same planes, the same
-  // frame's tables: nothing may change them in between).
+  // that the planes after the first fill (the first plane's own are not
+  // looked for), then draws them (the same planes, the same frame's tables:
+  // nothing may change them in between).
   FrameLines PlanInOrder(std::span<const Plane* const> planes);
   void DrawPlanned(std::span<const Plane* const> planes);
   // The lines the plane would fill from edge to edge with opaque tiles if
@@ -101,8 +102,6 @@ class PlaneRun {
   const TileBlocks& tiles_;
   const ScrollState& scroll_;
   PlaneCanvas canvas_;
-  FrameLines PlanLines(std::span<const Plane* const> planes, bool withFirst);
-
   FrameLines hidden_;
   std::vector<FrameLines> hiddenBehind_;  // the planned lines per plane
 };

@@ -80,19 +80,17 @@ void PlaneRun::Draw(const Plane& plane, const FrameLines& hidden) {
 }
 
 void PlaneRun::DrawInOrder(std::span<const Plane* const> planes) {
-  PlanLines(planes, false);
+  PlanInOrder(planes);
   DrawPlanned(planes);
 }
 
-FrameLines PlaneRun::PlanInOrder(std::span<const Plane* const> planes) { return PlanLines(planes, true); }
-
-// The first plane's own lines are only looked for when the caller asks.
-FrameLines PlaneRun::PlanLines(std::span<const Plane* const> planes, bool withFirst) {
+// The first plane's own lines are not looked for: no plane lies behind it.
+FrameLines PlaneRun::PlanInOrder(std::span<const Plane* const> planes) {
   hiddenBehind_.resize(planes.size());
   FrameLines covered;
   for (size_t i = planes.size(); i-- > 0;) {
     hiddenBehind_[i] = covered;
-    if ((i > 0 || withFirst) && planes[i] && !covered.all()) covered |= OpaqueLines(*planes[i]);
+    if (i > 0 && planes[i] && !covered.all()) covered |= OpaqueLines(*planes[i]);
   }
   return covered;
 }
