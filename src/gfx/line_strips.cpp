@@ -50,21 +50,6 @@ void CopyLinesPlain(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_
   for (int r = 0; r < rows; ++r, dst += dstStride, src += srcStride) CopyRun(dst, src, n);
 }
 
-// Four numbers a step: a call to memcmp costs more than a loop of 16.
-bool SameNumbers(const uint16_t* a, const std::vector<uint16_t>& kept, int64_t n) {
-  if (kept.size() != size_t(n)) return false;
-  const uint16_t* b = kept.data();
-  for (; n >= 4; n -= 4, a += 4, b += 4) {
-    uint64_t x, y;
-    std::memcpy(&x, a, 8);
-    std::memcpy(&y, b, 8);
-    if (x != y) return false;
-  }
-  for (; n > 0; --n)
-    if (*a++ != *b++) return false;
-  return true;
-}
-
 }  // namespace
 
 void CopyKeptLines(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t srcStride, size_t n, int rows) {
@@ -89,7 +74,7 @@ KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t wid
   KeptLineRow& row = LineStrips.rows[slot];
   const uint16_t* at = cells + rowBase;
   if (row.rowBase == rowBase && row.loop == loop && row.tilesVersion == tiles.version &&
-      SameNumbers(at, row.numbers, loop))
+      std::equal(at, at + loop, row.numbers.begin(), row.numbers.end()))
     return row.opaque ? &row : nullptr;
   row.rowBase = rowBase, row.loop = loop, row.tilesVersion = tiles.version;
   row.numbers.assign(at, at + loop);
