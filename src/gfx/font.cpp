@@ -47,8 +47,24 @@ std::string ReplaceFileName(const std::string& path, const std::string& name) {
   return path.substr(0, OsFileNameStart(path)) + name;
 }
 
+namespace {
+
+// Both the map and the entries remembered from it.
+void ForgetTextImages() {
+  Fonts.textImages.clear();
+  Fonts.recentTexts.fill({});
+}
+
+// A card's texts lie 32 bytes apart: the slot comes from the address's middle bits too.
+FontState::TextHit& RecentText(const FontState::TextKey& key) {
+  const uint64_t mixed = (uint64_t(reinterpret_cast<uintptr_t>(key.text)) ^ key.font) * 0x9E3779B97F4A7C15u;
+  return Fonts.recentTexts[size_t(mixed >> 58)];
+}
+
+}  // namespace
+
 void LoadFont(const std::string& descriptionPath, Font& font) {
-  Fonts.textImages.clear();  // drawn from glyphs about to change
+  ForgetTextImages();  // drawn from glyphs about to change
   font = Font{};
   auto opened = ValueReader::Open(descriptionPath, kMaxFontFileBytes);
   if (!opened && !LastOpenRefused())
@@ -188,18 +204,23 @@ const Sprite* TextImageFor(const char* text, unsigned fontNumber) {
   const Font* font = FontAt(fontNumber);
   if (!font || font->glyphs.empty() || !text || !*text) return nullptr;
   const FontState::TextKey key{text, fontNumber};
-  auto found = Fonts.textImages.find(key);
-  if (found != Fonts.textImages.end()) {
-    const TextImage& t = found->second;
+  FontState::TextHit& hit = RecentText(key);
+  if (!(hit.key == key)) {
+    auto found = Fonts.textImages.find(key);
+    hit = {key, found != Fonts.textImages.end() ? &found->second : nullptr};
+  }
+  if (TextImage* found = hit.image) {
+    const TextImage& t = *found;
     if (t.font == font && t.glyphs == font->glyphs.data() && t.videoMode == Video.VideoMode &&
         std::strcmp(t.text.c_str(), text) == 0) {
       if (t.image.frameCount) return t.image.width ? &t.image : nullptr;
-      return BuildTextImage(found->second);
+      return BuildTextImage(*found);
     }
   } else if (Fonts.textImages.size() >= kTextImagesKept) {
-    Fonts.textImages.clear();
+    ForgetTextImages();
   }
   TextImage& t = Fonts.textImages[key];
+  RecentText(key) = {key, &t};
   t.text = text, t.font = font, t.glyphs = font->glyphs.data(), t.videoMode = Video.VideoMode;
   t.image.frameCount = 0;  // seen once: no image yet
   return nullptr;

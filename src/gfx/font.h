@@ -1,6 +1,7 @@
 // font.h: bitmap fonts cut from PCX sheets, and text drawn glyph by glyph.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -41,6 +42,13 @@ struct FontState {
     size_t operator()(const TextKey& k) const { return std::hash<const char*>()(k.text) ^ k.font; }
   };
   std::unordered_map<TextKey, TextImage, TextKeyHash> textImages;
+  // The map's entries last found, a slot per key's hash: a look-up in the
+  // map divides by its bucket count. Emptied whenever the map is.
+  struct TextHit {
+    TextKey key{nullptr, 0};
+    TextImage* image = nullptr;
+  };
+  std::array<TextHit, 64> recentTexts{};
 };
 extern FontState Fonts;
 

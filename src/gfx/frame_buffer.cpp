@@ -59,6 +59,22 @@ void ClearFrameBuffer(uint8_t colour) {
   if (Screen.FrameBuffer) std::memset(Screen.FrameBuffer, colour, FrameBytes());
 }
 
+void ClearFrameBufferBut(uint8_t colour, const std::bitset<200>& kept) {
+  if (Video.VideoMode != 0 || kept.none()) return ClearFrameBuffer(colour);
+  if (!Screen.FrameBuffer) return;
+  // One memset a stretch of lines to clear.
+  for (size_t y = 0; y < kept.size();) {
+    if (kept[y]) {
+      ++y;
+      continue;
+    }
+    size_t end = y + 1;
+    while (end < kept.size() && !kept[end]) ++end;
+    std::memset(Screen.FrameBuffer + y * 320, colour, (end - y) * 320);
+    y = end;
+  }
+}
+
 namespace {
 
 // Eight pixels a step from one 8-byte read; returns the pixels done.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -35,6 +36,9 @@ void GetPaletteEntry(uint16_t slot, uint8_t* rgb);
 
 // Fills the frame of the current video mode with one colour.
 void ClearFrameBuffer(uint8_t colour);
+// The same, but for the lines of the 320x200 frame set in `kept` (in video
+// mode 0; other modes' frames are filled whole).
+void ClearFrameBufferBut(uint8_t colour, const std::bitset<200>& kept);
 // Expands the frame into the display memory when the display is not palettised.
 void ConvertFrameBuffer();
 

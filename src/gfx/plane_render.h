@@ -79,6 +79,13 @@ class PlaneRun {
   // Draws the planes in order, null ones not at all, each leaving alone the
   // lines that the planes after it fill.
   void DrawInOrder(std::span<const Plane* const> planes);
+  // DrawInOrder in two steps, for a caller that clears the frame around the
+  // planes: finds the lines each plane may leave alone and returns those
+  // that the planes after the first fill (the first plane's own are not
+  // looked for), then draws them (the same planes, the same frame's tables:
+  // nothing may change them in between).
+  FrameLines PlanInOrder(std::span<const Plane* const> planes);
+  void DrawPlanned(std::span<const Plane* const> planes);
   // The lines the plane would fill from edge to edge with opaque tiles if
   // drawn now. Only lines it surely fills are set: none for V Tiled and V
   // Lined planes, for H Lined loops past 128 tiles, or when the plane's table
@@ -96,7 +103,7 @@ class PlaneRun {
   const ScrollState& scroll_;
   PlaneCanvas canvas_;
   FrameLines hidden_;
-  std::vector<FrameLines> hiddenBehind_;  // DrawInOrder's lines per plane
+  std::vector<FrameLines> hiddenBehind_;  // the planned lines per plane
 };
 
 // One plane drawn in a run of its own.

@@ -80,13 +80,23 @@ void PlaneRun::Draw(const Plane& plane, const FrameLines& hidden) {
 }
 
 void PlaneRun::DrawInOrder(std::span<const Plane* const> planes) {
+  PlanInOrder(planes);
+  DrawPlanned(planes);
+}
+
+// The first plane's own lines are not looked for: no plane lies behind it.
+FrameLines PlaneRun::PlanInOrder(std::span<const Plane* const> planes) {
   hiddenBehind_.resize(planes.size());
   FrameLines covered;
   for (size_t i = planes.size(); i-- > 0;) {
     hiddenBehind_[i] = covered;
     if (i > 0 && planes[i] && !covered.all()) covered |= OpaqueLines(*planes[i]);
   }
-  for (size_t i = 0; i < planes.size(); ++i)
+  return covered;
+}
+
+void PlaneRun::DrawPlanned(std::span<const Plane* const> planes) {
+  for (size_t i = 0; i < planes.size() && i < hiddenBehind_.size(); ++i)
     if (planes[i]) Draw(*planes[i], hiddenBehind_[i]);
 }
 

@@ -70,7 +70,7 @@ void SetUpDemoLevel() {
 
 }  // namespace
 
-void AttractFrame() {
+void AttractFrame(std::optional<uint8_t> clear) {
   uint16_t& step = Attract.AttractStep;
   uint16_t& counter = Attract.AttractCounter;
   switch (step) {
@@ -118,5 +118,5 @@ void AttractFrame() {
     default: break;  // stopped (a level key set 99)
   }
   BuildScrollTables(Level.viewX, Level.viewY);
-  RunObjects();
+  RunObjects(clear);
 }

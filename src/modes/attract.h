@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 struct AttractState {
   uint8_t AttractStarted = 0;
@@ -11,5 +12,6 @@ struct AttractState {
 extern AttractState Attract;
 
 void ResetAttract();
-// One play/attract frame.
-void AttractFrame();
+// One play/attract frame; with `clear`, the frame is filled with that
+// colour first (around what the planes cover: see RunObjects).
+void AttractFrame(std::optional<uint8_t> clear = std::nullopt);

@@ -238,10 +238,13 @@ bool RunCardObject(std::unique_ptr<CardState>& slotCard) {
   }
 
   auto counter = [&](uint8_t i) { return i < card->counters.size() ? &card->counters[i] : nullptr; };
+  // Most parts rest at their targets, where a move changes nothing.
   for (Part& p : card->parts)
-    MoveTowardTarget(p.x, p.y, p.targetX, p.targetY, p.stepX, p.stepY, counter(p.counterIndex));
+    if (p.x != p.targetX || p.y != p.targetY)
+      MoveTowardTarget(p.x, p.y, p.targetX, p.targetY, p.stepX, p.stepY, counter(p.counterIndex));
   for (Panel& p : card->panels)
-    MoveTowardTarget(p.x, p.y, p.targetX, p.targetY, p.stepX, p.stepY, counter(p.counterIndex));
+    if (p.x != p.targetX || p.y != p.targetY)
+      MoveTowardTarget(p.x, p.y, p.targetX, p.targetY, p.stepX, p.stepY, counter(p.counterIndex));
 
   Panel& world = card->panels[0];
   world.scrollX = world.offsetX = Level.viewX;

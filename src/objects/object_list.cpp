@@ -84,7 +84,15 @@ void CreateCardObject() {
   }
 }
 
-void RunObjects() {
+void RunObjects(std::optional<uint8_t> clear) {
+  // The clear waits for the first object that draws: when that is a plane
+  // run, the lines its planes cover are not filled only to be drawn over.
+  bool clearDue = clear.has_value();
+  const uint8_t colour = clear.value_or(0);
+  auto clearNow = [&](const FrameLines& kept) {
+    if (clearDue) ClearFrameBufferBut(colour, kept);
+    clearDue = false;
+  };
   // ObjectCount is read again each step: objects appended now run this pass.
   for (Objects.CurrentObject = 0; Objects.CurrentObject < Objects.ObjectCount; ++Objects.CurrentObject) {
     GameObject& o = Objects.ObjectList[Objects.CurrentObject];
@@ -95,14 +103,21 @@ void RunObjects() {
         // are not drawn twice, and the tiles are looked up once for all.
         const uint32_t end = GatherPlaneRun(Objects.CurrentObject, Objects.runPlanes);
         PlaneRun run(CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
-        run.DrawInOrder(Objects.runPlanes);
+        if (clearDue) {
+          clearNow(run.PlanInOrder(Objects.runPlanes));
+          run.DrawPlanned(Objects.runPlanes);
+        } else {
+          run.DrawInOrder(Objects.runPlanes);
+        }
         Objects.CurrentObject = uint16_t(end - 1);
         break;
       }
       case kObjectCard:
+        clearNow({});
         if (!RunCardObject(o.card)) o.type = kObjectEmpty;
         break;
       default: break;
     }
   }
+  clearNow({});
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/limits.h"
@@ -52,8 +53,9 @@ void CreatePlaneObjects();
 void CreateCardObject();
 // Runs or draws every object in slot order; objects appended during the pass
 // run in the same pass. A plane leaves alone the lines that the shown planes
-// drawn straight after it cover.
-void RunObjects();
+// drawn straight after it cover. With `clear`, the frame is first filled with
+// that colour, but for lines the first run of planes surely draws over.
+void RunObjects(std::optional<uint8_t> clear = std::nullopt);
 // The run of plane objects and empty slots from `slot` up to the first other
 // object: the plane each shows, or null, into `planes` in slot order. Returns
 // the slot after the run.

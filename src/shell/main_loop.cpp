@@ -65,19 +65,25 @@ static void FollowMode(const ModeResult& result) {
 
 void DispatchFrame() {
   ReleaseDumpedFrame();
-  ClearFrameBuffer(0);
   switch (Loop.GameMode) {
     case kModePlay:
       if (Attract.AttractStarted == 0) {
+        ClearFrameBuffer(0);
         ClearObjectList();
         Attract.AttractStarted = 1;
       } else {
-        AttractFrame();
+        AttractFrame(0);  // its object pass clears the frame, around the planes
       }
       break;
-    case kModeEditor: FollowMode(EditorFrame(Loop.FramesPerSecond)); break;
-    case kModeTileViewer: FollowMode(TileViewerFrame()); break;
-    default: break;  // unknown modes draw nothing
+    case kModeEditor:
+      ClearFrameBuffer(0);
+      FollowMode(EditorFrame(Loop.FramesPerSecond));
+      break;
+    case kModeTileViewer:
+      ClearFrameBuffer(0);
+      FollowMode(TileViewerFrame());
+      break;
+    default: ClearFrameBuffer(0); break;  // unknown modes draw nothing
   }
   char text[16];
   std::snprintf(text, sizeof text, "%3d", Loop.FramesPerSecond);

@@ -278,4 +278,27 @@ TEST_F(FontTest, ATextInTwoFontsKeepsAPictureForEach) {
   for (const auto& [key, image] : Fonts.textImages) EXPECT_EQ(image.image.frameCount, 1);
 }
 
+// More texts than are kept, drawn in turns from many addresses of one
+// buffer: each turn empties the kept pictures, and whichever entries a
+// look-up remembered, every draw shows its own text's glyphs.
+TEST_F(FontTest, TextsPastTheKeptNumberDrawTheirOwnGlyphs) {
+  LoadTwoFonts("");
+  const Font& font = Fonts.fonts[0];
+  std::string buffer(700, 'A');
+  for (size_t i = 0; i < buffer.size(); ++i) buffer[i] = char('A' + i % 26);
+  for (int turn = 0; turn < 3; ++turn)
+    for (size_t at = 0; at < 300; at += turn == 2 ? 37 : 1) {
+      char* text = buffer.data() + at * 2;
+      const char kept = text[3];
+      text[3] = 0;  // a three-letter text; its neighbours' letters stay
+      if (turn == 1 && at % 50 == 0) text[1] = '9';  // a changed text where a picture was kept
+      const auto want = ByGlyphs(font, text, 40, 60, 0, 320, 0, 200);
+      ClearFrameBuffer(0);
+      DrawText(text, 40, 60, 0);
+      EXPECT_TRUE(std::equal(want.begin(), want.end(), Screen.FrameBuffer)) << "turn " << turn << " at " << at;
+      text[3] = kept;
+    }
+  EXPECT_LE(Fonts.textImages.size(), 256u);
+}
+
 }  // namespace

@@ -51,6 +51,22 @@ TEST_F(LineStripsTest, OnlyLoopsOfOpaqueTilesInsideTheMapAreKept) {
   EXPECT_NE(KeptOpaqueRow(wide.data(), int64_t(wide.size()), int64_t(wide.size()), 0, kKeptLoopMax, table), nullptr);
 }
 
+// A kept row is made again when any one number of its loop changes, in the
+// four-number steps of the comparison or after them: an edited cell, to
+// another opaque tile or to a holed one.
+TEST_F(LineStripsTest, AnyChangedNumberOfTheLoopMakesTheRowAgain) {
+  for (size_t at = 0; at < 7; ++at) {
+    std::vector<uint16_t> cells = {1, 2, 3, 4, 5, 1, 2};
+    ASSERT_NE(KeptOpaqueRow(cells.data(), 7, 7, 0, 7, table), nullptr);
+    cells[at] = cells[at] == 5 ? 4 : 5;
+    KeptLineRow* row = KeptOpaqueRow(cells.data(), 7, 7, 0, 7, table);
+    ASSERT_NE(row, nullptr) << at;
+    EXPECT_EQ(KeptLine(*row, 0, table)[8 * at], 10 * cells[at]) << at;
+    cells[at] = 6;
+    EXPECT_EQ(KeptOpaqueRow(cells.data(), 7, 7, 0, 7, table), nullptr) << at;
+  }
+}
+
 // Every length a screen line takes (320 less the first tile's cut), each row
 // its own bytes and none past them.
 TEST_F(LineStripsTest, TheWideCopyWritesEachRowsBytesAndNoMore) {

@@ -127,4 +127,59 @@ TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
   EXPECT_GT(run.OpaqueLines(Level.planes[1]).count(), 50u) << "the middle plane hides lines of the first";
 }
 
+// A pass that clears the frame leaves alone only the lines its first run of
+// planes covers, whichever planes are shown, and fills every other line, as
+// a clear before the pass would: each frame starts from a stale picture.
+TEST_F(ObjectListTest, AClearingPassFillsEveryLineThePlanesLeave) {
+  PlaneDrawTable = saved_;
+  Tiles.tileTable.assign(4, Tile{});
+  Tiles.tileCount = 4;
+  for (int n = 1; n < 4; ++n) {
+    Tiles.tileTable[size_t(n)].frames[0].assign(65, uint8_t(10 * n));
+    Tiles.tileTable[size_t(n)].opaque = 1;
+  }
+  Tiles.tileTable[3].frames[0][9] = 0;  // tile 3 has a hole
+  Tiles.tileTable[3].opaque = 0;
+  TileSetChanged();
+  Level.planes.assign(2, Plane{});
+  Level.planeCount = 2;
+  const uint8_t types[2] = {kRelative, kHLined};
+  for (int i = 0; i < 2; ++i) {
+    Plane& p = Level.planes[size_t(i)];
+    InitPlane(p, types[i], 45, 30);
+    // The first plane fills every fourth map row (one of them with holed
+    // tiles), the second every third.
+    for (size_t c = 0; c < p.tiles.size(); ++c) {
+      const size_t row = c / 45;
+      p.tiles[c] = uint16_t(i == 0 ? (row % 4 == 0 ? (row == 8 ? 3 : 1) : 0) : row % 3 == 0 ? 2 : 0);
+    }
+  }
+  CreatePlaneObjects();
+  auto check = [&](const char* what) {
+    std::vector<uint8_t> want(64000, 7);
+    for (uint32_t k = 0; k < 2; ++k)
+      if (Objects.ObjectList[k].type == kObjectPlane && Objects.ObjectList[k].plane->visible)
+        DrawPlane(Level.planes[k], CurrentTileBlocks(), Scroll, FrameCanvas(want.data()));
+    std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0xEE);
+    RunObjects(7);
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), Screen.FrameBuffer)) << what;
+  };
+  for (int view : {0, 13, 77}) {
+    BuildScrollTables(view, 2 * view + 3);
+    check("both planes");
+    Objects.ObjectList[0].plane->visible = 0;
+    check("the second alone");
+    Objects.ObjectList[0].plane->visible = 1;
+    Objects.ObjectList[1].plane->visible = 0;
+    check("the first alone, its holed row too");
+    Objects.ObjectList[1].plane->visible = 1;
+  }
+  // An object that is not a plane comes first: the whole frame is filled.
+  Objects.ObjectList[0].type = kObjectCard;
+  Objects.ObjectList[1].plane->visible = 0;
+  check("a card without state, the plane hidden");
+  Objects.ObjectCount = 0;
+  check("no objects");
+}
+
 }  // namespace
