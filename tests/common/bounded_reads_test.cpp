@@ -166,8 +166,14 @@ TEST_F(BoundedReads, AFileReadAWindowAtATimeGivesWhatTheBytesInMemoryGive) {
 // Bytes after a whole file's end load as if they were not there and are
 // said in one line. 64 GB of them after a level and a tile set (a sparse
 // file: no disk is used) would need the memory to read: they are counted.
+// Under Wine a longer file takes its disk space, so there 5 GB (past what
+// 32 bits count) must do.
 TEST_F(BoundedReads, BytesAfterTheEndAreIgnoredCountedNeverReadAndSaidInOneLine) {
+#ifdef _WIN32
+  const uint64_t extra = uint64_t(5) << 30;
+#else
   const uint64_t extra = uint64_t(64) << 30;
+#endif
   for (const char* name : {"1.lev", "1.til"}) {
     fs::copy_file(fs::path(TARN_GAME_DIR) / name, Path(name));
     fs::resize_file(Path(name), fs::file_size(Path(name)) + extra);
