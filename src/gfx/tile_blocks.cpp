@@ -14,10 +14,7 @@ uint64_t NewVersion() {
   return ++last;
 }
 
-}  // namespace
-
-void FillTileBlock(TileBlocks& table, const Tile& tile, size_t n) {
-  table.version = NewVersion();
+void FillBlock(TileBlocks& table, const Tile& tile, size_t n) {
   const uint8_t* px = TilePixels(tile, 64);
   if (!px) {
     table.kinds[n] = kNoBlock;
@@ -29,12 +26,19 @@ void FillTileBlock(TileBlocks& table, const Tile& tile, size_t n) {
   table.kinds[n] = tile.opaque ? kOpaqueBlock : blank ? kNoBlock : kMergedBlock;
 }
 
+}  // namespace
+
+void FillTileBlock(TileBlocks& table, const Tile& tile, size_t n) {
+  table.version = NewVersion();
+  FillBlock(table, tile, n);
+}
+
 void FillTileBlocks(TileBlocks& table, std::span<const Tile> tiles) {
   table.blocks.assign(tiles.size(), TileBlock{});
   table.kinds.assign(tiles.size(), kNoBlock);
   table.animating.clear();
   for (size_t n = 0; n < tiles.size(); ++n) {
-    FillTileBlock(table, tiles[n], n);
+    FillBlock(table, tiles[n], n);
     if (tiles[n].stepCount != 0) table.animating.push_back(uint16_t(n));
   }
   table.stale = false;

@@ -65,25 +65,21 @@ static void FollowMode(const ModeResult& result) {
 
 void DispatchFrame() {
   ReleaseDumpedFrame();
+  // A running attract frame's object pass clears the frame itself, around its planes.
+  const bool attractRuns = Loop.GameMode == kModePlay && Attract.AttractStarted != 0;
+  if (!attractRuns) ClearFrameBuffer(0);
   switch (Loop.GameMode) {
     case kModePlay:
-      if (Attract.AttractStarted == 0) {
-        ClearFrameBuffer(0);
+      if (attractRuns) {
+        AttractFrame(0);
+      } else {
         ClearObjectList();
         Attract.AttractStarted = 1;
-      } else {
-        AttractFrame(0);  // its object pass clears the frame, around the planes
       }
       break;
-    case kModeEditor:
-      ClearFrameBuffer(0);
-      FollowMode(EditorFrame(Loop.FramesPerSecond));
-      break;
-    case kModeTileViewer:
-      ClearFrameBuffer(0);
-      FollowMode(TileViewerFrame());
-      break;
-    default: ClearFrameBuffer(0); break;  // unknown modes draw nothing
+    case kModeEditor: FollowMode(EditorFrame(Loop.FramesPerSecond)); break;
+    case kModeTileViewer: FollowMode(TileViewerFrame()); break;
+    default: break;  // unknown modes draw nothing
   }
   char text[16];
   std::snprintf(text, sizeof text, "%3d", Loop.FramesPerSecond);

@@ -31,6 +31,20 @@ class ObjectListTest : public EngineTest {
     PlaneDrawTable = saved_;
     EngineTest::TearDown();
   }
+  // The real renderers, and tiles 1 to 3 of colours 10, 20 and 30, opaque
+  // but for tile 3, which has a hole.
+  void UseRealRenderersAndThreeTiles() {
+    PlaneDrawTable = saved_;
+    Tiles.tileTable.assign(4, Tile{});
+    Tiles.tileCount = 4;
+    for (int n = 1; n < 4; ++n) {
+      Tiles.tileTable[size_t(n)].frames[0].assign(65, uint8_t(10 * n));
+      Tiles.tileTable[size_t(n)].opaque = 1;
+    }
+    Tiles.tileTable[3].frames[0][9] = 0;
+    Tiles.tileTable[3].opaque = 0;
+    TileSetChanged();
+  }
   std::array<PlaneDrawFn, kPlaneDrawSlots> saved_{};
 };
 
@@ -95,16 +109,7 @@ TEST_F(ObjectListTest, APlaneRunGoesUpToTheFirstOtherObject) {
 // With the real renderers: a run of planes, each behind the ones after it,
 // gives the frame that drawing each in full gives.
 TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
-  PlaneDrawTable = saved_;
-  Tiles.tileTable.assign(4, Tile{});
-  Tiles.tileCount = 4;
-  for (int n = 1; n < 4; ++n) {
-    Tiles.tileTable[size_t(n)].frames[0].assign(65, uint8_t(10 * n));
-    Tiles.tileTable[size_t(n)].opaque = 1;
-  }
-  Tiles.tileTable[3].frames[0][9] = 0;  // tile 3 has a hole
-  Tiles.tileTable[3].opaque = 0;
-  TileSetChanged();
+  UseRealRenderersAndThreeTiles();
   Level.planes.assign(3, Plane{});
   Level.planeCount = 3;
   const uint8_t types[3] = {kRelative, kHLined, kRelative};
@@ -131,16 +136,7 @@ TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
 // planes covers, whichever planes are shown, and fills every other line, as
 // a clear before the pass would: each frame starts from a stale picture.
 TEST_F(ObjectListTest, AClearingPassFillsEveryLineThePlanesLeave) {
-  PlaneDrawTable = saved_;
-  Tiles.tileTable.assign(4, Tile{});
-  Tiles.tileCount = 4;
-  for (int n = 1; n < 4; ++n) {
-    Tiles.tileTable[size_t(n)].frames[0].assign(65, uint8_t(10 * n));
-    Tiles.tileTable[size_t(n)].opaque = 1;
-  }
-  Tiles.tileTable[3].frames[0][9] = 0;  // tile 3 has a hole
-  Tiles.tileTable[3].opaque = 0;
-  TileSetChanged();
+  UseRealRenderersAndThreeTiles();
   Level.planes.assign(2, Plane{});
   Level.planeCount = 2;
   const uint8_t types[2] = {kRelative, kHLined};
