@@ -213,6 +213,10 @@ static_assert(sizeof(DrawTableT) == 12 * sizeof(void (*)()), "the DrawTable has 
 
 }  // namespace
 
+void MergeWideRows(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n, int64_t rows) {
+  WideMerge()(dst, dstStride, src, srcStride, n, rows);
+}
+
 void SelectVideoMode(uint8_t mode) {
   Video.VideoMode = mode;
   if (mode != 0 && mode != 2 && mode != 4) return;

@@ -40,6 +40,11 @@ struct VideoState {
 };
 extern VideoState Video;
 
+// n bytes a row of `rows` rows (src's rows srcStride apart), each byte
+// written only when it is not 0, 64 at a time where the processor can: a
+// card's panels, kept lines of rows with holes.
+void MergeWideRows(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n, int64_t rows);
+
 // Back to mode 0's sizes with an empty table (SelectVideoMode fills it).
 void ResetVideo();
 

@@ -9,6 +9,7 @@
 #endif
 
 #include "common/module_state.h"
+#include "gfx/draw.h"
 #include "gfx/tile_blit.h"
 
 LineStripState LineStrips;
@@ -50,6 +51,47 @@ void CopyLinesPlain(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_
   for (int r = 0; r < rows; ++r, dst += dstStride, src += srcStride) CopyRun(dst, src, n);
 }
 
+// What a kept row's loop holds, as the renderers see its cells: tile 0 and
+// numbers past the table are empty.
+void SortRow(KeptLineRow& row, const uint16_t* at, const TileBlocks& tiles) {
+  const size_t tileCount = std::min(tiles.blocks.size(), tiles.kinds.size());
+  int64_t drawn = 0;
+  bool exact = true;  // a merge of the lines writes what tile blits would
+  row.opaque = true;
+  for (int64_t i = 0; i < row.loop; ++i) {
+    const uint16_t n = at[i];
+    const uint8_t kind = n < tileCount ? tiles.kinds[n] : uint8_t(kNoBlock);
+    row.opaque = row.opaque && n != 0 && kind == kOpaqueBlock;
+    if (n == 0) {
+      // An H Lined line's edge slices draw tile 0 where it has pixels.
+      exact = exact && (tileCount == 0 || tiles.kinds[0] == kNoBlock);
+    } else if (kind != kNoBlock) {
+      ++drawn;
+      // An opaque tile's 0 bytes are copied, which a merge would leave out.
+      const auto& px = tiles.blocks[n].px;
+      exact = exact && (kind != kOpaqueBlock || std::find(px.begin(), px.end(), 0) == px.end());
+    }
+  }
+  // Rows with few tiles are quicker tile by tile than as whole lines.
+  row.merged = !row.opaque && exact && drawn * 4 >= row.loop;
+}
+
+// The region of slots that serves the map.
+size_t MapRegion(const uint16_t* cells) {
+  LineStripState& k = LineStrips;
+  size_t region = 0;
+  for (size_t i = 0; i < kKeptMaps; ++i) {
+    if (k.maps[i] == cells) {
+      region = i;
+      break;
+    }
+    if (k.lastUse[i] < k.lastUse[region]) region = i;
+  }
+  k.maps[region] = cells;
+  k.lastUse[region] = ++k.uses;
+  return region;
+}
+
 }  // namespace
 
 void CopyKeptLines(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t srcStride, size_t n, int rows) {
@@ -63,36 +105,36 @@ void CopyKeptLines(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t
   copy(dst, dstStride, src, srcStride, n, rows);
 }
 
-KeptLineRow* KeptOpaqueRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
-                           const TileBlocks& tiles) {
+KeptLineRow* KeptRow(const uint16_t* cells, int64_t cellCount, int64_t width, int64_t rowBase, int64_t loop,
+                     const TileBlocks& tiles, bool merges) {
   if (width < 1 || rowBase < 0 || loop < 1 || loop > kKeptLoopMax || rowBase + loop > cellCount) return nullptr;
-  // Map rows of one plane go to slots of their own; the map's address parts
-  // planes. A 32-bit division where it does: it is several times quicker.
+  // A 32-bit division where it does: it is several times quicker.
   const int64_t mapRow = rowBase <= UINT32_MAX && width <= UINT32_MAX ? uint32_t(rowBase) / uint32_t(width)
                                                                       : rowBase / width;
-  const size_t slot = (size_t(mapRow) + (reinterpret_cast<uintptr_t>(cells) >> 6)) % kKeptLineRows;
-  KeptLineRow& row = LineStrips.rows[slot];
+  KeptLineRow& row = LineStrips.rows[MapRegion(cells) * kKeptRowsAMap + size_t(mapRow) % kKeptRowsAMap];
   const uint16_t* at = cells + rowBase;
-  if (row.rowBase == rowBase && row.loop == loop && row.tilesVersion == tiles.version &&
-      std::equal(at, at + loop, row.numbers.begin(), row.numbers.end()))
-    return row.opaque ? &row : nullptr;
-  row.rowBase = rowBase, row.loop = loop, row.tilesVersion = tiles.version;
-  row.numbers.assign(at, at + loop);
-  const size_t tileCount = std::min(tiles.blocks.size(), tiles.kinds.size());
-  // As the renderers see a cell: tile 0 and numbers past the table are empty.
-  row.opaque = std::all_of(at, at + loop, [&](uint16_t n) {
-    return n != 0 && n < tileCount && tiles.kinds[n] == kOpaqueBlock;
-  });
-  row.made = 0;
-  if (row.opaque) row.px.resize(8 * KeptLineBytes(loop));
-  return row.opaque ? &row : nullptr;
+  if (row.rowBase != rowBase || row.loop != loop || row.tilesVersion != tiles.version ||
+      !std::equal(at, at + loop, row.numbers.begin(), row.numbers.end())) {
+    row.rowBase = rowBase, row.loop = loop, row.tilesVersion = tiles.version;
+    row.numbers.assign(at, at + loop);
+    SortRow(row, at, tiles);
+    row.made = 0;
+    if (row.opaque || row.merged) row.px.resize(8 * KeptLineBytes(loop));
+  }
+  return row.opaque || (merges && row.merged) ? &row : nullptr;
 }
 
 void MakeKeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles) {
   const size_t bytes = KeptLineBytes(row.loop), loopBytes = size_t(8 * row.loop);
   uint8_t* line = row.px.data() + size_t(ty) * bytes;
-  for (int64_t i = 0; i < row.loop; ++i)
-    std::memcpy(line + 8 * i, tiles.blocks[row.numbers[size_t(i)]].px.data() + 8 * ty, 8);
+  const size_t tileCount = std::min(tiles.blocks.size(), tiles.kinds.size());
+  for (int64_t i = 0; i < row.loop; ++i) {
+    const uint16_t n = row.numbers[size_t(i)];
+    if (n != 0 && n < tileCount && tiles.kinds[n] != kNoBlock)
+      std::memcpy(line + 8 * i, tiles.blocks[n].px.data() + 8 * ty, 8);
+    else
+      std::memset(line + 8 * i, 0, 8);
+  }
   // The loop again, as far as a line reaches past its end.
   for (size_t done = loopBytes; done < bytes;) {
     const size_t n = std::min(done, bytes - done);
@@ -100,4 +142,12 @@ void MakeKeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles) {
     done += n;
   }
   row.made = uint8_t(row.made | 1 << ty);
+}
+
+void PutKeptLines(const KeptLineRow& row, uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t n, int rows) {
+  const size_t srcStride = KeptLineBytes(row.loop);
+  if (row.opaque)
+    CopyKeptLines(dst, dstStride, src, srcStride, n, rows);
+  else
+    MergeWideRows(dst, dstStride, src, int64_t(srcStride), int64_t(n), rows);
 }

@@ -49,14 +49,14 @@ void DrawTileRow(const View& v, int m, int fx, int fy, const CellRun& run) {
   PutEdge(v, run.At(kColumns - 1), 8 * (kColumns - 1) - fx, sy);
 }
 
-// A tile row of opaque tiles from its kept lines, one run of 320 bytes a
-// line: what DrawTileRow writes there.
+// A tile row from its kept lines, one run of 320 bytes a line: what
+// DrawTileRow writes there.
 template <class View>
 void DrawKeptRow(const View& v, int sy, int fx, int64_t c, KeptLineRow& kept) {
   const int t0 = std::max(0, -sy), t1 = std::min(8, kHeight - sy);
   const uint8_t* first = KeptLine(kept, t0, *v.table) + 8 * c + fx;
   for (int t = t0 + 1; t < t1; ++t) KeptLine(kept, t, *v.table);  // made before the copy reads them
-  CopyKeptLines(v.fb + (sy + t0) * v.Stride(), v.Stride(), first, KeptLineBytes(kept.loop), kWidth, t1 - t0);
+  PutKeptLines(kept, v.fb + (sy + t0) * v.Stride(), v.Stride(), first, kWidth, t1 - t0);
 }
 
 // Draws the rows a tile-aligned walk gives, but those hidden from view.
@@ -123,16 +123,16 @@ void DrawHLinedLines(const View& v, uint8_t* row, int ty, int lines, int fx, int
   }
 }
 
-// `lines` lines of a map row whose loop is all opaque tiles, each copied from
-// its kept line as one run: what DrawHLinedRows writes but for the last
-// slice, which it draws the same way.
+// `lines` lines of a kept map row, each written from its kept line as one
+// run: what DrawHLinedRows writes but for the last slice, which it draws the
+// same way.
 template <class View>
 void DrawKeptLines(const View& v, uint8_t* row, int ty, int lines, int fx, int64_t rowBase, int64_t c,
                    KeptLineRow& kept) {
   const ptrdiff_t stride = v.Stride();
   const uint8_t* first = KeptLine(kept, ty, *v.table) + 8 * c + fx;
   for (int t = 1; t < lines; ++t) KeptLine(kept, ty + t, *v.table);  // made before the copy reads them
-  CopyKeptLines(row, stride, first, KeptLineBytes(kept.loop), size_t(kWidth - fx), lines);
+  PutKeptLines(kept, row, stride, first, size_t(kWidth - fx), lines);
   if (fx > 0)
     if (const uint8_t* px = v.Pixels(v.Cell(rowBase + LastSliceCell(c, kept.loop))))
       MergeRowsShifted(row + kWidth - 8, size_t(stride), px + ty * 8, lines, fx - 8, ~uint64_t(0), false);
@@ -222,14 +222,12 @@ void WithView(const Plane& p, PlaneRun& run, Draw draw) {
 
 template <class View>
 void DrawHLined(const View& v, const Plane& p) {
-  KeptRowOf keptRow;
+  KeptRowOf keptRow(true);
   WalkHLined(v, p, [&](int sy, int lines, int ty, int fx, int64_t rowBase, int64_t c, int64_t loop, RowRefs& rowRefs) {
     if (v.Hidden(sy, sy + lines)) return;
     uint8_t* row = v.fb + sy * v.Stride();
-    // A line group that starts on an opaque tile may lie in a fully opaque row.
-    if (v.Ref(v.Cell(rowBase + c)).opaque)
-      if (KeptLineRow* kept = keptRow(v, p.width, rowBase, loop))
-        return DrawKeptLines(v, row, ty, lines, fx, rowBase, c, *kept);
+    if (KeptLineRow* kept = keptRow(v, p.width, rowBase, loop))
+      return DrawKeptLines(v, row, ty, lines, fx, rowBase, c, *kept);
     if (const TileRef* refs = rowRefs.Fill(v, rowBase, loop)) {
       DrawHLinedLines(v, row, ty, lines, fx, rowBase, c, loop, [refs](int64_t i) { return refs[i]; });
       return;

@@ -46,7 +46,7 @@ auto CoverRows(const View& v, FrameLines& lines) {
 // rows whose loop the draw keeps as opaque lines.
 template <class View>
 void CoverHLined(const View& v, const Plane& p, FrameLines& lines) {
-  KeptRowOf keptRow;
+  KeptRowOf keptRow(false);
   WalkHLined(v, p, [&](int sy, int n, int, int fx, int64_t rowBase, int64_t c, int64_t loop, RowRefs&) {
     // Most lines fail on their first cell, before the row is looked at.
     if (!v.Ref(v.Cell(rowBase + c)).opaque || !keptRow(v, p.width, rowBase, loop)) return;

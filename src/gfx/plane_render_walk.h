@@ -228,34 +228,41 @@ inline CellRun ReadCellRun(const uint16_t* at, int split, const uint16_t* rest, 
 }
 
 // The kept lines of a map row (line_strips.h), looked up once for all the
-// row's line groups; null where its loop is not all opaque.
+// row's line groups; null where the row is not kept. A draw takes merged
+// rows too; the covered-lines analysis only opaque ones.
 class KeptRowOf {
  public:
+  explicit KeptRowOf(bool merges) : merges_(merges) {}
+
   template <class View>
   KeptLineRow* operator()(const View& v, int64_t width, int64_t rowBase, int64_t loop) {
     if (rowBase == base_ && loop == loop_) return row_;
     base_ = rowBase, loop_ = loop, row_ = nullptr;
     // Most rows that are not all opaque (a nebula's) show it in their first
     // cells, without the look-up and the comparison of the row's numbers.
-    for (int64_t i = 0; i < std::min<int64_t>(loop, 4); ++i)
-      if (!v.Ref(v.Cell(rowBase + i)).opaque) return nullptr;
-    row_ = KeptOpaqueRow(v.cells, v.cellCount, width, rowBase, loop, *v.table);
+    if (!merges_)
+      for (int64_t i = 0; i < std::min<int64_t>(loop, 4); ++i)
+        if (!v.Ref(v.Cell(rowBase + i)).opaque) return nullptr;
+    row_ = KeptRow(v.cells, v.cellCount, width, rowBase, loop, *v.table, merges_);
     return row_;
   }
 
  private:
+  bool merges_;
   int64_t base_ = -1, loop_ = 0;
   KeptLineRow* row_ = nullptr;
 };
 
 // The screen tile rows of a Relative (one speed and loop for all rows) or H
-// Tiled (one per tile row) plane: row(m, fx, fy, cells, kept, c) for each,
-// cells being a CellRun where the row's loop is 41 cells or more and its runs
-// lie inside the map (and Runs), else a function that yields each column's
-// cell in turn. A row whose shorter loop holds only opaque tiles also comes
-// with its kept lines (line_strips.h), whose byte 8c + fx starts the screen
-// row; kept is null for the others.
-template <bool PerRow, bool Runs = true, class View, class RowFn>
+// Tiled (one per tile row) plane: row(m, fx, fy, cells, kept, c) for each.
+// A kept row (line_strips.h) comes with its kept lines, whose byte 8c + fx
+// starts the screen row: for a walk that Draws, any row kept, merged ones
+// too; for the covered-lines analysis, only opaque rows whose loop is
+// shorter than the screen. kept is null for the others. cells is a CellRun
+// where the row is not kept, its loop is 41 cells or more, its runs lie
+// inside the map and the walk Draws; else a function that yields each
+// column's cell in turn.
+template <bool PerRow, bool Draws = true, class View, class RowFn>
 void WalkRows(const View& v, const Plane& p, RowFn row) {
   const int64_t wrap = WrapCells(p), vloop = OtherLoop(p, p.height), width = p.width;
   const int32_t camY = v.scrollY[p.otherSpeed];
@@ -263,7 +270,7 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
   int64_t r = FloorMod(camY >> 3, p.height);  // the row's line within the plane
   int64_t rowBase = width * r;
   LineStart start;
-  KeptRowOf keptRow;
+  KeptRowOf keptRow(Draws);
   for (int m = 0; m < kRows; ++m, rowBase += width, ++r) {
     // The first row stands where the camera put it; later rows wrap at the vertical loop.
     if (m > 0 && rowBase >= wrap) {
@@ -275,16 +282,16 @@ void WalkRows(const View& v, const Plane& p, RowFn row) {
     const int32_t camX = v.scrollX[LineSpeed(p, line)];
     const int64_t loop = LineLoop(p, line, width);
     int64_t c = start(camX, loop);
-    // Rows that pass the loop's end at most once, inside the map, are read as runs.
+    KeptLineRow* kept = nullptr;
+    if (Draws || (loop < kColumns && v.Ref(v.Cell(rowBase + c)).opaque)) kept = keptRow(v, width, rowBase, loop);
+    // Other rows that pass the loop's end at most once, inside the map, are read as runs.
     const int split = int(std::min<int64_t>(kColumns, loop - c));
-    if (Runs && loop >= kColumns && rowBase >= 0 &&
+    if (!kept && Draws && loop >= kColumns && rowBase >= 0 &&
         rowBase + std::max<int64_t>(c + split, kColumns - split) <= v.cellCount) {
       const uint16_t* base = v.cells + rowBase;
       row(m, camX & 7, fy, ReadCellRun(base + c, split, base, v.cells + v.cellCount), nullptr, c);
       continue;
     }
-    KeptLineRow* kept = nullptr;
-    if (loop < kColumns && v.Ref(v.Cell(rowBase + c)).opaque) kept = keptRow(v, width, rowBase, loop);
     row(
         m, camX & 7, fy,
         [&] {

@@ -475,13 +475,14 @@ TEST_F(PlaneRenderTest, TheTileSetsTableDrawsTheFramesTheRecordsShow) {
   EXPECT_TRUE(FrameIs(1)) << "the default set is blank";
 }
 
-// Rows whose loop is all opaque tiles (H Lined lines, tile rows with loops
-// shorter than the screen) are copied from lines kept between frames: they
-// follow an animating tile, an edited cell, a tile set made afresh and
-// another table, and two planes keep their own.
-TEST_F(PlaneRenderTest, KeptOpaqueLinesFollowTheirTilesAndMap) {
-  for (uint8_t type : {kHLined, kRelative, kHTiled}) {
-    SCOPED_TRACE("type " + std::to_string(type));
+// Rows whose loop fits the kept lines (H Lined lines, tile rows), are
+// copied from lines kept between frames where all opaque, merged where they
+// have holes (row 1 here): they follow an animating tile, an edited cell, a
+// tile set made afresh and another table, and two planes keep their own.
+// Loops shorter and longer than the screen.
+TEST_F(PlaneRenderTest, KeptLinesFollowTheirTilesAndMap) {
+  for (auto [type, loop] : {std::pair<uint8_t, int>{kHLined, 6}, {kRelative, 6}, {kHTiled, 6}, {kHTiled, 50}}) {
+    SCOPED_TRACE("type " + std::to_string(type) + " loop " + std::to_string(loop));
     Tiles.tileTable = tiles;
     Tile& t = Tiles.tileTable[41];
     t.frames[1].assign(65, 6);  // stripes, then solid 6, then solid 9: opaque throughout
@@ -490,7 +491,7 @@ TEST_F(PlaneRenderTest, KeptOpaqueLinesFollowTheirTilesAndMap) {
     TileSetChanged();
     Plane p = MakePlane(type, 50, 4, 64);
     p.otherLoop = 4;
-    p.lineLoops.assign(p.lineLoops.size(), 6);
+    p.lineLoops.assign(p.lineLoops.size(), loop);
     if (type == kHLined)
       for (size_t i = 16; i < 24; ++i) p.lineSpeeds[i] = 32;  // map row 2 in two groups
     SetCells(p, [](int x, int y) { return y == 1 && x == 3 ? 46 : x == 2 ? 41 : 1 + (x + 7 * y) % 40; });
