@@ -144,9 +144,10 @@ void MakeKeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles) {
   row.made = uint8_t(row.made | 1 << ty);
 }
 
-void PutKeptLines(const KeptLineRow& row, uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t n, int rows) {
+void PutKeptLines(const KeptLineRow& row, uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t n, int rows,
+                  bool copy) {
   const size_t srcStride = KeptLineBytes(row.loop);
-  if (row.opaque)
+  if (row.opaque || copy)
     CopyKeptLines(dst, dstStride, src, srcStride, n, rows);
   else
     MergeWideRows(dst, dstStride, src, int64_t(srcStride), int64_t(n), rows);

@@ -71,5 +71,6 @@ inline const uint8_t* KeptLine(KeptLineRow& row, int ty, const TileBlocks& tiles
 void CopyKeptLines(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t srcStride, size_t n, int rows);
 
 // `rows` lines of the row from `src` (in its px) onto dst, n >= 64 bytes
-// each: copied or merged, as the row is.
-void PutKeptLines(const KeptLineRow& row, uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t n, int rows);
+// each: copied or merged, as the row is; copied in any case where `copy`.
+void PutKeptLines(const KeptLineRow& row, uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_t n, int rows,
+                  bool copy = false);

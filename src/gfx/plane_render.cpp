@@ -5,6 +5,8 @@
 // straight into the canvas; the two Lined ones draw one pixel line at a
 // time, each line with its own speed and loop, or several at once where
 // neighbouring lines of a map row (all eight of a V Lined column) move as one.
+#include <cstring>
+
 #include "gfx/plane_render_walk.h"
 
 using namespace plane_render;
@@ -50,13 +52,13 @@ void DrawTileRow(const View& v, int m, int fx, int fy, const CellRun& run) {
 }
 
 // A tile row from its kept lines, one run of 320 bytes a line: what
-// DrawTileRow writes there.
+// DrawTileRow writes there (onto pixels of 0 where `copy`).
 template <class View>
-void DrawKeptRow(const View& v, int sy, int fx, int64_t c, KeptLineRow& kept) {
+void DrawKeptRow(const View& v, int sy, int fx, int64_t c, KeptLineRow& kept, bool copy = false) {
   const int t0 = std::max(0, -sy), t1 = std::min(8, kHeight - sy);
   const uint8_t* first = KeptLine(kept, t0, *v.table) + 8 * c + fx;
   for (int t = t0 + 1; t < t1; ++t) KeptLine(kept, t, *v.table);  // made before the copy reads them
-  PutKeptLines(kept, v.fb + (sy + t0) * v.Stride(), v.Stride(), first, kWidth, t1 - t0);
+  PutKeptLines(kept, v.fb + (sy + t0) * v.Stride(), v.Stride(), first, kWidth, t1 - t0, copy);
 }
 
 // Draws the rows a tile-aligned walk gives, but those hidden from view.
@@ -65,6 +67,12 @@ auto DrawRows(const View& v) {
   return [&v](int m, int fx, int fy, auto&& cells, KeptLineRow* kept, int64_t c) {
     const int sy = 8 * m - fy;
     if (v.Hidden(sy, sy + 8)) return;
+    if (v.clear >= 0) {
+      // A kept line holds 0 where the row shows nothing: copied, it is the clear itself.
+      if (kept && v.clear == 0) return DrawKeptRow(v, sy, fx, c, *kept, true);
+      for (int y = std::max(sy, 0); y < std::min(sy + 8, kHeight); ++y)
+        std::memset(v.fb + y * v.Stride(), v.clear, kWidth);
+    }
     if (kept)
       DrawKeptRow(v, sy, fx, c, *kept);
     else

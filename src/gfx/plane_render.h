@@ -7,6 +7,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -85,7 +86,12 @@ class PlaneRun {
   // looked for), then draws them (the same planes, the same frame's tables:
   // nothing may change them in between).
   FrameLines PlanInOrder(std::span<const Plane* const> planes);
-  void DrawPlanned(std::span<const Plane* const> planes);
+  void DrawPlanned(std::span<const Plane* const> planes) { DrawPlanned(planes, 0); }
+  // DrawPlanned onto a frame not cleared: the first plane writes `colour`
+  // wherever it shows nothing on the lines it does not leave alone, so the
+  // caller's clear need not touch them. Only the tile-row renderers (Flat,
+  // Relative, H Tiled) can; false, with nothing drawn, for other planes.
+  bool DrawPlannedClearing(std::span<const Plane* const> planes, uint8_t colour);
   // The lines the plane would fill from edge to edge with opaque tiles if
   // drawn now. Only lines it surely fills are set: none for V Tiled and V
   // Lined planes, for H Lined loops past 128 tiles, or when the plane's table
@@ -97,12 +103,16 @@ class PlaneRun {
   const ScrollState& scroll() const { return scroll_; }
   const PlaneCanvas& canvas() const { return canvas_; }
   const FrameLines& hidden() const { return hidden_; }  // lines the draw under way may skip
+  std::optional<uint8_t> clear() const { return clear_; }  // the colour the draw under way clears with
 
  private:
+  void DrawPlanned(std::span<const Plane* const> planes, size_t from);
+
   const TileBlocks& tiles_;
   const ScrollState& scroll_;
   PlaneCanvas canvas_;
   FrameLines hidden_;
+  std::optional<uint8_t> clear_;
   std::vector<FrameLines> hiddenBehind_;  // the planned lines per plane
 };
 

@@ -95,9 +95,23 @@ FrameLines PlaneRun::PlanInOrder(std::span<const Plane* const> planes) {
   return covered;
 }
 
-void PlaneRun::DrawPlanned(std::span<const Plane* const> planes) {
-  for (size_t i = 0; i < planes.size() && i < hiddenBehind_.size(); ++i)
+void PlaneRun::DrawPlanned(std::span<const Plane* const> planes, size_t from) {
+  for (size_t i = from; i < planes.size() && i < hiddenBehind_.size(); ++i)
     if (planes[i]) Draw(*planes[i], hiddenBehind_[i]);
+}
+
+bool PlaneRun::DrawPlannedClearing(std::span<const Plane* const> planes, uint8_t colour) {
+  const Plane* first = planes.empty() || hiddenBehind_.empty() ? nullptr : planes[0];
+  if (!first || first->type >= kSlotOfType.size()) return false;
+  // The renderers that visit every screen tile row, drawn or not.
+  const uint8_t slot = kSlotOfType[first->type];
+  if (slot != kSlotFlat && slot != kSlotRelative && slot != kSlotHTiled) return false;
+  if (PlaneDrawTable[slot] != kRenderers[slot] || !Drawable(*first, canvas_)) return false;
+  clear_ = colour;
+  Draw(*first, hiddenBehind_[0]);
+  clear_.reset();
+  DrawPlanned(planes, 1);
+  return true;
 }
 
 FrameLines PlaneRun::OpaqueLines(const Plane& p) {

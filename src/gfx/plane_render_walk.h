@@ -47,6 +47,7 @@ struct DrawView {
   const int32_t* scrollY = nullptr;
   int32_t viewX = 0, viewY = 0;
   FrameLines hidden;  // lines the draw may skip
+  int clear = -1;     // the colour the draw writes where the plane shows nothing; -1: it leaves those pixels
 
   ptrdiff_t Stride() const { return FixedStride ? FixedStride : canvasStride; }
 
@@ -72,12 +73,17 @@ struct DrawView {
   }
 };
 
+// Whether a renderer draws the plane onto the canvas at all.
+inline bool Drawable(const Plane& p, const PlaneCanvas& canvas) {
+  return p.width >= 1 && p.height >= 1 && !p.tiles.empty() && canvas.pixels && canvas.width >= kWidth &&
+         canvas.height >= kHeight && canvas.stride >= canvas.width;
+}
+
 // The view of a plane draw in the run; false when there is nothing to draw.
 template <class View>
 bool OpenView(View& v, const Plane& p, PlaneRun& run) {
   const PlaneCanvas& canvas = run.canvas();
-  if (p.width < 1 || p.height < 1 || p.tiles.empty()) return false;
-  if (!canvas.pixels || canvas.width < kWidth || canvas.height < kHeight || canvas.stride < canvas.width) return false;
+  if (!Drawable(p, canvas)) return false;
   v.fb = canvas.pixels;
   v.canvasStride = canvas.stride;
   v.cells = p.tiles.data();
@@ -92,6 +98,7 @@ bool OpenView(View& v, const Plane& p, PlaneRun& run) {
   v.viewX = run.scroll().viewX;
   v.viewY = run.scroll().viewY;
   v.hidden = run.hidden();
+  v.clear = run.clear() ? *run.clear() : -1;
   return true;
 }
 

@@ -2,6 +2,7 @@
 #include "objects/object_list.h"
 
 #include "common/module_state.h"
+#include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
 #include "gfx/plane_render.h"
 #include "gfx/scroll.h"
@@ -104,8 +105,14 @@ void RunObjects(std::optional<uint8_t> clear) {
         const uint32_t end = GatherPlaneRun(Objects.CurrentObject, Objects.runPlanes);
         PlaneRun run(CurrentTileBlocks(), Scroll, FrameCanvas(Screen.FrameBuffer));
         if (clearDue) {
-          clearNow(run.PlanInOrder(Objects.runPlanes));
-          run.DrawPlanned(Objects.runPlanes);
+          const FrameLines covered = run.PlanInOrder(Objects.runPlanes);
+          // The first plane writes the clear itself where its renderer can.
+          if (Video.VideoMode == 0 && run.DrawPlannedClearing(Objects.runPlanes, colour)) {
+            clearDue = false;
+          } else {
+            clearNow(covered);
+            run.DrawPlanned(Objects.runPlanes);
+          }
         } else {
           run.DrawInOrder(Objects.runPlanes);
         }

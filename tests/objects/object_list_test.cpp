@@ -134,48 +134,56 @@ TEST_F(ObjectListTest, ARunOfPlanesDrawsTheFrameThatFullDrawsGive) {
 
 // A pass that clears the frame leaves alone only the lines its first run of
 // planes covers, whichever planes are shown, and fills every other line, as
-// a clear before the pass would: each frame starts from a stale picture.
+// a clear before the pass would: each frame starts from a stale picture. A
+// first plane of tile rows writes the clear itself (its kept rows over
+// colour 0 as copies); other planes are drawn onto a frame cleared first.
 TEST_F(ObjectListTest, AClearingPassFillsEveryLineThePlanesLeave) {
   UseRealRenderersAndThreeTiles();
-  Level.planes.assign(2, Plane{});
-  Level.planeCount = 2;
-  const uint8_t types[2] = {kRelative, kHLined};
-  for (int i = 0; i < 2; ++i) {
-    Plane& p = Level.planes[size_t(i)];
-    InitPlane(p, types[i], 45, 30);
-    // The first plane fills every fourth map row (one of them with holed
-    // tiles), the second every third.
-    for (size_t c = 0; c < p.tiles.size(); ++c) {
-      const size_t row = c / 45;
-      p.tiles[c] = uint16_t(i == 0 ? (row % 4 == 0 ? (row == 8 ? 3 : 1) : 0) : row % 3 == 0 ? 2 : 0);
+  for (uint8_t first : {kRelative, kHTiled, kFlat}) {
+    SCOPED_TRACE("first plane type " + std::to_string(first));
+    ClearObjectList();
+    Level.planes.assign(2, Plane{});
+    Level.planeCount = 2;
+    const uint8_t types[2] = {first, kHLined};
+    for (int i = 0; i < 2; ++i) {
+      Plane& p = Level.planes[size_t(i)];
+      InitPlane(p, types[i], 45, 30);
+      // The first plane fills every fourth map row (one of them with holed
+      // tiles), the second every third.
+      for (size_t c = 0; c < p.tiles.size(); ++c) {
+        const size_t row = c / 45;
+        p.tiles[c] = uint16_t(i == 0 ? (row % 4 == 0 ? (row == 8 ? 3 : 1) : 0) : row % 3 == 0 ? 2 : 0);
+      }
     }
-  }
-  CreatePlaneObjects();
-  auto check = [&](const char* what) {
-    std::vector<uint8_t> want(64000, 7);
-    for (uint32_t k = 0; k < 2; ++k)
-      if (Objects.ObjectList[k].type == kObjectPlane && Objects.ObjectList[k].plane->visible)
-        DrawPlane(Level.planes[k], CurrentTileBlocks(), Scroll, FrameCanvas(want.data()));
-    std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0xEE);
-    RunObjects(7);
-    EXPECT_TRUE(std::equal(want.begin(), want.end(), Screen.FrameBuffer)) << what;
-  };
-  for (int view : {0, 13, 77}) {
-    BuildScrollTables(view, 2 * view + 3);
-    check("both planes");
-    Objects.ObjectList[0].plane->visible = 0;
-    check("the second alone");
-    Objects.ObjectList[0].plane->visible = 1;
+    CreatePlaneObjects();
+    auto check = [&](const char* what) {
+      for (uint8_t colour : {7, 0}) {
+        std::vector<uint8_t> want(64000, colour);
+        for (uint32_t k = 0; k < 2; ++k)
+          if (Objects.ObjectList[k].type == kObjectPlane && Objects.ObjectList[k].plane->visible)
+            DrawPlane(Level.planes[k], CurrentTileBlocks(), Scroll, FrameCanvas(want.data()));
+        std::fill(Screen.FrameBuffer, Screen.FrameBuffer + 64000, 0xEE);
+        RunObjects(colour);
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), Screen.FrameBuffer)) << what << ", colour " << int(colour);
+      }
+    };
+    for (int view : {0, 13, 77}) {
+      BuildScrollTables(view, 2 * view + 3);
+      check("both planes");
+      Objects.ObjectList[0].plane->visible = 0;
+      check("the second alone");
+      Objects.ObjectList[0].plane->visible = 1;
+      Objects.ObjectList[1].plane->visible = 0;
+      check("the first alone, its holed row too");
+      Objects.ObjectList[1].plane->visible = 1;
+    }
+    // An object that is not a plane comes first: the whole frame is filled.
+    Objects.ObjectList[0].type = kObjectCard;
     Objects.ObjectList[1].plane->visible = 0;
-    check("the first alone, its holed row too");
-    Objects.ObjectList[1].plane->visible = 1;
+    check("a card without state, the plane hidden");
+    Objects.ObjectCount = 0;
+    check("no objects");
   }
-  // An object that is not a plane comes first: the whole frame is filled.
-  Objects.ObjectList[0].type = kObjectCard;
-  Objects.ObjectList[1].plane->visible = 0;
-  check("a card without state, the plane hidden");
-  Objects.ObjectCount = 0;
-  check("no objects");
 }
 
 }  // namespace
