@@ -51,6 +51,24 @@ void CopyLinesPlain(uint8_t* dst, ptrdiff_t dstStride, const uint8_t* src, size_
   for (int r = 0; r < rows; ++r, dst += dstStride, src += srcStride) CopyRun(dst, src, n);
 }
 
+// Whether the cells from `at` hold the numbers, eight at a time: in the
+// browser the library's memcmp goes byte by byte, and every row drawn is
+// compared each frame.
+bool SameNumbers(const uint16_t* at, const std::vector<uint16_t>& numbers) {
+  const size_t n = numbers.size();
+  size_t i = 0;
+#if defined(__SSE2__)
+  for (; i + 8 <= n; i += 8) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + i));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(numbers.data() + i));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi16(a, b)) != 0xFFFF) return false;
+  }
+#endif
+  for (; i < n; ++i)
+    if (at[i] != numbers[i]) return false;
+  return true;
+}
+
 // What a kept row's loop holds, as the renderers see its cells: tile 0 and
 // numbers past the table are empty.
 void SortRow(KeptLineRow& row, const uint16_t* at, const TileBlocks& tiles) {
@@ -114,7 +132,7 @@ KeptLineRow* KeptRow(const uint16_t* cells, int64_t cellCount, int64_t width, in
   KeptLineRow& row = LineStrips.rows[MapRegion(cells) * kKeptRowsAMap + size_t(mapRow) % kKeptRowsAMap];
   const uint16_t* at = cells + rowBase;
   if (row.rowBase != rowBase || row.loop != loop || row.tilesVersion != tiles.version ||
-      !std::equal(at, at + loop, row.numbers.begin(), row.numbers.end())) {
+      !SameNumbers(at, row.numbers)) {
     row.rowBase = rowBase, row.loop = loop, row.tilesVersion = tiles.version;
     row.numbers.assign(at, at + loop);
     SortRow(row, at, tiles);

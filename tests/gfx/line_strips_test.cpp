@@ -52,18 +52,18 @@ TEST_F(LineStripsTest, OnlyLoopsOfOpaqueTilesInsideTheMapAreKept) {
 }
 
 // A kept row is made again when any one number of its loop changes, in the
-// four-number steps of the comparison or after them: an edited cell, to
+// eight-number steps of the comparison or after them: an edited cell, to
 // another opaque tile or to a holed one.
 TEST_F(LineStripsTest, AnyChangedNumberOfTheLoopMakesTheRowAgain) {
-  for (size_t at = 0; at < 7; ++at) {
-    std::vector<uint16_t> cells = {1, 2, 3, 4, 5, 1, 2};
-    ASSERT_NE(KeptRow(cells.data(), 7, 7, 0, 7, table, false), nullptr);
+  for (size_t at = 0; at < 11; ++at) {
+    std::vector<uint16_t> cells = {1, 2, 3, 4, 5, 1, 2, 3, 4, 5, 1};
+    ASSERT_NE(KeptRow(cells.data(), 11, 11, 0, 11, table, false), nullptr);
     cells[at] = cells[at] == 5 ? 4 : 5;
-    KeptLineRow* row = KeptRow(cells.data(), 7, 7, 0, 7, table, false);
+    KeptLineRow* row = KeptRow(cells.data(), 11, 11, 0, 11, table, false);
     ASSERT_NE(row, nullptr) << at;
     EXPECT_EQ(KeptLine(*row, 0, table)[8 * at], 10 * cells[at]) << at;
     cells[at] = 6;
-    EXPECT_EQ(KeptRow(cells.data(), 7, 7, 0, 7, table, false), nullptr) << at;
+    EXPECT_EQ(KeptRow(cells.data(), 11, 11, 0, 11, table, false), nullptr) << at;
   }
 }
 
