@@ -11,6 +11,8 @@ make_work() {
   trap cleanup EXIT
 }
 cleanup() {
+  # Callers may run under set -e; a process already gone is no failure here.
+  set +e
   # Only the processes this script started, by their ids.
   [ -n "$TARN_PID" ] && kill "$TARN_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
@@ -31,10 +33,13 @@ wait_for() {
   return 1
 }
 
-# start_xvfb [XVFB-OPTION...]: a private X server as DISPLAY; -displayfd lets
-# it pick a free display itself.
+# start_xvfb [XVFB-OPTION...]: a private X server as DISPLAY, its screen
+# XVFB_SCREEN (1024x768x24 when unset); -displayfd lets it pick a free
+# display itself.
 start_xvfb() {
-  Xvfb -displayfd 3 "$@" -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.err" &
+  # A second server's file must not be read before the server truncates it.
+  rm -f "$WORK/display"
+  Xvfb -displayfd 3 "$@" -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.err" &
   XVFB_PID=$!
   wait_for 5 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.err")"
   export DISPLAY=":$(head -n 1 "$WORK/display")"
