@@ -16,7 +16,7 @@
 # table: the range over the runs for each mode. --shots keeps each mode's
 # screenshot (the window, bar included) in DIR as MODE.png, to look at.
 #
-#   scripts/paced-cpu.sh                       # 2 runs, build/
+#   scripts/paced-cpu.sh                       # 2 runs, the repository's build/
 #   scripts/paced-cpu.sh --runs 3 --quiet-below 1.0
 #
 # --quiet-below waits (at most 10 minutes) until the 1-minute load average
@@ -24,22 +24,28 @@
 # and run nothing else meanwhile: every process on the machine moves the
 # figures. Exits non-zero with a message when a mode cannot be set.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+here=$(dirname "$0")
 
 runs=2
-build=build
+build=$here/../build
 quiet_below=""
 shots=""
+usage() {
+  echo "usage: paced-cpu.sh [--runs N] [--build DIR] [--quiet-below LOAD] [--shots DIR]" >&2
+  exit 2
+}
 while [ $# -gt 0 ]; do
+  [ $# -ge 2 ] || usage
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --build) build=$2; shift 2 ;;
     --quiet-below) quiet_below=$2; shift 2 ;;
     --shots) shots=$(mkdir -p "$2" && realpath "$2"); shift 2 ;;
-    *) echo "usage: paced-cpu.sh [--runs N] [--build DIR] [--quiet-below LOAD] [--shots DIR]" >&2; exit 2 ;;
+    *) usage ;;
   esac
 done
 [[ $runs =~ ^[1-9][0-9]*$ ]] || { echo "paced-cpu: --runs wants a whole number above 0, not $runs" >&2; exit 2; }
+[[ $quiet_below =~ ^([0-9]+(\.[0-9]+)?)?$ ]] || { echo "paced-cpu: --quiet-below wants a load such as 1.0, not $quiet_below" >&2; exit 2; }
 
 fail() {
   echo "paced-cpu: FAIL: $*" >&2
@@ -49,13 +55,13 @@ fail() {
 for tool in Xvfb xdotool xwininfo import convert; do
   command -v "$tool" >/dev/null || fail "missing tool $tool (scripts/deps.sh installs it)"
 done
-TARN=$(realpath "$build/tarn")
-GAME_DIR=$(realpath "$build/game")
+TARN=$(realpath -m "$build/tarn")
+GAME_DIR=$(realpath -m "$build/game")
 [ -x "$TARN" ] || fail "$TARN is not an executable"
 [ -f "$GAME_DIR/5.lev" ] || fail "$GAME_DIR has no attract level 5.lev"
 
 export SDL_AUDIODRIVER=dummy
-. scripts/xvfb_lib.sh
+. "$here/xvfb_lib.sh"
 make_work tarn-paced
 
 TICKS=$(getconf CLK_TCK)
@@ -84,12 +90,6 @@ describe() {
   esac
 }
 
-# Width and height of tarn's window (without a window manager, its inside).
-window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
-size_is() { [ "$(window_size)" = "$1" ]; }
-expect_size() {  # expect_size WxH WHAT
-  wait_for 10 size_is "$1" || fail "$2: the window is $(window_size), want $1"
-}
 keys() {  # keys KEY...: one at a time, as a player types them
   local k
   for k in "$@"; do
@@ -97,32 +97,26 @@ keys() {  # keys KEY...: one at a time, as a player types them
     sleep 0.3
   done
 }
-# The Video menu by its letters; full screen shows the bar around it.
+# The Video menu by its letters; in full screen F8 shows the bar for it first.
 video_menu() { keys alt+v "$@"; }
 fill_scaling() { video_menu c f; }
 
 # Puts tarn (started full screen, bar hidden) in mode $1 and checks the
 # window's size. Sets BAR, the menu bar's rows above the frame (0 when hidden).
 set_mode() {
-  local screen_size=${SCREEN%x*}x${SCREEN#*x}
   BAR=0
   case $1 in
     fs1024 | fs1080)
-      expect_size "$screen_size" "full screen"
+      expect_size "$SCREEN" "full screen"
       ;;
     fs1024-fill | fs1080-fill)
       keys F8
       fill_scaling
       keys F8
-      expect_size "$screen_size" "full screen, Fill"
+      expect_size "$SCREEN" "full screen, Fill"
       ;;
     *)
-      keys F4
-      window_320_wide() { [ "$(window_size | cut -dx -f1)" = 320 ]; }
-      wait_for 10 window_320_wide || fail "after F4 the window is $(window_size), want 320 wide"
-      sleep 0.3
-      BAR=$(($(window_size | cut -dx -f2) - 200))
-      [ "$BAR" -ge 10 ] && [ "$BAR" -le 40 ] || fail "after F4 the window is $(window_size): no menu bar above 320x200"
+      window_with_bar
       case $1 in
         normal-nobar)
           keys F8

@@ -61,3 +61,24 @@ stable_window() {
   [ -n "$first" ] && [ "$first" = "$(window_id Tarn)" ]
 }
 tarn_gone() { ! kill -0 "$TARN_PID" 2>/dev/null; }
+
+# Width and height of tarn's window $win; without a window manager that is
+# the window's inside: the menu bar and the frame's area below it.
+window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+size_is() { [ "$(window_size)" = "$1" ]; }
+# expect_size WxH WHAT: waits for the window to reach the size; fails with WHAT.
+expect_size() {
+  wait_for 10 size_is "$1" || fail "$2: the window is $(window_size), want $1"
+}
+window_320_wide() { [ "$(window_size | cut -dx -f1)" = 320 ]; }
+# F4 from full screen: a window of the 320x200 frame below the menu bar, as
+# tall as the bar draws. Sets BAR, its rows.
+window_with_bar() {
+  xdotool key F4
+  wait_for 10 window_320_wide || fail "after F4 the window is $(window_size), want 320 wide"
+  sleep 0.3
+  BAR=$(($(window_size | cut -dx -f2) - 200))
+  if [ "$BAR" -lt 10 ] || [ "$BAR" -gt 40 ]; then
+    fail "after F4 the window is $(window_size): no menu bar above 320x200"
+  fi
+}
