@@ -115,12 +115,7 @@ win=$(window_id Tarn)
 timeout 5 xdotool windowfocus --sync "$win" 2>/dev/null
 
 # A window: the 320x200 frame below the menu bar; the pointer on (100, 100).
-xdotool key F4
-window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
-window_320_wide() { [ "$(window_size | cut -dx -f1)" = 320 ]; }
-wait_for 10 window_320_wide || fail "after F4 the window is $(window_size), want 320 wide"
-sleep 0.3
-BAR=$(($(window_size | cut -dx -f2) - 200))
+window_with_bar
 xdotool mousemove --window "$win" 100 $((100 + BAR))
 
 # Keys by their labels, each in a frame of its own.

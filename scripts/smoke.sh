@@ -117,22 +117,7 @@ if [ -f "$GAME_DIR/1.lev" ]; then
   echo "smoke: level 1 drawn in $colours colours"
 fi
 
-# Width and height of tarn's window; without a window manager that is the
-# window's inside: the menu bar and the frame's area below it.
-window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
-# Waits for the window to reach the size $1; fails with $2.
-expect_size() {
-  size_is() { [ "$(window_size)" = "$1" ]; }
-  wait_for 10 size_is "$1" || fail "$2: the window is $(window_size), want $1"
-}
-
-xdotool key F4
-# The frame's area is 320x200; the bar above it is as tall as it draws.
-window_320_wide() { [ "$(window_size | cut -dx -f1)" = 320 ]; }
-wait_for 10 window_320_wide || fail "after F4 the window is $(window_size), want 320 wide"
-sleep 0.3
-BAR=$(( $(window_size | cut -dx -f2) - 200 ))
-[ "$BAR" -ge 10 ] && [ "$BAR" -le 40 ] || fail "after F4 the window is $(window_size): no menu bar above 320x200"
+window_with_bar
 echo "smoke: F4 gives a 320x200 window below a menu bar of $BAR rows"
 
 # Alt+V opens the Video menu: its panel covers the frame under the bar.

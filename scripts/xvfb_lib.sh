@@ -11,6 +11,8 @@ make_work() {
   trap cleanup EXIT
 }
 cleanup() {
+  # Callers may run under set -e; a process already gone is no failure here.
+  set +e
   # Only the processes this script started, by their ids.
   [ -n "$TARN_PID" ] && kill "$TARN_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
@@ -31,10 +33,13 @@ wait_for() {
   return 1
 }
 
-# start_xvfb [XVFB-OPTION...]: a private X server as DISPLAY; -displayfd lets
-# it pick a free display itself.
+# start_xvfb [XVFB-OPTION...]: a private X server as DISPLAY, its screen
+# XVFB_SCREEN (1024x768x24 when unset); -displayfd lets it pick a free
+# display itself.
 start_xvfb() {
-  Xvfb -displayfd 3 "$@" -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.err" &
+  # A second server's file must not be read before the server truncates it.
+  rm -f "$WORK/display"
+  Xvfb -displayfd 3 "$@" -screen 0 "${XVFB_SCREEN:-1024x768x24}" -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.err" &
   XVFB_PID=$!
   wait_for 5 test -s "$WORK/display" || fail "Xvfb did not start: $(tail -n 3 "$WORK/xvfb.err")"
   export DISPLAY=":$(head -n 1 "$WORK/display")"
@@ -56,3 +61,24 @@ stable_window() {
   [ -n "$first" ] && [ "$first" = "$(window_id Tarn)" ]
 }
 tarn_gone() { ! kill -0 "$TARN_PID" 2>/dev/null; }
+
+# Width and height of tarn's window $win; without a window manager that is
+# the window's inside: the menu bar and the frame's area below it.
+window_size() { xwininfo -id "$win" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+size_is() { [ "$(window_size)" = "$1" ]; }
+# expect_size WxH WHAT: waits for the window to reach the size; fails with WHAT.
+expect_size() {
+  wait_for 10 size_is "$1" || fail "$2: the window is $(window_size), want $1"
+}
+window_320_wide() { [ "$(window_size | cut -dx -f1)" = 320 ]; }
+# F4 from full screen: a window of the 320x200 frame below the menu bar, as
+# tall as the bar draws. Sets BAR, its rows.
+window_with_bar() {
+  xdotool key F4
+  wait_for 10 window_320_wide || fail "after F4 the window is $(window_size), want 320 wide"
+  sleep 0.3
+  BAR=$(($(window_size | cut -dx -f2) - 200))
+  if [ "$BAR" -lt 10 ] || [ "$BAR" -gt 40 ]; then
+    fail "after F4 the window is $(window_size): no menu bar above 320x200"
+  fi
+}
