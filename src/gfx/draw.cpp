@@ -92,12 +92,6 @@ void BlitTile(const Tile& tile, int64_t sx, int64_t sy, Window w) {
   }
 }
 
-// n bytes a row (n >= 64) of `rows` rows, each byte written only when it is
-// not 0, sixty-four at a time where the processor can: large sprites such as
-// a card's panels spend most of their time here.
-using MergeRowsFn = void (*)(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n,
-                             int64_t rows);
-
 #if defined(__x86_64__)
 __attribute__((target("avx512f,avx512bw"))) void MergeRows64(uint8_t* dst, int64_t dstStride, const uint8_t* src,
                                                              int64_t srcStride, int64_t n, int64_t rows) {
@@ -113,19 +107,30 @@ __attribute__((target("avx512f,avx512bw"))) void MergeRows64(uint8_t* dst, int64
     _mm512_mask_storeu_epi8(dst + whole, _mm512_mask_test_epi8_mask(tail, v, v), v);
   }
 }
+
+// Thirty-two at a time, the rest of a row sixteen or fewer at a time.
+__attribute__((target("avx2"))) void MergeRows32(uint8_t* dst, int64_t dstStride, const uint8_t* src,
+                                                 int64_t srcStride, int64_t n, int64_t rows) {
+  const __m256i zero = _mm256_setzero_si256();
+  for (int64_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride) {
+    int64_t c = 0;
+    for (; c + 32 <= n; c += 32) {
+      const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + c));
+      const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + c));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + c), _mm256_blendv_epi8(s, d, _mm256_cmpeq_epi8(s, zero)));
+    }
+    MergeRow(dst + c, src + c, size_t(n - c));
+  }
+}
 #endif
 
 void MergeRowsPlain(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n, int64_t rows) {
   for (int64_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride) MergeRow(dst, src, size_t(n));
 }
 
-MergeRowsFn WideMerge() {
-#if defined(__x86_64__)
-  static const MergeRowsFn fn = __builtin_cpu_supports("avx512bw") ? &MergeRows64 : &MergeRowsPlain;
+WideMergeFn WideMerge() {
+  static const WideMergeFn fn = WideMergeCandidates().back();
   return fn;
-#else
-  return &MergeRowsPlain;
-#endif
 }
 
 // All four sprite variants: the flips pick the origin pair and mirror the source.
@@ -215,6 +220,15 @@ static_assert(sizeof(DrawTableT) == 12 * sizeof(void (*)()), "the DrawTable has 
 
 void MergeWideRows(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n, int64_t rows) {
   WideMerge()(dst, dstStride, src, srcStride, n, rows);
+}
+
+std::vector<WideMergeFn> WideMergeCandidates() {
+  std::vector<WideMergeFn> ways{&MergeRowsPlain};
+#if defined(__x86_64__)
+  if (__builtin_cpu_supports("avx2")) ways.push_back(&MergeRows32);
+  if (__builtin_cpu_supports("avx512bw")) ways.push_back(&MergeRows64);
+#endif
+  return ways;
 }
 
 void SelectVideoMode(uint8_t mode) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct Tile;
 struct Sprite;
@@ -41,9 +42,15 @@ struct VideoState {
 extern VideoState Video;
 
 // n bytes a row of `rows` rows (src's rows srcStride apart), each byte
-// written only when it is not 0, 64 at a time where the processor can: a
-// card's panels, kept lines of rows with holes.
+// written only when it is not 0, 64 at a time where the processor can (32
+// with AVX2, else 16): a card's panels, kept lines of rows with holes.
 void MergeWideRows(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n, int64_t rows);
+
+// The forms of that merge this processor can run, the widest last (the one
+// MergeWideRows uses); the tests hold each to the same bytes.
+using WideMergeFn = void (*)(uint8_t* dst, int64_t dstStride, const uint8_t* src, int64_t srcStride, int64_t n,
+                             int64_t rows);
+std::vector<WideMergeFn> WideMergeCandidates();
 
 // Back to mode 0's sizes with an empty table (SelectVideoMode fills it).
 void ResetVideo();

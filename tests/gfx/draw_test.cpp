@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "gfx/draw.h"
 #include "gfx/frame_buffer.h"
@@ -253,6 +254,24 @@ TEST_F(DrawTest, SpriteRowsOfAnyWidthMergeByThePixelRule) {
       }
     }
   }
+}
+
+// Every form of the wide merge this processor runs writes the pixel rule's
+// bytes for lengths about each form's step, and nothing past a row.
+TEST(WideMerge, EveryFormMergesByThePixelRuleAndStaysInItsRows) {
+  const std::vector<WideMergeFn> ways = WideMergeCandidates();
+  std::vector<uint8_t> src(3 * 400);
+  for (size_t i = 0; i < src.size(); ++i) src[i] = uint8_t(i % 5 == 2 || i % 37 < 3 ? 0 : 1 + i % 251);
+  for (size_t way = 0; way < ways.size(); ++way)
+    for (int64_t n : {1, 15, 16, 17, 31, 32, 33, 63, 64, 65, 100, 313, 320}) {
+      std::vector<uint8_t> dst(3 * 360, 0xEE);
+      ways[way](dst.data(), 360, src.data() + 5, 400, n, 3);
+      for (size_t r = 0; r < 3; ++r)
+        for (size_t x = 0; x < 360; ++x) {
+          const uint8_t s = src[r * 400 + 5 + x];
+          ASSERT_EQ(dst[r * 360 + x], int64_t(x) < n && s ? s : 0xEE) << "form " << way << " n " << n << " at " << x;
+        }
+    }
 }
 
 }  // namespace
