@@ -24,15 +24,13 @@ fail() {
   exit 1
 }
 
-for tool in Xvfb xdotool xwininfo xmodmap cmp; do
-  command -v "$tool" >/dev/null || fail "missing tool $tool (scripts/deps.sh installs it)"
-done
+. "$(dirname "$0")/xvfb_lib.sh"
+need_tools Xvfb xdotool xwininfo xmodmap cmp
 [ -x "$TARN" ] || fail "$TARN is not an executable"
 [ -x "$TARN_RUN" ] || fail "$TARN_RUN is not an executable"
 [ -f "$GAME_DIR/1.lev" ] || fail "$GAME_DIR has no 1.lev"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
-. "$(dirname "$0")/xvfb_lib.sh"
 make_work tarn-layouts
 
 # ---- What the keys must do, by their names in the key table: tarn-run on a

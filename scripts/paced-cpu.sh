@@ -52,16 +52,14 @@ fail() {
   exit 1
 }
 
-for tool in Xvfb xdotool xwininfo import convert; do
-  command -v "$tool" >/dev/null || fail "missing tool $tool (scripts/deps.sh installs it)"
-done
+. "$here/xvfb_lib.sh"
+need_tools Xvfb xdotool xwininfo import convert
 TARN=$(realpath -m "$build/tarn")
 GAME_DIR=$(realpath -m "$build/game")
 [ -x "$TARN" ] || fail "$TARN is not an executable"
 [ -f "$GAME_DIR/5.lev" ] || fail "$GAME_DIR has no attract level 5.lev"
 
 export SDL_AUDIODRIVER=dummy
-. "$here/xvfb_lib.sh"
 make_work tarn-paced
 
 TICKS=$(getconf CLK_TCK)

@@ -21,16 +21,14 @@ fail() {
   exit 1
 }
 
-for tool in Xvfb xdotool xwininfo import identify; do
-  command -v "$tool" >/dev/null || fail "missing tool $tool (scripts/deps.sh installs it)"
-done
+. "$(dirname "$0")/xvfb_lib.sh"
+need_tools Xvfb xdotool xwininfo import identify
 [ -x "$TARN" ] || fail "$TARN is not an executable"
 [ -f "$GAME_DIR/tarn.cfg" ] || fail "$GAME_DIR has no tarn.cfg"
 
 # CI has no sound card; without a driver tarn stops with its sound error box.
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
-. "$(dirname "$0")/xvfb_lib.sh"
 make_work tarn-smoke
 
 named_windows() {

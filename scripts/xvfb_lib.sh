@@ -1,8 +1,17 @@
 # xvfb_lib.sh: sourced by the scripts that run the real tarn under a private
-# Xvfb (smoke.sh, layout_keys.sh, windows-test.sh), which define fail first.
+# Xvfb (smoke.sh, layout_keys.sh, paced-cpu.sh, windows-test.sh), which define
+# fail first.
 
 XVFB_PID=""
 TARN_PID=""
+
+# need_tools TOOL...: fails naming the first tool the machine lacks.
+need_tools() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || fail "missing tool $tool (scripts/deps.sh installs it)"
+  done
+}
 
 # make_work NAME: WORK, a fresh folder removed at exit with the processes this
 # script started.

@@ -1,6 +1,6 @@
 // line_strips.h: whole pixel lines of map rows, kept from frame to frame: H
-// Lined lines, and the tile rows of Relative and H Tiled planes whose loop
-// is shorter than the screen.
+// Lined lines, and the tile rows of Relative and H Tiled planes, for loops
+// of up to 128 tiles.
 //
 // Such a line repeats its loop across the screen, so it can be written as
 // one run of bytes instead of a tile at a time: copied where the loop holds

@@ -68,8 +68,9 @@ auto DrawRows(const View& v) {
     const int sy = 8 * m - fy;
     if (v.Hidden(sy, sy + 8)) return;
     if (v.clear >= 0) {
-      // A kept line holds 0 where the row shows nothing: copied, it is the clear itself.
-      if (kept && v.clear == 0) return DrawKeptRow(v, sy, fx, c, *kept, true);
+      // A kept line holds 0 where the row shows nothing: copied, it is the
+      // clear itself. An opaque row's copy leaves nothing to clear.
+      if (kept && (v.clear == 0 || kept->opaque)) return DrawKeptRow(v, sy, fx, c, *kept, true);
       for (int y = std::max(sy, 0); y < std::min(sy + 8, kHeight); ++y)
         std::memset(v.fb + y * v.Stride(), v.clear, kWidth);
     }
